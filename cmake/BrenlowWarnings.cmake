@@ -1,0 +1,23 @@
+# Our own targets compile with every warning as an error; system headers (Qt, SQLite,
+# GoogleTest) are included as system headers and stay out of it.
+function(brenlow_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+endfunction()
+
+# One library per folder of src/: every .cc of the folder, public headers reached as
+# "folder/name.h" from the src root.
+function(brenlow_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cc)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    brenlow_warnings(${name})
+  else()
+    # A folder whose code has not landed yet still names its library.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPENDS})
+  endif()
+endfunction()

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the program and runs it on its default database, creating that database when there is
+# none. With a display (X11 or Wayland) the desktop program starts, otherwise the headless
+# server. Extra arguments are passed to brenlow (for example --headless or --database PATH).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-dependencies.sh
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBRENLOW_BUILD_TESTS=OFF >/dev/null
+cmake --build build-release
+brenlow=build-release/src/app/brenlow
+
+database=/var/lib/brenlow/brenlow.db
+args=("$@")
+for ((i = 0; i < ${#args[@]}; i++)); do
+  [ "${args[$i]}" = "--database" ] && database="${args[$((i + 1))]:-$database}"
+done
+
+if [ ! -e "$database" ]; then
+  folder=$(dirname "$database")
+  if [ ! -d "$folder" ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+      sudo install -d -o "$(id -u)" -g "$(id -g)" "$folder"
+    else
+      install -d "$folder"
+    fi
+  fi
+  echo "Creating a new database at $database"
+  "$brenlow" --init-database "$database"
+fi
+
+mode=()
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: starting the headless server (Ctrl+C stops it)"
+  mode=(--headless)
+fi
+exec "$brenlow" "${mode[@]}" "$@"

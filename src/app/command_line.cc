@@ -1,0 +1,67 @@
+#include "app/command_line.h"
+
+#include "data/database_path.h"
+
+namespace brenlow {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  auto valueOf = [&](size_t* i, const std::string& option) -> std::string {
+    if (*i + 1 >= arguments.size() || arguments[*i + 1].empty()) {
+      line.error = option + " needs a value";
+      return std::string();
+    }
+    return arguments[++*i];
+  };
+  for (size_t i = 0; i < arguments.size() && line.error.empty(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      line.mode = CommandLine::Mode::kHelp;
+    } else if (argument == "--headless") {
+      if (line.mode == CommandLine::Mode::kDesktop) line.mode = CommandLine::Mode::kHeadless;
+    } else if (argument == "--database") {
+      line.databasePath = valueOf(&i, argument);
+    } else if (argument == "--init-database") {
+      line.initDatabasePath = valueOf(&i, argument);
+      if (line.mode != CommandLine::Mode::kHelp) line.mode = CommandLine::Mode::kInitDatabase;
+    } else if (argument == "--listen") {
+      line.listenAddress = valueOf(&i, argument);
+    } else {
+      line.error = "unknown argument: " + argument;
+    }
+  }
+  return line;
+}
+
+std::string HelpText() {
+  return std::string(
+             "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
+             "       brenlow --init-database PATH\n"
+             "\n"
+             "The timetable server of a school's networked classrooms.\n"
+             "\n"
+             "  (no option)           start the desktop program: login, then the timetable "
+             "window\n"
+             "  --headless            run the same server without windows or login until "
+             "SIGINT or\n"
+             "                        SIGTERM\n"
+             "  --database PATH       use the database at PATH instead of ") +
+         kDefaultDatabasePath +
+         "\n"
+         "  --listen ADDRESS      listen on this local IPv4 address only (default 0.0.0.0, "
+         "every\n"
+         "                        address)\n"
+         "  --init-database PATH  create a new, empty database at PATH and exit; an existing "
+         "file\n"
+         "                        is refused and left untouched\n"
+         "  --help                print this text\n"
+         "\n"
+         "Ports: UDP 8234 controller reports and card swipes; TCP 64124 classroom terminals "
+         "(class,\n"
+         "periods, courses, password); TCP 62124 terminal edits and the teacher list. Commands "
+         "go to\n"
+         "controllers on UDP 20108 and to classroom PCs on UDP 60123.\n"
+         "Only one copy runs at a time on a computer; a second copy ends at once.\n";
+}
+
+}  // namespace brenlow

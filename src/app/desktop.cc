@@ -1,0 +1,79 @@
+#include "app/desktop.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSystemTrayIcon>
+#include <QTranslator>
+
+#include "app/app_icon.h"
+#include "app/qt_message_handler.h"
+#include "app/server.h"
+#include "app/termination_signals.h"
+#include "core/clock.h"
+#include "core/shared_state.h"
+#include "timetable/kc_dlg.h"
+
+namespace brenlow {
+namespace {
+
+// Qt's own Chinese texts, so that standard buttons read 确定, 取消, 是, 否 like the rest.
+void LoadChineseTranslations(QApplication& application, QTranslator& translator) {
+  if (translator.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    application.installTranslator(&translator);
+  }
+}
+
+// The tray icon (tip "课程表"): a left double-click shows the main window normally again.
+void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;  // start-up goes on without it
+  tray.setIcon(BrenlowIcon());
+  tray.setToolTip(QStringLiteral("课程表"));
+  QObject::connect(&tray, &QSystemTrayIcon::activated,
+                   [&window](QSystemTrayIcon::ActivationReason reason) {
+                     if (reason != QSystemTrayIcon::DoubleClick) return;
+                     window.showNormal();
+                     window.raise();
+                     window.activateWindow();
+                   });
+  tray.show();
+}
+
+}  // namespace
+
+int RunDesktop(int argc, char** argv, const CommandLine& line) {
+  QApplication application(argc, argv);
+  application.setApplicationName(kApplicationTitle);
+  application.setWindowIcon(BrenlowIcon());
+  application.setQuitOnLastWindowClosed(false);
+  QTranslator translator;
+  LoadChineseTranslations(application, translator);
+  QtMessageHandler messages;
+  InstallMessageHandler(&messages);
+
+  SystemClock clock;
+  int result = 0;
+  {
+    CKcDlg window;
+    // A tool window keeps the main window off the taskbar; the tray icon is the way back.
+    window.setWindowFlag(Qt::Tool, true);
+    TerminationSignals terminationSignals([&window] { window.reject(); });
+    Server server(line.listenAddress, clock);
+    QSystemTrayIcon tray;
+
+    teacherDialogOpen = 0;
+    AddTrayIcon(tray, window);
+    server.prepareStore();
+    server.startWorkers();
+    server.startMinuteTimer();
+    result = window.exec();
+    tray.hide();
+    server.stop();
+  }
+  InstallMessageHandler(nullptr);
+  (void)result;
+  return 0;
+}
+
+}  // namespace brenlow

@@ -1,0 +1,32 @@
+#include "app/headless.h"
+
+#include <QCoreApplication>
+
+#include "app/server.h"
+#include "app/termination_signals.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/shared_state.h"
+#include "data/database_path.h"
+
+namespace brenlow {
+
+int RunHeadless(int argc, char** argv, const CommandLine& line) {
+  QCoreApplication application(argc, argv);
+  // Failures are written to stderr, one line each: no handler is installed.
+  InstallMessageHandler(nullptr);
+  teacherDialogOpen = 0;
+  SystemClock clock;
+  Server server(line.listenAddress, clock);
+  TerminationSignals terminationSignals([&] { application.quit(); });
+  WriteStderrLine("headless server starting on database " + DatabasePath());
+  server.prepareStore();
+  server.startWorkers();
+  server.startMinuteTimer();
+  int code = application.exec();
+  server.stop();
+  WriteStderrLine("headless server stopped");
+  return code;
+}
+
+}  // namespace brenlow

@@ -1,0 +1,30 @@
+#include "app/server.h"
+
+#include "timetable/kc_dlg.h"
+
+namespace brenlow {
+
+Server::Server(std::string listenAddress, const Clock& clock)
+    : listenAddress_(std::move(listenAddress)), clock_(clock) {
+  minuteTimer_.setInterval(kMinuteTimerMs);
+  minuteTimer_.setTimerType(Qt::CoarseTimer);
+  QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { MinuteTick(clock_); });
+}
+
+Server::~Server() { stop(); }
+
+void Server::prepareStore() {
+  CKcDlg::ResetClassStatus();
+  CKcDlg::CreateDefaultPeriods();
+}
+
+void Server::startWorkers() { workers_.start(NetworkWorkers(listenAddress_, clock_)); }
+
+void Server::startMinuteTimer() { minuteTimer_.start(); }
+
+void Server::stop() {
+  minuteTimer_.stop();
+  workers_.stopAll();
+}
+
+}  // namespace brenlow

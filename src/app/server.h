@@ -1,0 +1,44 @@
+// The part of start-up that the desktop program and the headless server share: preparing the
+// store, the three worker threads and the minute timer. Runs on the user-interface thread.
+#pragma once
+
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/workers.h"
+#include "core/clock.h"
+
+namespace brenlow {
+
+// Timer 1 of the main window: one tick every 60000 ms, the first 60 s after the start.
+inline constexpr int kMinuteTimerMs = 60000;
+
+class Server {
+ public:
+  Server(std::string listenAddress, const Clock& clock);
+  ~Server();
+
+  // Every class's Status becomes 0; an empty period table gets blank periods.
+  void prepareStore();
+  // The controller listener, then the loops of ports 64124 and 62124, each after its delay.
+  void startWorkers();
+  // Starts the minute timer; its ticks run the scheduler on this thread.
+  void startMinuteTimer();
+  // Stops the timer and the workers (at the end of the process).
+  void stop();
+
+ private:
+  std::string listenAddress_;
+  const Clock& clock_;
+  Workers workers_;
+  QTimer minuteTimer_;
+};
+
+// The worker threads in their start order, with their delays (50, 150, 250 ms).
+std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock);
+
+// One tick of the minute timer.
+void MinuteTick(const Clock& clock);
+
+}  // namespace brenlow

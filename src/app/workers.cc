@@ -1,0 +1,35 @@
+#include "app/workers.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace brenlow {
+namespace {
+
+// Waits for the delay unless stop is requested first; true when the delay ran out.
+bool WaitStartDelay(std::stop_token stop, std::chrono::milliseconds delay) {
+  std::mutex mutex;
+  std::condition_variable_any wakeUp;
+  std::unique_lock lock(mutex);
+  return !wakeUp.wait_for(lock, stop, delay, [] { return false; });
+}
+
+}  // namespace
+
+void Workers::start(std::vector<WorkerSpec> specs) {
+  for (WorkerSpec& spec : specs) {
+    threads_.emplace_back([spec = std::move(spec)](std::stop_token stop) {
+      if (WaitStartDelay(stop, spec.startDelay)) spec.run(stop);
+    });
+  }
+}
+
+void Workers::stopAll() {
+  for (std::jthread& thread : threads_) thread.request_stop();
+  for (std::jthread& thread : threads_) {
+    if (thread.joinable()) thread.join();
+  }
+  threads_.clear();
+}
+
+}  // namespace brenlow

@@ -1,0 +1,37 @@
+// The three worker threads: the controller listener, then the select loops of ports 64124 and
+// 62124, started in that order. Each waits its own start delay before doing anything else.
+// Workers run until the process ends; at the end the shell asks them to stop and joins them,
+// so that no thread touches the store while the process tears down.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brenlow {
+
+struct WorkerSpec {
+  std::string name;
+  std::chrono::milliseconds startDelay;
+  // Runs until stop is requested (and returns soon after that).
+  std::function<void(std::stop_token)> run;
+};
+
+class Workers {
+ public:
+  Workers() = default;
+  ~Workers() { stopAll(); }
+  Workers(const Workers&) = delete;
+  Workers& operator=(const Workers&) = delete;
+
+  void start(std::vector<WorkerSpec> specs);
+  void stopAll();
+
+ private:
+  std::vector<std::jthread> threads_;  // user-interface thread only
+};
+
+}  // namespace brenlow

@@ -1,0 +1,34 @@
+#include "core/messages.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace brenlow {
+namespace {
+
+std::atomic<MessageHandler*> installedHandler{nullptr};
+
+}  // namespace
+
+void InstallMessageHandler(MessageHandler* handler) { installedHandler.store(handler); }
+
+MessageAnswer ShowMessage(const Message& message) {
+  if (MessageHandler* handler = installedHandler.load()) {
+    return handler->show(message);
+  }
+  WriteStderrLine(message.detail.empty() ? message.text : message.text + " " + message.detail);
+  return message.buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+}
+
+void WriteStderrLine(const std::string& text) {
+  std::string line = "brenlow: ";
+  for (char c : text) {
+    line += (c == '\n' || c == '\r') ? ' ' : c;
+  }
+  line += '\n';
+  // One write keeps lines of different threads from interleaving.
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace brenlow

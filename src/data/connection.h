@@ -1,0 +1,71 @@
+// Connection: one SQLite connection with its prepared statements, kept per thread and per file.
+//
+// Each operation opens a Database as if it were new; underneath, the thread reuses the
+// connection it opened before for the same file, and statements of the same shape stay
+// prepared. Every statement runs in autocommit, so each one sees what the store holds at that
+// moment. Before a connection is reused the file is checked to be the one it opened (same
+// device and inode); a removed or replaced file gets a fresh connection, or the open failure.
+#pragma once
+
+#include <sqlite3.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "data/record_set.h"
+#include "data/statement.h"
+
+namespace brenlow {
+
+struct StoreFailure {
+  uint32_t code = 0;
+  std::string message;
+};
+
+class Connection {
+ public:
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Runs a statement, discarding any rows. Returns false and fills failure on error.
+  bool execute(const Statement& statement, StoreFailure* failure);
+  // Runs a query and takes its rows. Returns false and fills failure on error.
+  bool query(const Statement& statement, RecordSet* rows, StoreFailure* failure);
+
+ private:
+  friend class ConnectionCache;
+  Connection(sqlite3* handle, dev_t device, ino_t inode);
+  sqlite3_stmt* prepare(const Statement& statement, StoreFailure* failure);
+  void fail(StoreFailure* failure) const;
+
+  sqlite3* handle_;
+  dev_t device_;
+  ino_t inode_;
+  // Most recently used shapes first; bounded so that a stream of unusual texts cannot grow it.
+  std::list<std::pair<std::string, sqlite3_stmt*>> prepared_;
+  std::unordered_map<std::string, std::list<std::pair<std::string, sqlite3_stmt*>>::iterator>
+      byShape_;
+};
+
+// The calling thread's connection to the file at path, opened (read-write, never created) when
+// the thread has none for it or the file changed. Returns nullptr and fills failure when the
+// file cannot be opened. The connection stays the thread's; do not keep the pointer across
+// operations.
+Connection* AcquireConnection(const std::string& path, StoreFailure* failure);
+
+// Closes every connection of the calling thread (tests that remove their files use it).
+void ReleaseThreadConnections();
+
+// The calling thread's connections use synchronous=NORMAL from now on: a commit may be lost at
+// a power cut, never corrupted. Only for threads whose writes are volatile state.
+void UseRelaxedDurabilityOnThisThread();
+
+// How long a connection waits for another writer before a statement fails.
+inline constexpr int kBusyTimeoutMs = 10000;
+
+}  // namespace brenlow

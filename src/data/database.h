@@ -1,0 +1,52 @@
+// Database: the one wrapper through which every part reads and writes the store.
+//
+// Each operation of a caller (a dialog action, one request, one datagram, one tick) constructs
+// its own Database, names the file with setPath(DatabasePath()), opens it, runs its statements
+// and lets it go:
+//
+//   Database db;
+//   db.setPath(DatabasePath());
+//   db.open();                      // a failure has been shown; carry on
+//   RecordSet rows = db.query(FormatStatement("select ... where Name='%s'", name));
+//   while (!rows.isEof()) { rows.fieldText("ID"); rows.moveNext(); }
+//
+// open() and execute() show the store's failure text in a message box (warning icon, the
+// application's title) and return false. query() returns an invalid RecordSet silently; it
+// does not depend on open() having succeeded. Nothing here throws but RecordSet's reads.
+// A Database belongs to one thread and one operation; never keep one in a member or global.
+#pragma once
+
+#include <string>
+
+#include "data/database_error.h"
+#include "data/record_set.h"
+#include "data/statement.h"
+
+namespace brenlow {
+
+// The connection text names the file; the path takes the place of %s unchanged.
+inline constexpr const char* kConnectionFormat = "Data Source=%s";
+
+class Database {
+ public:
+  Database() = default;
+  ~Database() = default;
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  void setPath(const std::string& path);
+  bool open();
+  bool execute(const Statement& statement);
+  RecordSet query(const Statement& statement);
+  void close();
+
+  const std::string& connectionText() const { return connectionText_; }
+
+ private:
+  std::string path() const;
+
+  std::string connectionText_;
+  bool open_ = false;
+};
+
+}  // namespace brenlow

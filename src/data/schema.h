@@ -1,0 +1,14 @@
+// Creating a new database file with the system's five tables. The program never creates the
+// file otherwise: every operation opens an existing one.
+#pragma once
+
+#include <string>
+
+namespace brenlow {
+
+// Creates the file at path with the schema, in WAL mode. Refuses a path where anything exists
+// (the file stays untouched). On failure returns false with a readable reason in error and
+// leaves no file behind.
+bool CreateDatabase(const std::string& path, std::string* error);
+
+}  // namespace brenlow

@@ -1,0 +1,76 @@
+// Socket: the one place that makes socket system calls. An owned file descriptor plus the few
+// operations the services need. Failures come back as false / -1 with a readable text from
+// ErrnoText; nothing here throws or raises SIGPIPE.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace brenlow {
+
+// strerror text for an errno value, with the operation named: "bind 0.0.0.0:8234: Address
+// already in use".
+std::string ErrnoText(const std::string& what, int error);
+
+class Socket {
+ public:
+  Socket() = default;
+  explicit Socket(int fd) : fd_(fd) {}
+  ~Socket();
+  Socket(Socket&& other) noexcept;
+  Socket& operator=(Socket&& other) noexcept;
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+
+  bool isOpen() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  void close();
+
+  // A UDP socket bound to address:port (port 0: ephemeral; address "" or "0.0.0.0": every
+  // local IPv4 address). Returns a closed socket and fills error on failure.
+  static Socket BindUdp(const std::string& address, uint16_t port, std::string* error);
+  // A TCP socket listening on address:port with the given backlog, non-blocking.
+  static Socket ListenTcp(const std::string& address, uint16_t port, int backlog,
+                          std::string* error);
+  // A blocking TCP connection to host:port (loopback tests, the terminal stand-in).
+  static Socket ConnectTcp(const std::string& host, uint16_t port, std::string* error);
+
+  // The local port the socket is bound to (after an ephemeral bind), 0 on failure.
+  uint16_t localPort() const;
+
+  // UDP: one datagram to host:port. The host is a dotted address or a name resolved to its
+  // first IPv4 address; the empty text means this computer. Returns the bytes sent or -1.
+  long sendTo(const std::string& host, uint16_t port, const void* data, size_t size,
+              std::string* error) const;
+
+  struct Datagram {
+    size_t size = 0;         // bytes of the datagram (may exceed the buffer: see truncated)
+    bool truncated = false;  // the datagram was longer than the buffer
+    std::string sender;      // dotted IPv4 address of the sender
+    uint16_t senderPort = 0;
+  };
+  // UDP: waits for one datagram. Returns nullopt on a failed receive.
+  std::optional<Datagram> receiveFrom(void* buffer, size_t capacity) const;
+
+  // TCP: accepts one pending connection (non-blocking, keep-alive on). Closed on failure.
+  Socket accept() const;
+  // TCP: one receive of at most capacity bytes without waiting. Returns the byte count, 0 when
+  // the peer closed, -1 on error (errno EAGAIN when nothing is there).
+  long receive(void* buffer, size_t capacity) const;
+  // TCP: sends all bytes, waiting for the peer to read for at most timeout in all. Returns
+  // false when the peer failed or did not take the bytes in time.
+  bool sendAll(const void* data, size_t size, std::chrono::milliseconds timeout) const;
+
+  void setNonBlocking(bool on) const;
+  void setKeepAlive(bool on) const;
+  // Blocking receive time-out (tools and tests); zero waits for ever.
+  void setReceiveTimeout(std::chrono::milliseconds timeout) const;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace brenlow

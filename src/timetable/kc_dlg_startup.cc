@@ -1,0 +1,46 @@
+// The two start-up steps of the main window that prepare the store before the first load.
+#include "data/database.h"
+#include "data/database_path.h"
+#include "timetable/kc_dlg.h"
+#include "core/weekdays.h"
+
+namespace brenlow {
+
+void CKcDlg::ResetClassStatus() {
+  Database db;
+  db.setPath(DatabasePath());
+  db.open();
+  db.execute(FormatStatement("Update tblbj set Status=%d", 0));
+  db.close();
+}
+
+void CKcDlg::CreateDefaultPeriods() {
+  Database db;
+  db.setPath(DatabasePath());
+  db.open();
+  try {
+    RecordSet periods = db.query("select * from tblkcTime Order by ID");
+    if (!periods.isValid() || !periods.isEof()) return;
+    RecordSet classes = db.query("select * from tblbj Order by ID");
+    if (!classes.isValid()) return;
+    while (!classes.isEof()) {
+      std::string name = classes.fieldText("Name");
+      for (const char* weekday : kSchoolWeekdays) {
+        for (int period = 0; period < kPeriodsPerDay; ++period) {
+          if (!db.execute(FormatStatement(
+                  "Insert into tblkcTime (BJName, StartH, StartM, EndH, EndM,AutoOn,AutoOff,Week,"
+                  "ThName) Values ('%s', '%s', '%s', '%s', '%s',%d,%d,'%s','%s')",
+                  name, " ", " ", " ", " ", 0, 0, weekday, " "))) {
+            return;
+          }
+        }
+      }
+      classes.moveNext();
+    }
+  } catch (const DatabaseError&) {
+    // A row that cannot be read ends the step; the periods inserted so far stay.
+  }
+  db.close();
+}
+
+}  // namespace brenlow

@@ -1,0 +1,13 @@
+// The main of every test program: a QApplication on the offscreen platform (so dialogs and
+// timers work without a display), then GoogleTest.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
