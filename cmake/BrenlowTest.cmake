@@ -17,7 +17,6 @@ function(brenlow_add_tests)
     brenlow_warnings(${name})
     gtest_discover_tests(${name}
       DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1;BRENLOW_BIN_DIR=${PROJECT_BINARY_DIR}/src/app;BRENLOW_TOOLS_DIR=${PROJECT_BINARY_DIR}/tools"
-                 TIMEOUT 300 ${lock})
+      PROPERTIES TIMEOUT 300 ${lock})
   endforeach()
 endfunction()

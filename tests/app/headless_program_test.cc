@@ -1,0 +1,100 @@
+// The real program, started headless on a temporary database.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <thread>
+
+#include "support/program.h"
+#include "support/temp_database.h"
+
+namespace brenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Program;
+using testing::ProgramPath;
+using testing::TempDatabase;
+
+std::vector<std::string> HeadlessArguments(const TempDatabase& store) {
+  return {"--headless", "--listen", "127.0.0.1", "--database", store.path()};
+}
+
+TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
+  TempDatabase store;
+  store.exec("Insert into tblbj (Name, Status) Values ('一班', 1); Insert into tblbj (Name, Status) Values ('二班', 1)");
+  Program server(ProgramPath(), HeadlessArguments(store));
+  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+  // Start-up reset every status and gave each class its blank periods, class by class.
+  for (int i = 0; i < 100 && store.value("select count(*) from tblkcTime") != "70"; ++i) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(store.value("select sum(Status) from tblbj"), "0");
+  std::vector<std::string> order = store.column("select BJName || '/' || Week from tblkcTime Order by ID");
+  ASSERT_EQ(order.size(), 70u);
+  EXPECT_EQ(order[0], "一班/星期一");
+  EXPECT_EQ(order[6], "一班/星期一");
+  EXPECT_EQ(order[7], "一班/星期二");
+  EXPECT_EQ(order[34], "一班/星期五");
+  EXPECT_EQ(order[35], "二班/星期一");
+  EXPECT_EQ(store.value("select count(*) from tblkcTime where StartH=' ' and StartM=' ' and EndH=' ' "
+                        "and EndM=' ' and ThName=' ' and AutoOn=0 and AutoOff=0"),
+            "70");
+
+  std::this_thread::sleep_for(400ms);  // past the workers' start delays
+  auto stopAsked = std::chrono::steady_clock::now();
+  server.signal(SIGTERM);
+  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+  EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 2s);
+}
+
+TEST(HeadlessProgram, ASecondCopyEndsAtOnceAndSilently) {
+  TempDatabase store;
+  Program first(ProgramPath(), HeadlessArguments(store));
+  ASSERT_TRUE(first.waitForError("headless server starting", 10s)) << first.errors();
+
+  for (const std::vector<std::string>& arguments :
+       {HeadlessArguments(store), std::vector<std::string>{"--database", store.path()}}) {
+    Program second(ProgramPath(), arguments);
+    EXPECT_EQ(second.wait(2s), 0);
+    EXPECT_EQ(second.output(), "");
+    EXPECT_EQ(second.errors(), "");
+  }
+  EXPECT_TRUE(first.running());
+  first.signal(SIGINT);
+  EXPECT_EQ(first.wait(3s), 0);
+}
+
+TEST(HeadlessProgram, MissingDatabaseIsReportedAndTheServerKeepsRunning) {
+  TempDatabase store;
+  std::string absent = store.folder() + "/absent.db";
+  Program server(ProgramPath(), {"--headless", "--listen", "127.0.0.1", "--database", absent});
+  ASSERT_TRUE(server.waitForError("unable to open database file", 10s)) << server.errors();
+  EXPECT_TRUE(server.running());
+  server.signal(SIGTERM);
+  EXPECT_EQ(server.wait(3s), 0);
+}
+
+TEST(InitDatabaseProgram, CreatesOnceAndRefusesAnExistingFile) {
+  TempDatabase store;
+  std::string path = store.folder() + "/new.db";
+  Program create(ProgramPath(), {"--init-database", path});
+  EXPECT_EQ(create.wait(10s), 0) << create.errors();
+  Program again(ProgramPath(), {"--init-database", path});
+  EXPECT_EQ(again.wait(10s), 1);
+  EXPECT_NE(again.errors().find("already exists"), std::string::npos) << again.errors();
+}
+
+TEST(HelpProgram, DescribesEveryOption) {
+  Program help(ProgramPath(), {"--help"});
+  ASSERT_EQ(help.wait(10s), 0);
+  for (const char* option : {"--headless", "--database", "--listen", "--init-database", "--help",
+                             "/var/lib/brenlow/brenlow.db", "8234", "64124", "62124"}) {
+    EXPECT_NE(help.output().find(option), std::string::npos) << option;
+  }
+  Program wrong(ProgramPath(), {"--bogus"});
+  EXPECT_EQ(wrong.wait(10s), 2);
+  EXPECT_NE(wrong.errors().find("unknown argument: --bogus"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brenlow
