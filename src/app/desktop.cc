@@ -65,6 +65,10 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
     teacherDialogOpen = 0;
     AddTrayIcon(tray, window);
     server.prepareStore();
+    window.FillClassList();
+    window.FillTeacherLists();
+    window.selectFirstClass();
+    window.LoadTimetable();
     server.startWorkers();
     server.startMinuteTimer();
     result = window.exec();

@@ -1,0 +1,132 @@
+// Writing the grids back: "应用" updates the current weekday's seven periods of the current
+// class, "保存" inserts or updates the class's seven course rows. Nothing is reloaded afterwards.
+//
+// There is no transaction: a statement that fails stops the operation at its row (the store's
+// failure text has been shown) and the rows before it stay written. Fewer than seven stored rows
+// end the operation at the first missing row through DatabaseError, quietly; in both cases no
+// success message appears.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+#include "core/messages.h"
+#include "data/database.h"
+#include "data/database_path.h"
+#include "timetable/auto_power_box.h"
+#include "timetable/kc_dlg.h"
+#include "timetable/kc_dlg_ids.h"
+#include "timetable/teacher_list.h"
+
+namespace brenlow {
+
+using namespace kc_dlg_ids;
+
+void CKcDlg::OnApply() {
+  if (!hasCurrentClass()) {
+    ShowMessage("请选择班级");
+    return;
+  }
+  std::string className = currentClass();
+  std::string weekday = currentWeekday();
+
+  Database db;
+  db.setPath(DatabasePath());
+  db.open();
+  try {
+    RecordSet periods = db.query(FormatStatement(
+        "select * from tblkcTime where BJName = '%s' and Week='%s' Order by ID", className,
+        weekday));
+    if (!periods.isValid()) {
+      ShowMessage("保存失败!");
+      return;
+    }
+    if (periods.isEof()) return;  // the weekday has no periods: nothing to write, nothing said
+    if (!applyPeriodRows(db, periods)) return;
+  } catch (const DatabaseError&) {
+    return;  // fewer than seven periods: those there are were written
+  }
+  ShowMessage("保存成功!");
+}
+
+bool CKcDlg::applyPeriodRows(Database& db, RecordSet& periods) {
+  for (int row = kFirstRow; row <= kLastRow; ++row) {
+    std::string startHour = text(StartHour(row));
+    std::string startMinute = text(StartMinute(row));
+    std::string endHour = text(EndHour(row));
+    std::string endMinute = text(EndMinute(row));
+    std::string teacher = teacherLists_[row - 1]->chosenText().toStdString();
+    int autoOn = powerBox(AutoOnBox(row))->storedValue();
+    int autoOff = powerBox(AutoOffBox(row))->storedValue();
+    RowId id{periods.fieldText("ID")};
+    if (!db.execute(FormatStatement(
+            "Update tblkcTime set  StartH='%s', StartM='%s', EndH='%s', EndM='%s',AutoOn=%d,"
+            "AutoOff=%d ,ThName='%s' where ID=%s",
+            startHour, startMinute, endHour, endMinute, autoOn, autoOff, teacher, id))) {
+      return false;
+    }
+    periods.moveNext();
+  }
+  return true;
+}
+
+void CKcDlg::OnSave() {
+  if (!hasCurrentClass()) {
+    ShowMessage("请选择班级");
+    return;
+  }
+  std::string className = currentClass();
+
+  Database db;
+  db.setPath(DatabasePath());
+  db.open();
+  try {
+    RecordSet courses = db.query(
+        FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
+    if (!courses.isValid()) return;
+    // The first save creates the class's seven course rows in period order; later saves
+    // update them by ID.
+    bool written =
+        courses.isEof() ? insertCourseRows(db, className) : updateCourseRows(db, courses);
+    if (!written) return;
+  } catch (const DatabaseError&) {
+    return;  // fewer than seven course rows: those there are were written
+  }
+  db.close();
+  ShowMessage("保存成功");
+}
+
+bool CKcDlg::insertCourseRows(Database& db, const std::string& className) {
+  for (int row = kFirstRow; row <= kLastRow; ++row) {
+    std::array<std::string, 5> courses = courseTexts(row);
+    if (!db.execute(FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, Wednesday, "
+                                    "Thursday, Friday) Values ('%s', '%s', '%s', '%s', '%s', '%s')",
+                                    className, courses[0], courses[1], courses[2], courses[3],
+                                    courses[4]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CKcDlg::updateCourseRows(Database& db, RecordSet& courseRows) {
+  for (int row = kFirstRow; row <= kLastRow; ++row) {
+    std::array<std::string, 5> courses = courseTexts(row);
+    RowId id{courseRows.fieldText("ID")};
+    if (!db.execute(FormatStatement("Update tblkc set  Monday='%s', Tuesday='%s', Wednesday='%s', "
+                                    "Thursday='%s',Friday='%s' where ID=%s",
+                                    courses[0], courses[1], courses[2], courses[3], courses[4],
+                                    id))) {
+      return false;
+    }
+    courseRows.moveNext();
+  }
+  return true;
+}
+
+std::array<std::string, 5> CKcDlg::courseTexts(int row) const {
+  std::array<std::string, 5> texts;
+  for (int day = 0; day < 5; ++day) texts[day] = text(CourseCell(row, day));
+  return texts;
+}
+
+}  // namespace brenlow
