@@ -20,7 +20,8 @@ CKcDlg::CKcDlg(QWidget* parent) : QDialog(parent) {
                  Qt::WindowCloseButtonHint);
   buildEditingSurface();
   for (int row = kFirstRow; row <= kLastRow; ++row) {
-    for (int day = 0; day < 5; ++day) item(CourseCell(row, day))->installEventFilter(this);
+    for (int day = 0; day < 5; ++day)
+      item(CourseCell(row, day))->installEventFilter(this);
   }
   // The window opens with the keyboard on the class list, so no weekday switch has happened.
   classList_->setFocus();
@@ -28,13 +29,22 @@ CKcDlg::CKcDlg(QWidget* parent) : QDialog(parent) {
 
 CKcDlg::~CKcDlg() = default;
 
-void CKcDlg::setClassListRunner(DialogRunner runner) { classListRunner_ = std::move(runner); }
-void CKcDlg::setTeacherListRunner(DialogRunner runner) { teacherListRunner_ = std::move(runner); }
-void CKcDlg::setImportRunner(DialogRunner runner) { importRunner_ = std::move(runner); }
-void CKcDlg::setPasswordRunner(DialogRunner runner) { passwordRunner_ = std::move(runner); }
+void CKcDlg::setClassListRunner(DialogRunner runner) {
+  classListRunner_ = std::move(runner);
+}
+void CKcDlg::setTeacherListRunner(DialogRunner runner) {
+  teacherListRunner_ = std::move(runner);
+}
+void CKcDlg::setImportRunner(DialogRunner runner) {
+  importRunner_ = std::move(runner);
+}
+void CKcDlg::setPasswordRunner(DialogRunner runner) {
+  passwordRunner_ = std::move(runner);
+}
 
 void CKcDlg::OnClassList() {
-  if (!classListRunner_) return;
+  if (!classListRunner_)
+    return;
   classListRunner_(this);
   FillClassList();
   // The grids keep showing the class they showed until the user picks one.
@@ -42,7 +52,8 @@ void CKcDlg::OnClassList() {
 }
 
 void CKcDlg::OnTeachers() {
-  if (!teacherListRunner_) return;
+  if (!teacherListRunner_)
+    return;
   // While the flag is 1 the controller listener forwards swiped card numbers to the dialog.
   teacherDialogOpen = 1;
   teacherListRunner_(this);
@@ -51,17 +62,20 @@ void CKcDlg::OnTeachers() {
 }
 
 void CKcDlg::OnImportTimetable() {
-  if (!importRunner_) return;
+  if (!importRunner_)
+    return;
   importRunner_(this);
   LoadTimetable();
 }
 
 void CKcDlg::OnChangePassword() {
-  if (passwordRunner_) passwordRunner_(this);
+  if (passwordRunner_)
+    passwordRunner_(this);
 }
 
 void CKcDlg::selectFirstClass() {
-  if (classList_->count() > 0) classList_->setCurrentIndex(0);
+  if (classList_->count() > 0)
+    classList_->setCurrentIndex(0);
 }
 
 void CKcDlg::keyPressEvent(QKeyEvent* event) {
@@ -82,7 +96,8 @@ bool CKcDlg::eventFilter(QObject* watched, QEvent* event) {
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
       bool isNumber = false;
       int id = watched->objectName().toInt(&isNumber);
-      if (isNumber && id >= kFirstCourseCell && id <= kLastCourseCell) OnSetfocusCourse(id);
+      if (isNumber && id >= kFirstCourseCell && id <= kLastCourseCell)
+        OnSetfocusCourse(id);
     }
   }
   return QDialog::eventFilter(watched, event);
@@ -92,10 +107,16 @@ QWidget* CKcDlg::item(int id) const {
   return findChild<QWidget*>(QString::number(id));
 }
 
-QLineEdit* CKcDlg::edit(int id) const { return qobject_cast<QLineEdit*>(item(id)); }
+QLineEdit* CKcDlg::edit(int id) const {
+  return qobject_cast<QLineEdit*>(item(id));
+}
 
-AutoPowerBox* CKcDlg::powerBox(int id) const { return qobject_cast<AutoPowerBox*>(item(id)); }
+AutoPowerBox* CKcDlg::powerBox(int id) const {
+  return qobject_cast<AutoPowerBox*>(item(id));
+}
 
-std::string CKcDlg::text(int id) const { return edit(id)->text().toStdString(); }
+std::string CKcDlg::text(int id) const {
+  return edit(id)->text().toStdString();
+}
 
 }  // namespace brenlow

@@ -117,7 +117,7 @@ class CKcDlg : public QDialog {
   std::array<std::string, 5> courseTexts(int row) const;
   std::string text(int id) const;
 
-  QComboBox* classList_ = nullptr;             // 1026
+  QComboBox* classList_ = nullptr;              // 1026
   std::array<TeacherList*, 7> teacherLists_{};  // 5001 to 5007, in row order
   QGroupBox* periodGroup_ = nullptr;            // 1109: its caption is the current weekday
 

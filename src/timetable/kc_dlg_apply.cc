@@ -33,15 +33,17 @@ void CKcDlg::OnApply() {
   db.setPath(DatabasePath());
   db.open();
   try {
-    RecordSet periods = db.query(FormatStatement(
-        "select * from tblkcTime where BJName = '%s' and Week='%s' Order by ID", className,
-        weekday));
+    RecordSet periods = db.query(
+        FormatStatement("select * from tblkcTime where BJName = '%s' and Week='%s' Order by ID",
+                        className, weekday));
     if (!periods.isValid()) {
       ShowMessage("保存失败!");
       return;
     }
-    if (periods.isEof()) return;  // the weekday has no periods: nothing to write, nothing said
-    if (!applyPeriodRows(db, periods)) return;
+    if (periods.isEof())
+      return;  // the weekday has no periods: nothing to write, nothing said
+    if (!applyPeriodRows(db, periods))
+      return;
   } catch (const DatabaseError&) {
     return;  // fewer than seven periods: those there are were written
   }
@@ -82,12 +84,14 @@ void CKcDlg::OnSave() {
   try {
     RecordSet courses = db.query(
         FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
-    if (!courses.isValid()) return;
+    if (!courses.isValid())
+      return;
     // The first save creates the class's seven course rows in period order; later saves
     // update them by ID.
     bool written =
         courses.isEof() ? insertCourseRows(db, className) : updateCourseRows(db, courses);
-    if (!written) return;
+    if (!written)
+      return;
   } catch (const DatabaseError&) {
     return;  // fewer than seven course rows: those there are were written
   }
@@ -125,7 +129,8 @@ bool CKcDlg::updateCourseRows(Database& db, RecordSet& courseRows) {
 
 std::array<std::string, 5> CKcDlg::courseTexts(int row) const {
   std::array<std::string, 5> texts;
-  for (int day = 0; day < 5; ++day) texts[day] = text(CourseCell(row, day));
+  for (int day = 0; day < 5; ++day)
+    texts[day] = text(CourseCell(row, day));
   return texts;
 }
 

@@ -28,20 +28,38 @@ inline constexpr int kSaveButton = 1030;
 inline constexpr int kFirstRow = 1;
 inline constexpr int kLastRow = 7;
 
-constexpr int StartHour(int row) { return 6000 + row; }
-constexpr int StartMinute(int row) { return 6007 + row; }
-constexpr int EndHour(int row) { return 6014 + row; }
-constexpr int EndMinute(int row) { return 6021 + row; }
-constexpr int AutoOnBox(int row) { return 6063 + row; }
-constexpr int AutoOffBox(int row) { return 6070 + row; }
-constexpr int TeacherListId(int row) { return 5000 + row; }
+constexpr int StartHour(int row) {
+  return 6000 + row;
+}
+constexpr int StartMinute(int row) {
+  return 6007 + row;
+}
+constexpr int EndHour(int row) {
+  return 6014 + row;
+}
+constexpr int EndMinute(int row) {
+  return 6021 + row;
+}
+constexpr int AutoOnBox(int row) {
+  return 6063 + row;
+}
+constexpr int AutoOffBox(int row) {
+  return 6070 + row;
+}
+constexpr int TeacherListId(int row) {
+  return 5000 + row;
+}
 // Course cell of row r in weekday column `day` (0 Monday ... 4 Friday).
-constexpr int CourseCell(int row, int day) { return 6028 + 7 * day + row; }
+constexpr int CourseCell(int row, int day) {
+  return 6028 + 7 * day + row;
+}
 
 inline constexpr int kFirstCourseCell = CourseCell(kFirstRow, 0);  // 6029
 inline constexpr int kLastCourseCell = CourseCell(kLastRow, 4);    // 6063
 
 // The weekday column (0 Monday ... 4 Friday) of a course cell.
-constexpr int CourseCellDay(int cellId) { return (cellId - kFirstCourseCell) / 7; }
+constexpr int CourseCellDay(int cellId) {
+  return (cellId - kFirstCourseCell) / 7;
+}
 
 }  // namespace brenlow::kc_dlg_ids

@@ -36,7 +36,9 @@ QLabel* Caption(const QString& text, int id) {
   return label;
 }
 
-QString PeriodText(int row) { return QStringLiteral("第%1节").arg(row); }
+QString PeriodText(int row) {
+  return QStringLiteral("第%1节").arg(row);
+}
 
 }  // namespace
 
@@ -139,14 +141,16 @@ QGroupBox* CKcDlg::buildCourseGroup() {
       grid->addWidget(cell, row, day);
     }
   }
-  for (int row = kFirstRow; row <= kLastRow; ++row) grid->setRowMinimumHeight(row, rowHeight);
+  for (int row = kFirstRow; row <= kLastRow; ++row)
+    grid->setRowMinimumHeight(row, rowHeight);
   grid->setRowStretch(kLastRow + 1, 1);
   return group;
 }
 
 QLayout* CKcDlg::buildApplyLine() {
   auto* line = new QHBoxLayout;
-  line->addWidget(addButton(QStringLiteral("修改密码"), kPasswordButton, &CKcDlg::OnChangePassword));
+  line->addWidget(
+      addButton(QStringLiteral("修改密码"), kPasswordButton, &CKcDlg::OnChangePassword));
   line->addStretch(1);
   line->addWidget(addButton(QStringLiteral("应用"), kApplyButton, &CKcDlg::OnApply));
   return line;
@@ -169,7 +173,8 @@ QPushButton* CKcDlg::addButton(const QString& caption, int id, void (CKcDlg::*ha
   // No button is the default: Enter ends the window instead.
   button->setAutoDefault(false);
   button->setDefault(false);
-  if (handler != nullptr) connect(button, &QPushButton::clicked, this, handler);
+  if (handler != nullptr)
+    connect(button, &QPushButton::clicked, this, handler);
   return button;
 }
 
@@ -182,10 +187,12 @@ void CKcDlg::chainTabOrder() {
   order << kApplyButton;
   // Row by row, so that Tab walks a period's five weekdays before the next period.
   for (int row = kFirstRow; row <= kLastRow; ++row) {
-    for (int day = 0; day < 5; ++day) order << CourseCell(row, day);
+    for (int day = 0; day < 5; ++day)
+      order << CourseCell(row, day);
   }
   order << kSaveButton << kPasswordButton;
-  for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(item(order[i - 1]), item(order[i]));
+  for (int i = 1; i < order.size(); ++i)
+    QWidget::setTabOrder(item(order[i - 1]), item(order[i]));
 }
 
 }  // namespace brenlow

@@ -22,19 +22,25 @@ using namespace kc_dlg_ids;
 
 namespace {
 
-QString FromStore(const std::string& text) { return QString::fromStdString(text); }
+QString FromStore(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 const char* const kCourseColumns[5] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
 
 }  // namespace
 
-bool CKcDlg::hasCurrentClass() const { return classList_->currentIndex() >= 0; }
+bool CKcDlg::hasCurrentClass() const {
+  return classList_->currentIndex() >= 0;
+}
 
 std::string CKcDlg::currentClass() const {
   return classList_->itemText(classList_->currentIndex()).toStdString();
 }
 
-std::string CKcDlg::currentWeekday() const { return periodGroup_->title().toStdString(); }
+std::string CKcDlg::currentWeekday() const {
+  return periodGroup_->title().toStdString();
+}
 
 void CKcDlg::FillClassList() {
   classList_->clear();
@@ -57,7 +63,8 @@ void CKcDlg::FillClassList() {
 }
 
 void CKcDlg::FillTeacherLists() {
-  for (TeacherList* list : teacherLists_) list->removeAllEntries();
+  for (TeacherList* list : teacherLists_)
+    list->removeAllEntries();
   QStringList teachers;
   Database db;
   db.setPath(DatabasePath());
@@ -66,7 +73,8 @@ void CKcDlg::FillTeacherLists() {
     RecordSet rows = db.query("select NameNumb from tblThMes Order by ID");
     while (!rows.isEof()) {
       QString nameNumb = FromStore(rows.fieldText("NameNumb"));
-      if (!nameNumb.isEmpty()) teachers << nameNumb;
+      if (!nameNumb.isEmpty())
+        teachers << nameNumb;
       rows.moveNext();
     }
     rows.close();
@@ -75,17 +83,20 @@ void CKcDlg::FillTeacherLists() {
   }
   db.close();
   for (TeacherList* list : teacherLists_) {
-    for (const QString& teacher : teachers) list->addEntry(teacher);
+    for (const QString& teacher : teachers)
+      list->addEntry(teacher);
   }
 }
 
 void CKcDlg::LoadTimetable() {
   for (int row = kFirstRow; row <= kLastRow; ++row) {
-    for (int day = 0; day < 5; ++day) edit(CourseCell(row, day))->clear();
+    for (int day = 0; day < 5; ++day)
+      edit(CourseCell(row, day))->clear();
     powerBox(AutoOnBox(row))->setStoredValue(0);
     powerBox(AutoOffBox(row))->setStoredValue(0);
   }
-  if (!hasCurrentClass()) return;
+  if (!hasCurrentClass())
+    return;
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
@@ -102,8 +113,9 @@ void CKcDlg::LoadTimetable() {
       courses.moveNext();
     }
     courses.close();
-    RecordSet periods = db.query(FormatStatement(
-        "select * from tblkcTime where BJName = '%s'and Week='%s' Order by ID", className, weekday));
+    RecordSet periods = db.query(
+        FormatStatement("select * from tblkcTime where BJName = '%s'and Week='%s' Order by ID",
+                        className, weekday));
     fillPeriodRows(periods);
   } catch (const DatabaseError&) {
     // Ends quietly; see the top of this file.
@@ -128,8 +140,9 @@ void CKcDlg::LoadPeriods() {
   db.setPath(DatabasePath());
   db.open();
   try {
-    RecordSet periods = db.query(FormatStatement(
-        "select * from tblkcTime where BJName = '%s'and Week='%s' Order by ID", className, weekday));
+    RecordSet periods = db.query(
+        FormatStatement("select * from tblkcTime where BJName = '%s'and Week='%s' Order by ID",
+                        className, weekday));
     fillPeriodRows(periods);
   } catch (const DatabaseError&) {
     // Ends quietly; see the top of this file.
@@ -166,7 +179,8 @@ void CKcDlg::fillPeriodRow(int row, const RecordSet& period) {
 }
 
 void CKcDlg::OnSelchangeClass() {
-  if (classList_->count() > 0) LoadTimetable();
+  if (classList_->count() > 0)
+    LoadTimetable();
 }
 
 void CKcDlg::OnSetfocusCourse(int cellId) {

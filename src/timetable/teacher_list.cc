@@ -47,7 +47,8 @@ void TeacherList::addEntry(const QString& text) {
   bool wasEmpty = count() == 0;
   insertItem(low, text);
   // A list that receives its first entry would choose it by itself; only a choice counts.
-  if (wasEmpty) setCurrentIndex(-1);
+  if (wasEmpty)
+    setCurrentIndex(-1);
 }
 
 void TeacherList::removeAllEntries() {
@@ -61,7 +62,8 @@ int TeacherList::selectByPrefix(const QString& prefix) {
     int entries = count();
     for (int step = 1; step <= entries && found < 0; ++step) {
       int index = step % entries;
-      if (itemText(index).startsWith(prefix, Qt::CaseInsensitive)) found = index;
+      if (itemText(index).startsWith(prefix, Qt::CaseInsensitive))
+        found = index;
     }
   }
   if (found < 0) {
@@ -79,13 +81,15 @@ void TeacherList::clearChoice() {
 
 QString TeacherList::chosenText() const {
   int index = currentIndex();
-  if (index < 0) return QString();
+  if (index < 0)
+    return QString();
   QString entry = itemText(index);
   return currentText() == entry ? entry : QString();
 }
 
 void TeacherList::dropUnchosenText() {
-  if (chosenText().isEmpty()) clearChoice();
+  if (chosenText().isEmpty())
+    clearChoice();
 }
 
 }  // namespace brenlow

@@ -10,7 +10,8 @@ namespace {
 // Typed text is refused when it holds a printable character that is not an ASCII digit.
 bool IsRefusedTimeInput(const QString& text) {
   for (QChar c : text) {
-    if (c.isPrint() && (c < u'0' || c > u'9')) return true;
+    if (c.isPrint() && (c < u'0' || c > u'9'))
+      return true;
   }
   return false;
 }
