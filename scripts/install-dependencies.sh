@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libsqlite3-dev sqlite3
-  qt6-base-dev libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
+  qt6-base-dev libxcb1-dev libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
   libgtest-dev libgmock-dev
   fonts-wqy-zenhei
   xvfb xauth x11-utils

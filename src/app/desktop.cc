@@ -9,6 +9,7 @@
 #include "app/app_icon.h"
 #include "app/qt_message_handler.h"
 #include "app/server.h"
+#include "app/taskbar.h"
 #include "app/termination_signals.h"
 #include "core/clock.h"
 #include "core/shared_state.h"
@@ -56,14 +57,13 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
   int result = 0;
   {
     CKcDlg window;
-    // A tool window keeps the main window off the taskbar; the tray icon is the way back.
-    window.setWindowFlag(Qt::Tool, true);
     TerminationSignals terminationSignals([&window] { window.reject(); });
     Server server(line.listenAddress, clock);
     QSystemTrayIcon tray;
 
     teacherDialogOpen = 0;
     AddTrayIcon(tray, window);
+    RemoveTaskbarButton(window);
     server.prepareStore();
     window.FillClassList();
     window.FillTeacherLists();
