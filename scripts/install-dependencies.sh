@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libxcb1-dev libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
   libgtest-dev libgmock-dev
   fonts-wqy-zenhei
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils openbox trayer xdotool
 )
 
 missing=()

@@ -33,7 +33,8 @@ QPixmap DrawIcon(int size) {
 
 QIcon BrenlowIcon() {
   QIcon icon;
-  for (int size : {16, 22, 24, 32, 48, 64, 128}) icon.addPixmap(DrawIcon(size));
+  for (int size : {16, 22, 24, 32, 48, 64, 128})
+    icon.addPixmap(DrawIcon(size));
   return icon;
 }
 

@@ -18,12 +18,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (argument == "--help" || argument == "-h") {
       line.mode = CommandLine::Mode::kHelp;
     } else if (argument == "--headless") {
-      if (line.mode == CommandLine::Mode::kDesktop) line.mode = CommandLine::Mode::kHeadless;
+      if (line.mode == CommandLine::Mode::kDesktop)
+        line.mode = CommandLine::Mode::kHeadless;
     } else if (argument == "--database") {
       line.databasePath = valueOf(&i, argument);
     } else if (argument == "--init-database") {
       line.initDatabasePath = valueOf(&i, argument);
-      if (line.mode != CommandLine::Mode::kHelp) line.mode = CommandLine::Mode::kInitDatabase;
+      if (line.mode != CommandLine::Mode::kHelp)
+        line.mode = CommandLine::Mode::kInitDatabase;
     } else if (argument == "--listen") {
       line.listenAddress = valueOf(&i, argument);
     } else {

@@ -9,10 +9,10 @@ namespace brenlow {
 struct CommandLine {
   enum class Mode { kDesktop, kHeadless, kInitDatabase, kHelp };
   Mode mode = Mode::kDesktop;
-  std::string databasePath;                // --database PATH; empty: the fixed path
-  std::string initDatabasePath;            // --init-database PATH
-  std::string listenAddress = "0.0.0.0";   // --listen ADDRESS: where the services listen
-  std::string error;                       // set when the arguments are not understood
+  std::string databasePath;               // --database PATH; empty: the fixed path
+  std::string initDatabasePath;           // --init-database PATH
+  std::string listenAddress = "0.0.0.0";  // --listen ADDRESS: where the services listen
+  std::string error;                      // set when the arguments are not understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -1,6 +1,7 @@
 #include "app/desktop.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSystemTrayIcon>
@@ -28,12 +29,14 @@ void LoadChineseTranslations(QApplication& application, QTranslator& translator)
 
 // The tray icon (tip "课程表"): a left double-click shows the main window normally again.
 void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;  // start-up goes on without it
+  if (!QSystemTrayIcon::isSystemTrayAvailable())
+    return;  // start-up goes on without it
   tray.setIcon(BrenlowIcon());
   tray.setToolTip(QStringLiteral("课程表"));
   QObject::connect(&tray, &QSystemTrayIcon::activated,
                    [&window](QSystemTrayIcon::ActivationReason reason) {
-                     if (reason != QSystemTrayIcon::DoubleClick) return;
+                     if (reason != QSystemTrayIcon::DoubleClick)
+                       return;
                      window.showNormal();
                      window.raise();
                      window.activateWindow();
@@ -54,7 +57,6 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
   InstallMessageHandler(&messages);
 
   SystemClock clock;
-  int result = 0;
   {
     CKcDlg window;
     TerminationSignals terminationSignals([&window] { window.reject(); });
@@ -71,12 +73,16 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
     window.LoadTimetable();
     server.startWorkers();
     server.startMinuteTimer();
-    result = window.exec();
+    // The window runs until it ends like a modal dialog, but without blocking the application's
+    // other top-level windows: the tray icon must still take its double-click.
+    QEventLoop untilClosed;
+    QObject::connect(&window, &QDialog::finished, &untilClosed, &QEventLoop::quit);
+    window.show();
+    untilClosed.exec();
     tray.hide();
     server.stop();
   }
   InstallMessageHandler(nullptr);
-  (void)result;
   return 0;
 }
 

@@ -43,9 +43,11 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::kHeadless:
       break;
   }
-  if (!line.databasePath.empty()) brenlow::SetDatabasePath(line.databasePath);
+  if (!line.databasePath.empty())
+    brenlow::SetDatabasePath(line.databasePath);
   brenlow::SingleInstance instance;
-  if (!instance.acquire()) return 0;  // another copy runs: end at once, silently
+  if (!instance.acquire())
+    return 0;  // another copy runs: end at once, silently
   return line.mode == CommandLine::Mode::kHeadless ? brenlow::RunHeadless(argc, argv, line)
                                                    : brenlow::RunDesktop(argc, argv, line);
 }

@@ -8,6 +8,8 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
   return {};
 }
 
-void MinuteTick(const Clock& clock) { (void)clock; }
+void MinuteTick(const Clock& clock) {
+  (void)clock;
+}
 
 }  // namespace brenlow

@@ -10,7 +10,8 @@ MessageAnswer ShowMessageBox(const Message& message) {
   QMessageBox box;
   box.setWindowTitle(QString::fromStdString(message.caption));
   box.setText(QString::fromStdString(message.text));
-  if (!message.detail.empty()) box.setDetailedText(QString::fromStdString(message.detail));
+  if (!message.detail.empty())
+    box.setDetailedText(QString::fromStdString(message.detail));
   switch (message.icon) {
     case MessageIcon::kNone:
       box.setIcon(QMessageBox::NoIcon);
@@ -41,8 +42,8 @@ MessageAnswer QtMessageHandler::show(const Message& message) {
   }
   WriteStderrLine(message.text);
   if (application != nullptr) {
-    QMetaObject::invokeMethod(application, [message] { ShowMessageBox(message); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        application, [message] { ShowMessageBox(message); }, Qt::QueuedConnection);
   }
   return message.buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
 }

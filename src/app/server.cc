@@ -11,16 +11,22 @@ Server::Server(std::string listenAddress, const Clock& clock)
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { MinuteTick(clock_); });
 }
 
-Server::~Server() { stop(); }
+Server::~Server() {
+  stop();
+}
 
 void Server::prepareStore() {
   CKcDlg::ResetClassStatus();
   CKcDlg::CreateDefaultPeriods();
 }
 
-void Server::startWorkers() { workers_.start(NetworkWorkers(listenAddress_, clock_)); }
+void Server::startWorkers() {
+  workers_.start(NetworkWorkers(listenAddress_, clock_));
+}
 
-void Server::startMinuteTimer() { minuteTimer_.start(); }
+void Server::startMinuteTimer() {
+  minuteTimer_.start();
+}
 
 void Server::stop() {
   minuteTimer_.stop();

@@ -10,13 +10,16 @@
 namespace brenlow {
 
 SingleInstance::~SingleInstance() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0)
+    ::close(fd_);
 }
 
 bool SingleInstance::acquire() {
-  if (fd_ >= 0) return true;
+  if (fd_ >= 0)
+    return true;
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   // A leading zero byte puts the name in the abstract namespace.

@@ -1,7 +1,8 @@
 #include "app/taskbar.h"
 
-#include <QGuiApplication>
 #include <qguiapplication_platform.h>
+
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,7 +30,8 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 void SendSkipTaskbar(xcb_connection_t* connection, xcb_window_t window) {
   xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
   xcb_atom_t skipTaskbar = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-  if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE) return;
+  if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE)
+    return;
   xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   xcb_client_message_event_t event{};
   event.response_type = XCB_CLIENT_MESSAGE;
@@ -51,7 +53,8 @@ void SendSkipTaskbar(xcb_connection_t* connection, xcb_window_t window) {
 void RemoveTaskbarButton(QWidget& window) {
 #ifdef BRENLOW_HAVE_XCB
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11 == nullptr || x11->connection() == nullptr) return;
+  if (x11 == nullptr || x11->connection() == nullptr)
+    return;
   xcb_connection_t* connection = x11->connection();
   xcb_window_t id = static_cast<xcb_window_t>(window.winId());
   // The window manager takes the request once the window is mapped, so send it after the

@@ -19,15 +19,18 @@ bool WaitStartDelay(std::stop_token stop, std::chrono::milliseconds delay) {
 void Workers::start(std::vector<WorkerSpec> specs) {
   for (WorkerSpec& spec : specs) {
     threads_.emplace_back([spec = std::move(spec)](std::stop_token stop) {
-      if (WaitStartDelay(stop, spec.startDelay)) spec.run(stop);
+      if (WaitStartDelay(stop, spec.startDelay))
+        spec.run(stop);
     });
   }
 }
 
 void Workers::stopAll() {
-  for (std::jthread& thread : threads_) thread.request_stop();
+  for (std::jthread& thread : threads_)
+    thread.request_stop();
   for (std::jthread& thread : threads_) {
-    if (thread.joinable()) thread.join();
+    if (thread.joinable())
+      thread.join();
   }
   threads_.clear();
 }

@@ -10,13 +10,13 @@
 namespace brenlow {
 
 struct LocalTime {
-  int year = 1970;   // four digits
-  int month = 1;     // 1-12
-  int day = 1;       // 1-31
-  int hour = 0;      // 0-23
-  int minute = 0;    // 0-59
-  int second = 0;    // 0-59 (60 on a leap second)
-  int weekday = 4;   // 0 Sunday ... 6 Saturday
+  int year = 1970;  // four digits
+  int month = 1;    // 1-12
+  int day = 1;      // 1-31
+  int hour = 0;     // 0-23
+  int minute = 0;   // 0-59
+  int second = 0;   // 0-59 (60 on a leap second)
+  int weekday = 4;  // 0 Sunday ... 6 Saturday
 
   int minutesSinceMidnight() const { return hour * 60 + minute; }
   // "%Y-%m-%d", the day as the usage records write it.
@@ -50,7 +50,7 @@ class ManualClock final : public Clock {
 
  private:
   mutable std::mutex mutex_;
-  LocalTime time_;                                // guarded by mutex_
+  LocalTime time_;                                   // guarded by mutex_
   std::chrono::steady_clock::time_point monotonic_;  // guarded by mutex_
 };
 

@@ -10,7 +10,9 @@ std::atomic<MessageHandler*> installedHandler{nullptr};
 
 }  // namespace
 
-void InstallMessageHandler(MessageHandler* handler) { installedHandler.store(handler); }
+void InstallMessageHandler(MessageHandler* handler) {
+  installedHandler.store(handler);
+}
 
 MessageAnswer ShowMessage(const Message& message) {
   if (MessageHandler* handler = installedHandler.load()) {

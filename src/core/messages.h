@@ -43,7 +43,9 @@ class MessageHandler {
 void InstallMessageHandler(MessageHandler* handler);
 
 MessageAnswer ShowMessage(const Message& message);
-inline MessageAnswer ShowMessage(const std::string& text) { return ShowMessage(Message{text}); }
+inline MessageAnswer ShowMessage(const std::string& text) {
+  return ShowMessage(Message{text});
+}
 
 // Writes one line "brenlow: <text>" to stderr, line breaks inside the text turned into blanks.
 void WriteStderrLine(const std::string& text);

@@ -8,7 +8,7 @@ namespace brenlow {
 // The values of tblkcTime.Week, Monday first; a class's periods form five blocks of seven in
 // this order.
 inline constexpr std::array<const char*, 5> kSchoolWeekdays = {"星期一", "星期二", "星期三",
-                                                                "星期四", "星期五"};
+                                                               "星期四", "星期五"};
 
 // Periods of one class on one weekday, and course rows of one class.
 inline constexpr int kPeriodsPerDay = 7;

@@ -133,7 +133,8 @@ bool Bind(sqlite3_stmt* prepared, const Statement& statement) {
     } else {
       rc = sqlite3_bind_int64(prepared, index, std::get<int64_t>(value));
     }
-    if (rc != SQLITE_OK) return false;
+    if (rc != SQLITE_OK)
+      return false;
     ++index;
   }
   return true;
@@ -163,7 +164,8 @@ std::optional<std::string> ColumnText(sqlite3_stmt* prepared, int column) {
 
 bool Connection::execute(const Statement& statement, StoreFailure* failure) {
   sqlite3_stmt* prepared = prepare(statement, failure);
-  if (prepared == nullptr) return false;
+  if (prepared == nullptr)
+    return false;
   bool ok = Bind(prepared, statement);
   int rc = SQLITE_DONE;
   if (ok) {
@@ -183,7 +185,8 @@ bool Connection::execute(const Statement& statement, StoreFailure* failure) {
 
 bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure* failure) {
   sqlite3_stmt* prepared = prepare(statement, failure);
-  if (prepared == nullptr) return false;
+  if (prepared == nullptr)
+    return false;
   if (!Bind(prepared, statement)) {
     fail(failure);
     sqlite3_clear_bindings(prepared);
@@ -207,10 +210,12 @@ bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure
     taken.push_back(std::move(row));
   }
   bool ok = rc == SQLITE_DONE;
-  if (!ok) fail(failure);
+  if (!ok)
+    fail(failure);
   sqlite3_reset(prepared);
   sqlite3_clear_bindings(prepared);
-  if (ok) *rows = RecordSet(std::move(columns), std::move(taken));
+  if (ok)
+    *rows = RecordSet(std::move(columns), std::move(taken));
   return ok;
 }
 
@@ -218,8 +223,12 @@ Connection* AcquireConnection(const std::string& path, StoreFailure* failure) {
   return threadConnections.acquire(path, failure);
 }
 
-void ReleaseThreadConnections() { threadConnections.releaseAll(); }
+void ReleaseThreadConnections() {
+  threadConnections.releaseAll();
+}
 
-void UseRelaxedDurabilityOnThisThread() { threadConnections.relax(); }
+void UseRelaxedDurabilityOnThisThread() {
+  threadConnections.relax();
+}
 
 }  // namespace brenlow

@@ -23,7 +23,8 @@ void Database::setPath(const std::string& path) {
 }
 
 std::string Database::path() const {
-  if (connectionText_.compare(0, kPathPrefix.size(), kPathPrefix) != 0) return std::string();
+  if (connectionText_.compare(0, kPathPrefix.size(), kPathPrefix) != 0)
+    return std::string();
   return connectionText_.substr(kPathPrefix.size());
 }
 
@@ -63,6 +64,8 @@ RecordSet Database::query(const Statement& statement) {
   return rows;
 }
 
-void Database::close() { open_ = false; }
+void Database::close() {
+  open_ = false;
+}
 
 }  // namespace brenlow

@@ -19,7 +19,8 @@ std::string FailureText(uint32_t code, const std::string& storeMessage) {
   }
   char buffer[64];
   if (code >= 0x80040200u && code <= 0x8004FFFFu) {
-    std::snprintf(buffer, sizeof buffer, "IDispatch error #%d", static_cast<int>(code - 0x80040200u));
+    std::snprintf(buffer, sizeof buffer, "IDispatch error #%d",
+                  static_cast<int>(code - 0x80040200u));
   } else {
     std::snprintf(buffer, sizeof buffer, "Unknown error 0x%0lX", static_cast<unsigned long>(code));
   }

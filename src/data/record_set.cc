@@ -10,7 +10,8 @@ RecordSet::RecordSet(std::vector<std::string> columns, std::vector<Row> rows)
     : valid_(true), columns_(std::move(columns)), rows_(std::move(rows)) {}
 
 void RecordSet::requireValid() const {
-  if (!valid_) throw DatabaseError(kInvalidHandleCode);
+  if (!valid_)
+    throw DatabaseError(kInvalidHandleCode);
 }
 
 bool RecordSet::isEof() const {
@@ -20,11 +21,13 @@ bool RecordSet::isEof() const {
 
 std::string RecordSet::fieldText(const std::string& column) const {
   requireValid();
-  if (position_ >= rows_.size()) throw DatabaseError(kNoCurrentRowCode);
+  if (position_ >= rows_.size())
+    throw DatabaseError(kNoCurrentRowCode);
   for (size_t i = 0; i < columns_.size(); ++i) {
     if (strcasecmp(columns_[i].c_str(), column.c_str()) == 0) {
       const std::optional<std::string>& value = rows_[position_][i];
-      if (!value) throw DatabaseError(kTypeMismatchCode);
+      if (!value)
+        throw DatabaseError(kTypeMismatchCode);
       return *value;
     }
   }
@@ -33,7 +36,8 @@ std::string RecordSet::fieldText(const std::string& column) const {
 
 void RecordSet::moveNext() {
   requireValid();
-  if (position_ >= rows_.size()) throw DatabaseError(kNoCurrentRowCode);
+  if (position_ >= rows_.size())
+    throw DatabaseError(kNoCurrentRowCode);
   ++position_;
 }
 

@@ -50,13 +50,27 @@ Statement FormatStatementArguments(std::string_view templateText,
                                    const std::vector<StatementArgument>& arguments);
 
 namespace statement_detail {
-inline StatementArgument Argument(const std::string& value) { return std::string_view(value); }
-inline StatementArgument Argument(std::string_view value) { return value; }
-inline StatementArgument Argument(const char* value) { return std::string_view(value); }
-inline StatementArgument Argument(int value) { return int64_t{value}; }
-inline StatementArgument Argument(long value) { return int64_t{value}; }
-inline StatementArgument Argument(long long value) { return int64_t{value}; }
-inline StatementArgument Argument(const RowId& value) { return value; }
+inline StatementArgument Argument(const std::string& value) {
+  return std::string_view(value);
+}
+inline StatementArgument Argument(std::string_view value) {
+  return value;
+}
+inline StatementArgument Argument(const char* value) {
+  return std::string_view(value);
+}
+inline StatementArgument Argument(int value) {
+  return int64_t{value};
+}
+inline StatementArgument Argument(long value) {
+  return int64_t{value};
+}
+inline StatementArgument Argument(long long value) {
+  return int64_t{value};
+}
+inline StatementArgument Argument(const RowId& value) {
+  return value;
+}
 }  // namespace statement_detail
 
 template <typename... Args>

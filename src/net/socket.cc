@@ -28,7 +28,8 @@ bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in* address, s
   if (name.empty()) {
     char own[256] = {};
     if (gethostname(own, sizeof own - 1) != 0) {
-      if (error) *error = ErrnoText("gethostname", errno);
+      if (error)
+        *error = ErrnoText("gethostname", errno);
       return false;
     }
     name = own;
@@ -39,7 +40,8 @@ bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in* address, s
   addrinfo* found = nullptr;
   int rc = getaddrinfo(name.c_str(), nullptr, &hints, &found);
   if (rc != 0 || found == nullptr) {
-    if (error) *error = "resolve " + name + ": " + gai_strerror(rc);
+    if (error)
+      *error = "resolve " + name + ": " + gai_strerror(rc);
     return false;
   }
   address->sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
@@ -71,9 +73,13 @@ std::string ErrnoText(const std::string& what, int error) {
   return what + ": " + text;
 }
 
-Socket::~Socket() { close(); }
+Socket::~Socket() {
+  close();
+}
 
-Socket::Socket(Socket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+Socket::Socket(Socket&& other) noexcept : fd_(other.fd_) {
+  other.fd_ = -1;
+}
 
 Socket& Socket::operator=(Socket&& other) noexcept {
   if (this != &other) {
@@ -93,14 +99,17 @@ void Socket::close() {
 
 Socket Socket::BindUdp(const std::string& address, uint16_t port, std::string* error) {
   sockaddr_in local{};
-  if (!BindAddress(address, port, &local, error)) return Socket();
+  if (!BindAddress(address, port, &local, error))
+    return Socket();
   Socket socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
   if (!socket.isOpen()) {
-    if (error) *error = ErrnoText("socket", errno);
+    if (error)
+      *error = ErrnoText("socket", errno);
     return Socket();
   }
   if (::bind(socket.fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-    if (error) *error = ErrnoText("bind " + Endpoint(address, port), errno);
+    if (error)
+      *error = ErrnoText("bind " + Endpoint(address, port), errno);
     return Socket();
   }
   return socket;
@@ -109,21 +118,25 @@ Socket Socket::BindUdp(const std::string& address, uint16_t port, std::string* e
 Socket Socket::ListenTcp(const std::string& address, uint16_t port, int backlog,
                          std::string* error) {
   sockaddr_in local{};
-  if (!BindAddress(address, port, &local, error)) return Socket();
+  if (!BindAddress(address, port, &local, error))
+    return Socket();
   Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!socket.isOpen()) {
-    if (error) *error = ErrnoText("socket", errno);
+    if (error)
+      *error = ErrnoText("socket", errno);
     return Socket();
   }
   int on = 1;
   // A restarted server takes its port back at once instead of waiting out TIME_WAIT.
   setsockopt(socket.fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   if (::bind(socket.fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-    if (error) *error = ErrnoText("bind " + Endpoint(address, port), errno);
+    if (error)
+      *error = ErrnoText("bind " + Endpoint(address, port), errno);
     return Socket();
   }
   if (::listen(socket.fd_, backlog) != 0) {
-    if (error) *error = ErrnoText("listen " + Endpoint(address, port), errno);
+    if (error)
+      *error = ErrnoText("listen " + Endpoint(address, port), errno);
     return Socket();
   }
   return socket;
@@ -131,14 +144,17 @@ Socket Socket::ListenTcp(const std::string& address, uint16_t port, int backlog,
 
 Socket Socket::ConnectTcp(const std::string& host, uint16_t port, std::string* error) {
   sockaddr_in remote{};
-  if (!ResolveIpv4(host, port, &remote, error)) return Socket();
+  if (!ResolveIpv4(host, port, &remote, error))
+    return Socket();
   Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.isOpen()) {
-    if (error) *error = ErrnoText("socket", errno);
+    if (error)
+      *error = ErrnoText("socket", errno);
     return Socket();
   }
   if (::connect(socket.fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
-    if (error) *error = ErrnoText("connect " + Endpoint(host, port), errno);
+    if (error)
+      *error = ErrnoText("connect " + Endpoint(host, port), errno);
     return Socket();
   }
   return socket;
@@ -147,17 +163,20 @@ Socket Socket::ConnectTcp(const std::string& host, uint16_t port, std::string* e
 uint16_t Socket::localPort() const {
   sockaddr_in local{};
   socklen_t size = sizeof local;
-  if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size) != 0) return 0;
+  if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size) != 0)
+    return 0;
   return ntohs(local.sin_port);
 }
 
 long Socket::sendTo(const std::string& host, uint16_t port, const void* data, size_t size,
                     std::string* error) const {
   sockaddr_in remote{};
-  if (!ResolveIpv4(host, port, &remote, error)) return -1;
-  long sent = ::sendto(fd_, data, size, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&remote),
-                       sizeof remote);
-  if (sent < 0 && error) *error = ErrnoText("send to " + Endpoint(host, port), errno);
+  if (!ResolveIpv4(host, port, &remote, error))
+    return -1;
+  long sent =
+      ::sendto(fd_, data, size, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&remote), sizeof remote);
+  if (sent < 0 && error)
+    *error = ErrnoText("send to " + Endpoint(host, port), errno);
   return sent;
 }
 
@@ -168,7 +187,8 @@ std::optional<Socket::Datagram> Socket::receiveFrom(void* buffer, size_t capacit
   // recognised instead of being handled cut short.
   long size = ::recvfrom(fd_, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&sender),
                          &senderSize);
-  if (size < 0) return std::nullopt;
+  if (size < 0)
+    return std::nullopt;
   Datagram datagram;
   datagram.size = static_cast<size_t>(size);
   datagram.truncated = datagram.size > capacity;
@@ -181,7 +201,8 @@ std::optional<Socket::Datagram> Socket::receiveFrom(void* buffer, size_t capacit
 
 Socket Socket::accept() const {
   Socket connection(::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-  if (connection.isOpen()) connection.setKeepAlive(true);
+  if (connection.isOpen())
+    connection.setKeepAlive(true);
   return connection;
 }
 
@@ -199,13 +220,17 @@ bool Socket::sendAll(const void* data, size_t size, std::chrono::milliseconds ti
       size -= static_cast<size_t>(sent);
       continue;
     }
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+    if (sent < 0 && errno == EINTR)
+      continue;
+    if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+      return false;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
+    if (left.count() <= 0)
+      return false;
     pollfd writable{fd_, POLLOUT, 0};
-    if (::poll(&writable, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;
+    if (::poll(&writable, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
+      return false;
   }
   return true;
 }

@@ -1,8 +1,8 @@
 // The two start-up steps of the main window that prepare the store before the first load.
+#include "core/weekdays.h"
 #include "data/database.h"
 #include "data/database_path.h"
 #include "timetable/kc_dlg.h"
-#include "core/weekdays.h"
 
 namespace brenlow {
 
@@ -20,9 +20,11 @@ void CKcDlg::CreateDefaultPeriods() {
   db.open();
   try {
     RecordSet periods = db.query("select * from tblkcTime Order by ID");
-    if (!periods.isValid() || !periods.isEof()) return;
+    if (!periods.isValid() || !periods.isEof())
+      return;
     RecordSet classes = db.query("select * from tblbj Order by ID");
-    if (!classes.isValid()) return;
+    if (!classes.isValid())
+      return;
     while (!classes.isEof()) {
       std::string name = classes.fieldText("Name");
       for (const char* weekday : kSchoolWeekdays) {

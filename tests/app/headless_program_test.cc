@@ -21,7 +21,9 @@ std::vector<std::string> HeadlessArguments(const TempDatabase& store) {
 
 TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
   TempDatabase store;
-  store.exec("Insert into tblbj (Name, Status) Values ('一班', 1); Insert into tblbj (Name, Status) Values ('二班', 1)");
+  store.exec(
+      "Insert into tblbj (Name, Status) Values ('一班', 1); Insert into tblbj (Name, Status) "
+      "Values ('二班', 1)");
   Program server(ProgramPath(), HeadlessArguments(store));
   ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
   // Start-up reset every status and gave each class its blank periods, class by class.
@@ -29,16 +31,18 @@ TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_EQ(store.value("select sum(Status) from tblbj"), "0");
-  std::vector<std::string> order = store.column("select BJName || '/' || Week from tblkcTime Order by ID");
+  std::vector<std::string> order =
+      store.column("select BJName || '/' || Week from tblkcTime Order by ID");
   ASSERT_EQ(order.size(), 70u);
   EXPECT_EQ(order[0], "一班/星期一");
   EXPECT_EQ(order[6], "一班/星期一");
   EXPECT_EQ(order[7], "一班/星期二");
   EXPECT_EQ(order[34], "一班/星期五");
   EXPECT_EQ(order[35], "二班/星期一");
-  EXPECT_EQ(store.value("select count(*) from tblkcTime where StartH=' ' and StartM=' ' and EndH=' ' "
-                        "and EndM=' ' and ThName=' ' and AutoOn=0 and AutoOff=0"),
-            "70");
+  EXPECT_EQ(
+      store.value("select count(*) from tblkcTime where StartH=' ' and StartM=' ' and EndH=' ' "
+                  "and EndM=' ' and ThName=' ' and AutoOn=0 and AutoOff=0"),
+      "70");
 
   std::this_thread::sleep_for(400ms);  // past the workers' start delays
   auto stopAsked = std::chrono::steady_clock::now();

@@ -42,7 +42,8 @@ TEST(Database, AbsentFileShowsOneMessageThenQueriesAreInvalid) {
 TEST(Database, ReadsRowsAsTextInIdOrder) {
   TempDatabase store;
   RecordingMessages messages;
-  store.exec("Insert into tblbj (Name, Status) Values ('B', 7); Insert into tblbj (Name) Values ('A')");
+  store.exec(
+      "Insert into tblbj (Name, Status) Values ('B', 7); Insert into tblbj (Name) Values ('A')");
   Database db;
   db.setPath(DatabasePath());
   ASSERT_TRUE(db.open());
@@ -97,12 +98,15 @@ TEST(Database, TextWithQuotesRoundTripsThroughFormattedStatements) {
   db.setPath(DatabasePath());
   db.open();
   const std::string name = "O'Brien's class'; drop table tblbj; --";
-  ASSERT_TRUE(db.execute(FormatStatement("Insert into tblbj (Name, Status) Values ('%s', %d)", name, 1)));
-  RecordSet rows = db.query(FormatStatement("select * from tblbj where Name='%s' Order by ID", name));
+  ASSERT_TRUE(
+      db.execute(FormatStatement("Insert into tblbj (Name, Status) Values ('%s', %d)", name, 1)));
+  RecordSet rows =
+      db.query(FormatStatement("select * from tblbj where Name='%s' Order by ID", name));
   ASSERT_FALSE(rows.isEof());
   EXPECT_EQ(rows.fieldText("Name"), name);
   std::string id = rows.fieldText("ID");
-  ASSERT_TRUE(db.execute(FormatStatement("Update tblbj set Pass='%s' where ID=%s", "x'y", RowId{id})));
+  ASSERT_TRUE(
+      db.execute(FormatStatement("Update tblbj set Pass='%s' where ID=%s", "x'y", RowId{id})));
   EXPECT_EQ(store.value("select Pass from tblbj"), "x'y");
   EXPECT_EQ(store.value("select count(*) from tblbj"), "1");
   EXPECT_TRUE(messages.texts().empty());

@@ -13,15 +13,21 @@ namespace {
 TEST(Schema, NewDatabaseIsInWalModeWithDefaultsThatAreNeverNull) {
   testing::TempDatabase store;
   EXPECT_EQ(store.value("PRAGMA journal_mode"), "wal");
-  store.exec("Insert into tblbj (Name) Values ('A'); Insert into tblkcTime (BJName, Week) Values ('A', '星期一');"
-             "Insert into tblThMes (Numb, Name, NameNumb) Values ('1','T','T(1)');"
-             "Insert into tblkc (BJName) Values ('A'); Insert into tbl_teacher_usetime (teacher_Numb) Values ('1')");
-  EXPECT_EQ(store.value("select Status || '|' || PCIP || '|' || ZKIP || '|' || Pass || '|' || PCMacAddr from tblbj"),
+  store.exec(
+      "Insert into tblbj (Name) Values ('A'); Insert into tblkcTime (BJName, Week) Values ('A', "
+      "'星期一');"
+      "Insert into tblThMes (Numb, Name, NameNumb) Values ('1','T','T(1)');"
+      "Insert into tblkc (BJName) Values ('A'); Insert into tbl_teacher_usetime (teacher_Numb) "
+      "Values ('1')");
+  EXPECT_EQ(store.value("select Status || '|' || PCIP || '|' || ZKIP || '|' || Pass || '|' || "
+                        "PCMacAddr from tblbj"),
             "0||||");
-  EXPECT_EQ(store.value("select StartH || StartM || EndH || EndM || ThName || '|' || AutoOn || AutoOff from tblkcTime"),
+  EXPECT_EQ(store.value("select StartH || StartM || EndH || EndM || ThName || '|' || AutoOn || "
+                        "AutoOff from tblkcTime"),
             "     |00");
   EXPECT_EQ(store.value("select UseTime from tblThMes"), "");
-  EXPECT_EQ(store.value("select Monday || Tuesday || Wednesday || Thursday || Friday from tblkc"), "");
+  EXPECT_EQ(store.value("select Monday || Tuesday || Wednesday || Thursday || Friday from tblkc"),
+            "");
   EXPECT_EQ(store.value("select use_time from tbl_teacher_usetime"), "0");
 }
 

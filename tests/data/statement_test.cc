@@ -17,8 +17,8 @@ TEST(Statement, FormatsTextsIntegersAndIdsAsTheTemplateSays) {
 }
 
 TEST(Statement, PlaceholderJoinedToAKeywordStaysAPlaceholder) {
-  Statement statement =
-      FormatStatement("select * from tblkcTime where BJName = '%s'and Week='%s' Order by ID", "A", "星期一");
+  Statement statement = FormatStatement(
+      "select * from tblkcTime where BJName = '%s'and Week='%s' Order by ID", "A", "星期一");
   EXPECT_EQ(statement.text(),
             "select * from tblkcTime where BJName = 'A'and Week='星期一' Order by ID");
   EXPECT_EQ(statement.shape(), "select * from tblkcTime where BJName = ? and Week=?  Order by ID");

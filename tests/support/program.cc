@@ -27,7 +27,9 @@ std::string FolderFromEnvironment(const char* variable, const char* fallback) {
 
 }  // namespace
 
-std::string ProgramPath() { return FolderFromEnvironment("BRENLOW_BIN_DIR", BRENLOW_BIN_DIR_DEFAULT) + "/brenlow"; }
+std::string ProgramPath() {
+  return FolderFromEnvironment("BRENLOW_BIN_DIR", BRENLOW_BIN_DIR_DEFAULT) + "/brenlow";
+}
 
 std::string ToolPath(const std::string& name) {
   return FolderFromEnvironment("BRENLOW_TOOLS_DIR", BRENLOW_TOOLS_DIR_DEFAULT) + "/" + name;
@@ -46,7 +48,8 @@ Program::Program(const std::string& path, const std::vector<std::string>& argume
     dup2(err, 2);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(path.c_str(), argv.data());
     _exit(127);
@@ -61,33 +64,44 @@ Program::~Program() {
 }
 
 bool Program::running() {
-  if (exited_ || pid_ <= 0) return false;
-  if (waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
+  if (exited_ || pid_ <= 0)
+    return false;
+  if (waitpid(pid_, &status_, WNOHANG) == pid_)
+    exited_ = true;
   return !exited_;
 }
 
 void Program::signal(int number) {
-  if (running()) kill(pid_, number);
+  if (running())
+    kill(pid_, number);
 }
 
 int Program::wait(std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
   while (running()) {
-    if (std::chrono::steady_clock::now() > deadline) return -1;
+    if (std::chrono::steady_clock::now() > deadline)
+      return -1;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  if (WIFEXITED(status_)) return WEXITSTATUS(status_);
-  if (WIFSIGNALED(status_)) return 128 + WTERMSIG(status_);
+  if (WIFEXITED(status_))
+    return WEXITSTATUS(status_);
+  if (WIFSIGNALED(status_))
+    return 128 + WTERMSIG(status_);
   return -1;
 }
 
-std::string Program::output() const { return ReadFile(outPath_); }
-std::string Program::errors() const { return ReadFile(errPath_); }
+std::string Program::output() const {
+  return ReadFile(outPath_);
+}
+std::string Program::errors() const {
+  return ReadFile(errPath_);
+}
 
 bool Program::waitForError(const std::string& text, std::chrono::milliseconds timeout) const {
   auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
-    if (errors().find(text) != std::string::npos) return true;
+    if (errors().find(text) != std::string::npos)
+      return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return false;

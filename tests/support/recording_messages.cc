@@ -5,8 +5,10 @@ namespace brenlow::testing {
 MessageAnswer RecordingMessages::show(const Message& message) {
   std::lock_guard lock(mutex_);
   messages_.push_back(message);
-  if (message.buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-  if (answers_.empty()) return MessageAnswer::kNo;
+  if (message.buttons == MessageButtons::kOk)
+    return MessageAnswer::kOk;
+  if (answers_.empty())
+    return MessageAnswer::kNo;
   MessageAnswer answer = answers_.front();
   answers_.pop_front();
   return answer;
@@ -25,7 +27,8 @@ std::vector<Message> RecordingMessages::messages() const {
 std::vector<std::string> RecordingMessages::texts() const {
   std::lock_guard lock(mutex_);
   std::vector<std::string> texts;
-  for (const Message& message : messages_) texts.push_back(message.text);
+  for (const Message& message : messages_)
+    texts.push_back(message.text);
   return texts;
 }
 

@@ -26,8 +26,8 @@ class RecordingMessages final : public MessageHandler {
 
  private:
   mutable std::mutex mutex_;
-  std::vector<Message> messages_;        // guarded by mutex_
-  std::deque<MessageAnswer> answers_;    // guarded by mutex_
+  std::vector<Message> messages_;      // guarded by mutex_
+  std::deque<MessageAnswer> answers_;  // guarded by mutex_
 };
 
 }  // namespace brenlow::testing

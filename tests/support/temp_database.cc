@@ -17,7 +17,8 @@ std::string Quote(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) {
     quoted += c;
-    if (c == '\'') quoted += '\'';
+    if (c == '\'')
+      quoted += '\'';
   }
   return quoted + "'";
 }
@@ -27,7 +28,8 @@ TempDatabase::TempDatabase() {
   folder_ = mkdtemp(pattern);
   path_ = folder_ + "/test.db";
   std::string error;
-  if (!CreateDatabase(path_, &error)) ADD_FAILURE() << error;
+  if (!CreateDatabase(path_, &error))
+    ADD_FAILURE() << error;
   SetDatabasePath(path_);
 }
 
@@ -80,20 +82,20 @@ std::string TempDatabase::value(const std::string& sql) const {
 
 void TempDatabase::addClass(const std::string& name, const std::string& zkip,
                             const std::string& macAddress, const std::string& password) const {
-  std::string sql = "Insert into tblbj (Name, ZKIP, PCMacAddr, Pass) Values (" + Quote(name) +
-                    "," + Quote(zkip) + "," + Quote(macAddress) + "," + Quote(password) + ");";
+  std::string sql = "Insert into tblbj (Name, ZKIP, PCMacAddr, Pass) Values (" + Quote(name) + "," +
+                    Quote(zkip) + "," + Quote(macAddress) + "," + Quote(password) + ");";
   for (const char* weekday : kSchoolWeekdays) {
     for (int period = 0; period < kPeriodsPerDay; ++period) {
-      sql += "Insert into tblkcTime (BJName, Week) Values (" + Quote(name) + "," +
-             Quote(weekday) + ");";
+      sql += "Insert into tblkcTime (BJName, Week) Values (" + Quote(name) + "," + Quote(weekday) +
+             ");";
     }
   }
   exec("BEGIN;" + sql + "COMMIT;");
 }
 
 void TempDatabase::addTeacher(const std::string& number, const std::string& name) const {
-  exec("Insert into tblThMes (Numb, Name, NameNumb) Values (" + Quote(number) + "," +
-       Quote(name) + "," + Quote(name + "(" + number + ")") + ")");
+  exec("Insert into tblThMes (Numb, Name, NameNumb) Values (" + Quote(number) + "," + Quote(name) +
+       "," + Quote(name + "(" + number + ")") + ")");
 }
 
 }  // namespace brenlow::testing
