@@ -252,4 +252,8 @@ void Socket::setReceiveTimeout(std::chrono::milliseconds timeout) const {
   setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &value, sizeof value);
 }
 
+void Socket::setReceiveBuffer(int bytes) const {
+  setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
 }  // namespace brenlow

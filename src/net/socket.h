@@ -68,6 +68,8 @@ class Socket {
   void setKeepAlive(bool on) const;
   // Blocking receive time-out (tools and tests); zero waits for ever.
   void setReceiveTimeout(std::chrono::milliseconds timeout) const;
+  // Asks for a receive queue of this many bytes; the kernel may grant less.
+  void setReceiveBuffer(int bytes) const;
 
  private:
   int fd_ = -1;

@@ -1,0 +1,31 @@
+#include "net/controller_commands.h"
+
+#include "net/socket.h"
+
+namespace brenlow {
+
+ControllerCommand PowerOnCommand() {
+  return {0xEB, 0x00, 0x01, 0x01, 0x00, 0xA0, 0x07, 0xED};
+}
+
+ControllerCommand PowerOffCommand() {
+  return {0xEB, 0x00, 0x01, 0x01, 0x00, 0xA1, 0x07, 0xED};
+}
+
+ControllerCommand CardPowerOffCommand() {
+  return {0xEB, 0x00, 0x01, 0x00, 0x00, 0xA1, 0x07, 0xED};
+}
+
+PcShutdownCommand PcShutdownDatagram() {
+  return {'s', 'h', 'u', 't', 'd', 'o', 'w'};
+}
+
+bool SendDatagramOnce(const std::string& host, uint16_t port, std::span<const uint8_t> bytes) {
+  Socket socket = Socket::BindUdp("", 0, nullptr);
+  if (!socket.isOpen())
+    return false;
+  return socket.sendTo(host, port, bytes.data(), bytes.size(), nullptr) ==
+         static_cast<long>(bytes.size());
+}
+
+}  // namespace brenlow

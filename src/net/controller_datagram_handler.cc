@@ -1,0 +1,96 @@
+#include "net/controller_datagram_handler.h"
+
+#include "core/lenient_integer.h"
+#include "core/shared_state.h"
+#include "core/weekdays.h"
+#include "data/database_error.h"
+#include "net/controller_commands.h"
+#include "net/controller_datagram.h"
+
+namespace brenlow {
+namespace {
+
+constexpr const char* kClassByController = "select Name,Status from tblbj  where ZKIP='%s'";
+
+}  // namespace
+
+void ControllerDatagramHandler::handle(Database& db, std::span<const uint8_t> bytes, bool truncated,
+                                       const std::string& sender) {
+  if (truncated)
+    return;
+  std::optional<ControllerReport> report = DecodeControllerDatagram(bytes);
+  if (!report)
+    return;
+  try {
+    if (report->powered)
+      recordPowerState(db, sender, *report->powered);
+    if (report->cardNumber)
+      handleCard(db, sender, *report->cardNumber);
+  } catch (const DatabaseError&) {
+    // A row that cannot be read ends this datagram; the next one is handled as usual.
+  }
+}
+
+void ControllerDatagramHandler::recordPowerState(Database& db, const std::string& sender,
+                                                 bool powered) {
+  // Controllers repeat their state far more often than it changes. Writing only a changed
+  // value leaves the table as the unconditional update would, but keeps the listener from
+  // taking the store's write lock thousands of times a second, which would starve the
+  // editor and the terminal services.
+  const std::string wanted = powered ? "1" : "0";
+  RecordSet classes = db.query(FormatStatement(kClassByController, sender));
+  bool differs = false;
+  while (!classes.isEof() && !differs) {
+    differs = classes.fieldText("Status") != wanted;
+    classes.moveNext();
+  }
+  if (differs) {
+    db.execute(
+        FormatStatement("Update tblbj set Status=%d where ZKIP='%s'", powered ? 1 : 0, sender));
+  }
+}
+
+void ControllerDatagramHandler::handleCard(Database& db, const std::string& sender,
+                                           const std::string& cardNumber) {
+  // The teacher list shows every card, also one that no class or teacher knows yet.
+  if (teacherDialogOpen.load() == 1)
+    DeliverCardNumber(cardNumber);
+
+  RecordSet classes = db.query(FormatStatement(kClassByController, sender));
+  if (classes.isEof())
+    return;
+  const std::string className = classes.fieldText("Name");
+  const std::string status = classes.fieldText("Status");
+
+  RecordSet teachers =
+      db.query(FormatStatement("select NameNumb from tblThMes  where Numb='%s'", cardNumber));
+  if (teachers.isEof())
+    return;
+  const std::string nameNumb = teachers.fieldText("NameNumb");
+
+  const LocalTime now = clock_.now();
+  const auto elapsedNow = clock_.monotonicNow();
+  const int nowMinutes = now.minutesSinceMidnight();
+  RecordSet periods = db.query(FormatStatement(
+      "select * from tblkcTime where BJName='%s' and Week='%s' and ThName='%s' Order by ID",
+      className, WeekdayText(now.weekday), nameNumb));
+  while (!periods.isEof()) {
+    const int start = LenientInteger(periods.fieldText("StartH")) * 60 +
+                      LenientInteger(periods.fieldText("StartM"));
+    const int end =
+        LenientInteger(periods.fieldText("EndH")) * 60 + LenientInteger(periods.fieldText("EndM"));
+    if (start <= nowMinutes && nowMinutes < end) {
+      // A failed send loses the command silently: the teacher swipes again.
+      if (status == "1") {
+        if (swipes_.countSwipe(sender, elapsedNow)) {
+          SendDatagramOnce(sender, kControllerPort, CardPowerOffCommand());
+        }
+      } else if (status == "0") {
+        SendDatagramOnce(sender, kControllerPort, PowerOnCommand());
+      }
+    }
+    periods.moveNext();
+  }
+}
+
+}  // namespace brenlow

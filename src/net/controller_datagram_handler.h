@@ -1,0 +1,39 @@
+// What the server does with one controller datagram: it keeps the reporting class's Status
+// equal to the power state its controller reports, hands a swiped card's number to an open
+// teacher list, and lets the period's teacher switch the classroom on (one swipe) or off
+// (three quick swipes) by sending commands back to the controller.
+//
+// A controller is known only by the IPv4 address its datagrams come from, which is compared
+// with tblbj.ZKIP. Listener thread only; the Database handed in belongs to that thread.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "core/clock.h"
+#include "data/database.h"
+#include "net/swipe_counter.h"
+
+namespace brenlow {
+
+class ControllerDatagramHandler {
+ public:
+  // The clock gives the period test its weekday and minute and the swipe rule its elapsed time;
+  // it must outlive the handler.
+  explicit ControllerDatagramHandler(const Clock& clock) : clock_(clock) {}
+
+  // Handles one received datagram. bytes are those received (at most the 24-byte buffer);
+  // truncated says the datagram was longer than the buffer, which makes it ignored whole.
+  // A store failure ends this datagram's handling quietly.
+  void handle(Database& db, std::span<const uint8_t> bytes, bool truncated,
+              const std::string& sender);
+
+ private:
+  void recordPowerState(Database& db, const std::string& sender, bool powered);
+  void handleCard(Database& db, const std::string& sender, const std::string& cardNumber);
+
+  const Clock& clock_;
+  SwipeCounter swipes_;
+};
+
+}  // namespace brenlow

@@ -1,0 +1,238 @@
+#include "net/controller_listener.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+#include "core/clock.h"
+#include "core/shared_state.h"
+#include "net/controller_commands.h"
+#include "net/controller_datagram.h"
+#include "support/temp_database.h"
+#include "support/udp_capture.h"
+
+namespace brenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Bytes;
+using testing::CommandCapture;
+using testing::HexBytes;
+using testing::LoopbackAddress;
+using testing::Quote;
+using testing::TempDatabase;
+
+constexpr const char* kPowerOn = "EB 00 01 01 00 A0 07 ED";
+constexpr const char* kCardPowerOff = "EB 00 01 00 00 A1 07 ED";
+// A card whose first byte has bit 0x40 clear reports the room off; 0x41 reports it on.
+constexpr CardBytes kCardRoomOff = {1, 2, 3, 4};
+constexpr CardBytes kCardRoomOn = {65, 2, 3, 4};
+
+// A listener on an ephemeral loopback port with a fresh store, and fake controllers that send
+// to it from their own loopback addresses. The clock starts on Wednesday 2024-03-06 08:00.
+class ControllerListenerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(listener_.bind("127.0.0.1", 0, &error)) << error;
+    thread_ = std::jthread([this](std::stop_token stop) { listener_.run(stop); });
+  }
+
+  // Sends bytes from the controller at address and waits until the listener has taken them.
+  void send(const std::string& from, const Bytes& bytes) {
+    Socket controller = Socket::BindUdp(from, 0, nullptr);
+    ASSERT_TRUE(controller.isOpen());
+    uint64_t before = listener_.datagramsReceived();
+    ASSERT_EQ(controller.sendTo("127.0.0.1", listener_.port(), bytes.data(), bytes.size(), nullptr),
+              static_cast<long>(bytes.size()));
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (listener_.datagramsReceived() == before) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "listener took nothing";
+      std::this_thread::sleep_for(1ms);
+    }
+  }
+
+  void swipe(const std::string& from, const CardBytes& card) { send(from, CardDatagram(card)); }
+
+  std::string status(const std::string& className) {
+    return store_.value("select Status from tblbj where Name=" + Quote(className));
+  }
+
+  // A period of the teacher in the class on a weekday, with times as the editor stores them.
+  void addPeriod(const std::string& className, const std::string& week, const std::string& teacher,
+                 const char* startH, const char* startM, const char* endH, const char* endM) {
+    store_.exec(
+        "Insert into tblkcTime (BJName, Week, StartH, StartM, EndH, EndM, ThName) Values (" +
+        Quote(className) + "," + Quote(week) + "," + Quote(startH) + "," + Quote(startM) + "," +
+        Quote(endH) + "," + Quote(endM) + "," + Quote(teacher) + ")");
+  }
+
+  TempDatabase store_;
+  ManualClock clock_{MakeLocalTime(2024, 3, 6, 8, 0)};
+  ControllerListener listener_{clock_};
+  std::jthread thread_;  // last: stops and joins before the rest goes
+};
+
+TEST_F(ControllerListenerTest, StatusFollowsBit0x40OfEveryControllerDatagramOnly) {
+  const std::string controller = LoopbackAddress(10);
+  store_.addClass("一班", controller);
+  store_.addClass("二班", LoopbackAddress(11));
+  struct Step {
+    const char* bytes;
+    const char* status;
+  };
+  const Step steps[] = {
+      {"EB 00 00 00 40", "1"},
+      {"EB 00 00 00 00", "0"},
+      {"7E 00 00 00 40", "0"},                    // not a controller datagram
+      {"EB 00 00 00", "0"},                       // too short for the power state
+      {"EB 66 01 DD 41 02 03 04", "1"},           // a card datagram reports the state too
+      {"EB 66 01 DD 01 02 03 04 00 00 00", "0"},  // so does a longer one
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.bytes);
+    send(controller, HexBytes(step.bytes));
+    EXPECT_EQ(status("一班"), step.status);
+  }
+  // 25 bytes is over the limit: ignored whole.
+  Bytes tooLong = HexBytes("EB 66 01 DD 41 02 03 04");
+  tooLong.resize(25, 0);
+  send(controller, tooLong);
+  EXPECT_EQ(status("一班"), "0");
+  tooLong.resize(24);
+  send(controller, tooLong);
+  EXPECT_EQ(status("一班"), "1");
+  EXPECT_EQ(status("二班"), "0");
+}
+
+TEST_F(ControllerListenerTest, OpenTeacherListReceivesEveryCardNumberFirst) {
+  std::mutex mutex;
+  std::vector<std::string> received;
+  SetCardNumberReceiver([&](const std::string& card) {
+    std::lock_guard lock(mutex);
+    received.push_back(card);
+  });
+  const std::string unknownController = LoopbackAddress(12);
+  teacherDialogOpen = 1;
+  swipe(unknownController, {0x0C, 0xFF, 0x00, 0x2D});
+  Bytes tooLong = CardDatagram({9, 9, 9, 9});
+  tooLong.resize(25, 0);
+  send(unknownController, tooLong);
+  send(unknownController, HexBytes("EB 66 01 DD 0C FF 00"));
+  teacherDialogOpen = 0;
+  swipe(unknownController, {7, 7, 7, 7});
+  SetCardNumberReceiver(nullptr);
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(received, std::vector<std::string>{"12-255-0-45"});
+}
+
+TEST_F(ControllerListenerTest, TeachersSwipeDuringTheirPeriodPowersTheRoomOn) {
+  const std::string controller = LoopbackAddress(13);
+  store_.addClass("一班", controller);
+  store_.addTeacher("1-2-3-4", "张老师");
+  addPeriod("一班", "星期三", "张老师(1-2-3-4)", "8", "0", "8", "45");
+  CommandCapture capture(controller, kControllerPort);
+  struct Case {
+    int hour, minute;
+    std::vector<std::string> sent;
+  };
+  const Case cases[] = {
+      {7, 59, {}}, {8, 0, {kPowerOn}}, {8, 44, {kPowerOn}}, {8, 44, {kPowerOn}}, {8, 45, {}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.hour) + ":" + std::to_string(c.minute));
+    clock_.set(MakeLocalTime(2024, 3, 6, c.hour, c.minute, 30));
+    swipe(controller, kCardRoomOff);
+    EXPECT_EQ(status("一班"), "0");
+    EXPECT_EQ(capture.taken(), c.sent);
+  }
+}
+
+TEST_F(ControllerListenerTest, SwipeDoesNothingForAnotherTeacherClassOrDay) {
+  const std::string controller = LoopbackAddress(14);
+  const std::string otherController = LoopbackAddress(15);
+  store_.addClass("一班", controller);
+  store_.addClass("二班", otherController);
+  store_.addTeacher("1-2-3-4", "张老师");
+  store_.addTeacher("5-6-7-8", "李老师");
+  addPeriod("一班", "星期三", "张老师(1-2-3-4)", "08", "00", "08", "45");
+  CommandCapture capture(controller, kControllerPort);
+  CommandCapture otherCapture(otherController, kControllerPort);
+
+  swipe(controller, {5, 6, 7, 8});               // another teacher
+  swipe(controller, {9, 9, 9, 9});               // a card nobody has
+  swipe(otherController, kCardRoomOff);          // the teacher, at a class without their period
+  clock_.set(MakeLocalTime(2024, 3, 7, 8, 10));  // Thursday
+  swipe(controller, kCardRoomOff);
+  clock_.set(MakeLocalTime(2024, 3, 10, 8, 10));  // Sunday: "星期天"
+  swipe(controller, kCardRoomOff);
+  EXPECT_TRUE(capture.taken().empty());
+  EXPECT_TRUE(otherCapture.taken().empty());
+
+  clock_.set(MakeLocalTime(2024, 3, 6, 8, 10));  // and the teacher's own period still works
+  swipe(controller, kCardRoomOff);
+  EXPECT_EQ(capture.taken(), std::vector<std::string>{kPowerOn});
+}
+
+// The teacher of the period at both classes, whose rooms report themselves on.
+class ThreeSwipeTest : public ControllerListenerTest {
+ protected:
+  void SetUp() override {
+    ControllerListenerTest::SetUp();
+    store_.addClass("一班", first_);
+    store_.addClass("二班", second_);
+    store_.addTeacher("65-2-3-4", "张老师");
+    addPeriod("一班", "星期三", "张老师(65-2-3-4)", "8", "0", "8", "45");
+    addPeriod("二班", "星期三", "张老师(65-2-3-4)", "8", "0", "8", "45");
+    clock_.set(MakeLocalTime(2024, 3, 6, 8, 10, 58));
+  }
+
+  void swipeAfter(const std::string& controller, std::chrono::seconds pause) {
+    clock_.advance(pause);
+    swipe(controller, kCardRoomOn);
+  }
+
+  const std::string first_ = LoopbackAddress(16);
+  const std::string second_ = LoopbackAddress(17);
+  CommandCapture firstCapture_{first_, kControllerPort};
+  CommandCapture secondCapture_{second_, kControllerPort};
+};
+
+TEST_F(ThreeSwipeTest, ThreeQuickSwipesAtOneControllerSendOneCardPowerOff) {
+  swipeAfter(first_, 0s);
+  swipeAfter(first_, 2s);
+  EXPECT_TRUE(firstCapture_.taken().empty());
+  swipeAfter(first_, 3s);  // 5 s after the first
+  EXPECT_EQ(firstCapture_.taken(), std::vector<std::string>{kCardPowerOff});
+  EXPECT_EQ(status("一班"), "1");  // the room reports itself off later, by its own datagram
+  // The count starts again: the next two swipes switch nothing, the third does.
+  swipeAfter(first_, 1s);
+  swipeAfter(first_, 1s);
+  EXPECT_TRUE(firstCapture_.taken().empty());
+  swipeAfter(first_, 1s);
+  EXPECT_EQ(firstCapture_.taken(), std::vector<std::string>{kCardPowerOff});
+  EXPECT_TRUE(secondCapture_.taken().empty());
+}
+
+TEST_F(ThreeSwipeTest, SwipesSpreadOverTwoControllersSwitchNothing) {
+  swipeAfter(first_, 0s);
+  swipeAfter(second_, 1s);
+  swipeAfter(first_, 1s);
+  swipeAfter(second_, 1s);
+  EXPECT_TRUE(firstCapture_.taken().empty());
+  EXPECT_TRUE(secondCapture_.taken().empty());
+}
+
+TEST_F(ThreeSwipeTest, ThirdSwipeSixSecondsAfterTheFirstSwitchesNothingAndRestartsTheCount) {
+  swipeAfter(first_, 0s);
+  swipeAfter(first_, 3s);
+  swipeAfter(first_, 3s);  // 6 s after the first
+  EXPECT_TRUE(firstCapture_.taken().empty());
+  swipeAfter(first_, 60s);
+  swipeAfter(first_, 1s);
+  swipeAfter(first_, 1s);
+  EXPECT_EQ(firstCapture_.taken(), std::vector<std::string>{kCardPowerOff});
+}
+
+}  // namespace
+}  // namespace brenlow
