@@ -1,0 +1,283 @@
+// brenlow-controller: a classroom's central controller and PC shut-down agent on the command
+// line. It sends the datagrams a controller sends (power state, card swipes) from a chosen
+// local address, and listens on the command ports of a chosen address, printing what the
+// server sends there. Tests use it against the real program; an administrator uses it to
+// check a classroom's set-up.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/controller_commands.h"
+#include "net/controller_datagram.h"
+#include "net/socket.h"
+#include "net/stop_wakeup.h"
+
+namespace brenlow {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brenlow-controller [--from ADDRESS] [--server HOST] [--port PORT] on|off\n"
+    "       brenlow-controller [...] card NUMBER [--times N] [--gap MS]\n"
+    "       brenlow-controller [...] raw HEX...\n"
+    "       brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n"
+    "\n"
+    "Stands in for a classroom's central controller and the shut-down agent of its PC.\n"
+    "\n"
+    "Sending (one datagram to the server's controller port, UDP 8234):\n"
+    "  on              report the room as powered: EB 00 00 00 40 00 00 00\n"
+    "  off             report the room as off:     EB 00 00 00 00 00 00 00\n"
+    "  card NUMBER     swipe the card NUMBER as the server shows it (12-255-0-45):\n"
+    "                  EB 66 01 DD and the four card bytes. Bit 0x40 of the first number is\n"
+    "                  also the power state it reports (65-x-x-x: on, 1-x-x-x: off).\n"
+    "    --times N     swipe N times (default 1), --gap MS apart (default 1000)\n"
+    "  raw HEX...      any bytes, for example: raw EB 00 00 00 40\n"
+    "  --from ADDRESS  the local address to send from (default: any). The server knows a\n"
+    "                  controller only by this address: the class's controller address.\n"
+    "  --server HOST   the server (default 127.0.0.1)\n"
+    "  --port PORT     the server's controller port (default 8234)\n"
+    "\n"
+    "Listening (the commands a server sends to a classroom):\n"
+    "  listen            bind UDP 20108 (controller commands) and 60123 (PC shut-down) of\n"
+    "                    ADDRESS and print every datagram that arrives, one line each:\n"
+    "                    20108 from 127.0.0.1: EB 00 01 01 00 A0 07 ED power on\n"
+    "  --address ADDRESS the address to listen on (default 127.0.0.1)\n"
+    "  --count N         end after N datagrams\n"
+    "  --seconds S       end after S seconds (default: until interrupted)\n"
+    "\n"
+    "Exit status: 0 on success, 1 when a send or bind failed, 2 on a usage error.\n";
+
+struct Options {
+  std::string command;
+  std::vector<std::string> values;  // the card number or raw bytes
+  std::string from;
+  std::string server = "127.0.0.1";
+  uint16_t port = kControllerListenPort;
+  int times = 1;
+  int gapMs = 1000;
+  std::string address = "127.0.0.1";
+  long count = -1;
+  long seconds = -1;
+  std::string error;
+};
+
+bool ParseNumber(const std::string& text, long low, long high, long* value) {
+  char* end = nullptr;
+  long parsed = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || parsed < low || parsed > high)
+    return false;
+  *value = parsed;
+  return true;
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  auto next = [&](int* i, const std::string& name) -> std::string {
+    if (*i + 1 >= argc) {
+      options.error = name + " needs a value";
+      return std::string();
+    }
+    return argv[++*i];
+  };
+  for (int i = 1; i < argc && options.error.empty(); ++i) {
+    std::string argument = argv[i];
+    long number = 0;
+    if (argument == "--help" || argument == "-h") {
+      options.command = "help";
+      return options;
+    } else if (argument == "--from") {
+      options.from = next(&i, argument);
+    } else if (argument == "--server") {
+      options.server = next(&i, argument);
+    } else if (argument == "--address") {
+      options.address = next(&i, argument);
+    } else if (argument == "--port" || argument == "--times" || argument == "--gap" ||
+               argument == "--count" || argument == "--seconds") {
+      std::string text = next(&i, argument);
+      if (!options.error.empty())
+        break;
+      if (!ParseNumber(text, argument == "--port" ? 1 : 0, argument == "--port" ? 65535 : 1000000,
+                       &number)) {
+        options.error = argument + ": not a number in range: " + text;
+      } else if (argument == "--port") {
+        options.port = static_cast<uint16_t>(number);
+      } else if (argument == "--times") {
+        options.times = static_cast<int>(number);
+      } else if (argument == "--gap") {
+        options.gapMs = static_cast<int>(number);
+      } else if (argument == "--count") {
+        options.count = number;
+      } else {
+        options.seconds = number;
+      }
+    } else if (argument.starts_with("--")) {
+      options.error = "unknown option: " + argument;
+    } else if (options.command.empty()) {
+      options.command = argument;
+    } else {
+      options.values.push_back(argument);
+    }
+  }
+  return options;
+}
+
+std::string HexText(const uint8_t* bytes, size_t size) {
+  std::string text;
+  char hex[4];
+  for (size_t i = 0; i < size; ++i) {
+    std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", bytes[i]);
+    text += hex;
+  }
+  return text;
+}
+
+// What a command datagram means to the device that receives it.
+std::string Meaning(uint16_t port, const std::vector<uint8_t>& bytes) {
+  auto is = [&bytes](const auto& datagram) {
+    return bytes.size() == datagram.size() &&
+           std::equal(bytes.begin(), bytes.end(), datagram.begin());
+  };
+  if (port == kControllerPort) {
+    if (is(PowerOnCommand()))
+      return "power on";
+    if (is(PowerOffCommand()))
+      return "power off";
+    if (is(CardPowerOffCommand()))
+      return "card power off";
+  } else if (port == kPcShutdownPort && is(PcShutdownDatagram())) {
+    return "PC shut-down";
+  }
+  return "unknown";
+}
+
+int Listen(const Options& options) {
+  std::string error;
+  Socket controller = Socket::BindUdp(options.address, kControllerPort, &error);
+  if (!controller.isOpen()) {
+    std::fprintf(stderr, "brenlow-controller: %s\n", error.c_str());
+    return 1;
+  }
+  Socket pc = Socket::BindUdp(options.address, kPcShutdownPort, &error);
+  if (!pc.isOpen()) {
+    std::fprintf(stderr, "brenlow-controller: %s\n", error.c_str());
+    return 1;
+  }
+  controller.setNonBlocking(true);
+  pc.setNonBlocking(true);
+  std::printf("listening on %s ports %u and %u\n", options.address.c_str(), kControllerPort,
+              kPcShutdownPort);
+  std::fflush(stdout);
+
+  StopWakeup wait{std::stop_token()};
+  const int fds[] = {controller.fd(), pc.fd()};
+  const Socket* sockets[] = {&controller, &pc};
+  const uint16_t ports[] = {kControllerPort, kPcShutdownPort};
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
+  long received = 0;
+  while (options.count < 0 || received < options.count) {
+    auto timeout = std::chrono::milliseconds(-1);
+    if (options.seconds >= 0) {
+      timeout =
+          std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (timeout.count() <= 0)
+        break;
+    }
+    std::vector<bool> ready = wait.waitReadable(fds, timeout);
+    for (size_t i = 0; i < ready.size(); ++i) {
+      if (!ready[i])
+        continue;
+      std::vector<uint8_t> buffer(2048);
+      std::optional<Socket::Datagram> datagram =
+          sockets[i]->receiveFrom(buffer.data(), buffer.size());
+      if (!datagram)
+        continue;
+      buffer.resize(std::min(datagram->size, buffer.size()));
+      std::printf("%u from %s: %s %s\n", ports[i], datagram->sender.c_str(),
+                  HexText(buffer.data(), buffer.size()).c_str(), Meaning(ports[i], buffer).c_str());
+      std::fflush(stdout);
+      ++received;
+    }
+  }
+  return 0;
+}
+
+int Send(const Options& options) {
+  std::vector<uint8_t> datagram;
+  if (options.command == "on" || options.command == "off") {
+    if (!options.values.empty())
+      return -1;
+    datagram = PowerStateDatagram(options.command == "on");
+  } else if (options.command == "card") {
+    if (options.values.size() != 1)
+      return -1;
+    std::optional<CardBytes> card = ParseCardNumber(options.values[0]);
+    if (!card) {
+      std::fprintf(stderr, "brenlow-controller: not a card number: %s\n",
+                   options.values[0].c_str());
+      return 2;
+    }
+    datagram = CardDatagram(*card);
+  } else if (options.command == "raw") {
+    for (const std::string& value : options.values) {
+      long byte = 0;
+      char* end = nullptr;
+      byte = std::strtol(value.c_str(), &end, 16);
+      if (value.empty() || value.size() > 2 || *end != '\0' || byte < 0) {
+        std::fprintf(stderr, "brenlow-controller: not a hex byte: %s\n", value.c_str());
+        return 2;
+      }
+      datagram.push_back(static_cast<uint8_t>(byte));
+    }
+    if (datagram.empty())
+      return -1;
+  } else {
+    return -1;
+  }
+  std::string error;
+  Socket socket = Socket::BindUdp(options.from, 0, &error);
+  if (!socket.isOpen()) {
+    std::fprintf(stderr, "brenlow-controller: %s\n", error.c_str());
+    return 1;
+  }
+  int times = options.command == "card" ? options.times : 1;
+  for (int i = 0; i < times; ++i) {
+    if (i > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(options.gapMs));
+    if (socket.sendTo(options.server, options.port, datagram.data(), datagram.size(), &error) !=
+        static_cast<long>(datagram.size())) {
+      std::fprintf(stderr, "brenlow-controller: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("sent to %s:%u: %s\n", options.server.c_str(), options.port,
+                HexText(datagram.data(), datagram.size()).c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace brenlow
+
+int main(int argc, char** argv) {
+  using namespace brenlow;
+  Options options = ParseOptions(argc, argv);
+  if (options.command == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  int result = -1;
+  if (options.error.empty()) {
+    result =
+        options.command == "listen" && options.values.empty() ? Listen(options) : Send(options);
+  }
+  if (result == -1) {
+    if (options.error.empty()) {
+      options.error = options.command.empty() ? "no command" : "wrong use of " + options.command;
+    }
+    std::fprintf(stderr, "brenlow-controller: %s\n\n%s", options.error.c_str(), kUsage);
+    return 2;
+  }
+  return result;
+}
