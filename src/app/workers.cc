@@ -11,7 +11,8 @@ bool WaitStartDelay(std::stop_token stop, std::chrono::milliseconds delay) {
   std::mutex mutex;
   std::condition_variable_any wakeUp;
   std::unique_lock lock(mutex);
-  return !wakeUp.wait_for(lock, stop, delay, [] { return false; });
+  wakeUp.wait_for(lock, stop, delay, [] { return false; });
+  return !stop.stop_requested();
 }
 
 }  // namespace
