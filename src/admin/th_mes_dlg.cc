@@ -1,0 +1,266 @@
+#include "admin/th_mes_dlg.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QThread>
+#include <QVBoxLayout>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "admin/add_th_mes_dlg.h"
+#include "admin/csv_file_dialog.h"
+#include "admin/dialog_parts.h"
+#include "admin/gbk_text_file.h"
+#include "admin/modify_th_mes_dlg.h"
+#include "admin/report_list.h"
+#include "admin/teacher_file.h"
+#include "admin/teacher_info_import.h"
+#include "core/messages.h"
+#include "core/shared_state.h"
+#include "data/database.h"
+#include "data/database_path.h"
+
+namespace brenlow {
+namespace {
+
+std::string NameNumb(const std::string& name, const std::string& number) {
+  return name + "(" + number + ")";
+}
+
+bool TableHasTeacher(Database& db, const std::string& number) {
+  RecordSet rows = db.query("select * from tblThMes  Order by ID");
+  while (!rows.isEof()) {
+    if (rows.fieldText("Numb") == number)
+      return true;
+    rows.moveNext();
+  }
+  return false;
+}
+
+}  // namespace
+
+CTHMesDlg::CTHMesDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("老师信息"));
+  list_ = MakeReportList(this, QStringLiteral("1002"),
+                         {{QStringLiteral("工号"), 150},
+                          {QStringLiteral("姓名"), 150},
+                          {QStringLiteral("使用时长"), 150}});
+  list_->setMinimumWidth(470);
+  cardNumber_ = new QLineEdit(this);
+  cardNumber_->setObjectName(QStringLiteral("1012"));
+  cardNumber_->setReadOnly(true);
+  cardNumber_->setAlignment(Qt::AlignCenter);
+
+  QPushButton* add = AddButton(this, QStringLiteral("添加"), QStringLiteral("3"));
+  QPushButton* remove = AddButton(this, QStringLiteral("删除"), QStringLiteral("4"));
+  QPushButton* modify = AddButton(this, QStringLiteral("修改"), QStringLiteral("5"));
+  QPushButton* import = AddButton(this, QStringLiteral("导入"), QStringLiteral("6"));
+  QPushButton* exportButton = AddButton(this, QStringLiteral("导出"), QStringLiteral("7"));
+  // Kept for its number; pressing it does nothing.
+  QPushButton* refresh = AddButton(this, QStringLiteral("刷新"), QStringLiteral("1010"));
+  refresh->hide();
+  connect(add, &QPushButton::clicked, this, &CTHMesDlg::OnAdd);
+  connect(remove, &QPushButton::clicked, this, &CTHMesDlg::OnDelete);
+  connect(modify, &QPushButton::clicked, this, &CTHMesDlg::OnModify);
+  connect(import, &QPushButton::clicked, this, &CTHMesDlg::OnImport);
+  connect(exportButton, &QPushButton::clicked, this, &CTHMesDlg::OnExport);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cardNumber_, 1);
+  buttons->addWidget(refresh);
+  for (QPushButton* button : {add, remove, modify, import, exportButton}) {
+    buttons->addWidget(button);
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(list_);
+  layout->addLayout(buttons);
+  LoadTeachers();
+}
+
+CTHMesDlg::~CTHMesDlg() {
+  stopReceivingCardNumbers();
+}
+
+void CTHMesDlg::LoadTeachers() {
+  list_->setRowCount(0);
+  try {
+    Database db;
+    db.setPath(DatabasePath());
+    db.open();
+    RecordSet rows = db.query("select * from tblThMes Order by ID");
+    while (!rows.isEof()) {
+      AppendReportRow(*list_, {QString::fromStdString(rows.fieldText("Numb")),
+                               QString::fromStdString(rows.fieldText("Name")),
+                               QString::fromStdString(rows.fieldText("UseTime"))});
+      rows.moveNext();
+    }
+  } catch (const DatabaseError&) {
+    // The rows read so far stay.
+  }
+}
+
+void CTHMesDlg::OnAdd() {
+  {
+    CAddThMesDlg dialog(*list_, this);
+    dialog.exec();
+  }
+  SaveNewTeachers();
+}
+
+void CTHMesDlg::SaveNewTeachers() {
+  int rowCount = list_->rowCount();
+  try {
+    Database db;
+    db.setPath(DatabasePath());
+    db.open();
+    for (int row = 0; row < rowCount; ++row) {
+      std::string number = CutText(ReportText(*list_, row, 0));
+      if (TableHasTeacher(db, number))
+        continue;
+      std::string name = CutText(ReportText(*list_, row, 1));
+      if (!db.execute(
+              FormatStatement("Insert into tblThMes (Numb,Name,NameNumb) Values ('%s','%s','%s')",
+                              number, name, NameNumb(name, number)))) {
+        return;
+      }
+    }
+  } catch (const DatabaseError&) {
+    // An unreadable teacher table ends the saving; rows written so far stay.
+  }
+}
+
+void CTHMesDlg::OnDelete() {
+  if (FirstSelectedRow(*list_) < 0) {
+    ShowMessage("请选中一行再删除!");
+    return;
+  }
+  Message question("确定要删除吗？", MessageIcon::kQuestion);
+  question.buttons = MessageButtons::kYesNo;
+  if (ShowMessage(question) != MessageAnswer::kYes)
+    return;
+  for (int row = FirstSelectedRow(*list_); row >= 0; row = FirstSelectedRow(*list_)) {
+    std::string number = CutText(ReportText(*list_, row, 0));
+    list_->removeRow(row);
+    Database db;
+    db.setPath(DatabasePath());
+    db.open();
+    if (!db.execute(FormatStatement("Delete from tblThMes where Numb = '%s'", number)))
+      return;
+  }
+}
+
+void CTHMesDlg::OnModify() {
+  int row = FirstSelectedRow(*list_);
+  if (row < 0) {
+    ShowMessage("请选中一行再修改!");
+    return;
+  }
+  QString number = ReportText(*list_, row, 0);
+  QString oldName = ReportText(*list_, row, 1);
+  CModifyThMesDlg dialog(number, oldName, this);
+  if (dialog.exec() != QDialog::Accepted)
+    return;
+  SetReportText(*list_, row, 1, dialog.name());
+
+  std::string numberText = number.toStdString();
+  std::string newName = dialog.name().toStdString();
+  Database db;
+  db.setPath(DatabasePath());
+  db.open();
+  // Each statement only when the one before succeeded.
+  if (!db.execute(FormatStatement("Update tblThMes set   Name='%s',NameNumb='%s' where Numb='%s'",
+                                  newName, NameNumb(newName, numberText), numberText))) {
+    return;
+  }
+  if (!db.execute(FormatStatement(
+          "Update tbl_teacher_usetime set  teacher_Name='%s' where teacher_Numb='%s'", newName,
+          numberText))) {
+    return;
+  }
+  db.execute(FormatStatement("Update tblkcTime set  ThName='%s' where ThName='%s'",
+                             NameNumb(newName, numberText),
+                             NameNumb(oldName.toStdString(), numberText)));
+}
+
+void CTHMesDlg::OnImport() {
+  {
+    CTeacherInfoImport dialog(this);
+    dialog.exec();
+  }
+  LoadTeachers();
+}
+
+void CTHMesDlg::OnExport() {
+  std::optional<QString> path = ChooseCsvFile(this);
+  if (!path)
+    return;
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (int row = 0; row < list_->rowCount(); ++row) {
+    rows.emplace_back(ReportText(*list_, row, 0).toStdString(),
+                      ReportText(*list_, row, 1).toStdString());
+  }
+  GbkWriteResult written = WriteGbkLines(path->toStdString(), TeacherFileLines(rows));
+  if (!written.ok) {
+    // The export ends without a message box when its file cannot be made; say why on stderr.
+    WriteStderrLine(written.errorText);
+    return;
+  }
+  Message done("导出成功");
+  if (written.gb18030Characters > 0) {
+    done.detail = "有 " + std::to_string(written.gb18030Characters) +
+                  " 个字符不在 GBK 字符集中，已按 GB18030 写出。";
+  }
+  ShowMessage(done);
+}
+
+void CTHMesDlg::OnCardNumber(const QString& cardNumber) {
+  cardNumber_->setText(cardNumber);
+}
+
+void CTHMesDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  receiveCardNumbers();
+}
+
+void CTHMesDlg::done(int result) {
+  stopReceivingCardNumbers();
+  QDialog::done(result);
+}
+
+void CTHMesDlg::receiveCardNumbers() {
+  if (receiving_)
+    return;
+  receiving_ = true;
+  QPointer<CTHMesDlg> dialog(this);
+  SetCardNumberReceiver([dialog](const std::string& cardNumber) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr)
+      return;
+    // The caller's text is valid only during this call: the queued call carries a copy. It is
+    // queued to the application object, which outlives every dialog, and looks the dialog up
+    // on the user-interface thread, so a dialog closed meanwhile is simply not there any more.
+    auto show = [dialog, text = QString::fromStdString(cardNumber)] {
+      if (dialog)
+        dialog->OnCardNumber(text);
+    };
+    if (QThread::currentThread() == application->thread()) {
+      show();
+    } else {
+      QMetaObject::invokeMethod(application, show, Qt::BlockingQueuedConnection);
+    }
+  });
+}
+
+void CTHMesDlg::stopReceivingCardNumbers() {
+  if (!receiving_)
+    return;
+  receiving_ = false;
+  SetCardNumberReceiver({});
+}
+
+}  // namespace brenlow
