@@ -1,34 +1,20 @@
 #include "admin/length_limit.h"
 
 #include <QLineEdit>
-#include <QValidator>
+#include <algorithm>
 
 #include "admin/report_list.h"
 #include "core/messages.h"
 
 namespace brenlow {
-namespace {
-
-class LengthValidator final : public QValidator {
- public:
-  LengthValidator(QLineEdit& edit, int limit) : QValidator(&edit), edit_(edit), limit_(limit) {}
-
-  State validate(QString& input, int& /*position*/) const override {
-    int length = CharacterCount(input);
-    if (length > limit_ && length > CharacterCount(edit_.text()))
-      return Invalid;
-    return Acceptable;
-  }
-
- private:
-  QLineEdit& edit_;  // the parent; outlives the validator
-  int limit_;
-};
-
-}  // namespace
-
 void LimitTyping(QLineEdit& edit, int limit) {
-  edit.setValidator(new LengthValidator(edit, limit));
+  // The edit's own length limit, raised to a longer text it already holds (so that text is not
+  // cut) and lowered again as it is shortened.
+  auto follow = [&edit, limit] {
+    edit.setMaxLength(std::max(limit, static_cast<int>(edit.text().size())));
+  };
+  follow();
+  QObject::connect(&edit, &QLineEdit::textChanged, &edit, follow);
 }
 
 QString LengthMessageText(int limit) {

@@ -13,7 +13,7 @@ namespace brenlow {
 inline constexpr int kModifyTextLimit = 20;
 
 // Refuses typed or pasted input that would make the edit's text longer than limit characters
-// and longer than it already is.
+// and longer than it already is. Call it once the edit holds its first text.
 void LimitTyping(QLineEdit& edit, int limit = kModifyTextLimit);
 
 // "输入的字符请不要多于 %1 个。" with the limit in place of %1.
