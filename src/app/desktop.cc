@@ -7,6 +7,8 @@
 #include <QSystemTrayIcon>
 #include <QTranslator>
 
+#include "admin/bj_mes_dlg.h"
+#include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
 #include "app/qt_message_handler.h"
 #include "app/server.h"
@@ -64,6 +66,14 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
     QSystemTrayIcon tray;
 
     teacherDialogOpen = 0;
+    window.setClassListRunner([](QWidget* parent) {
+      CBJMesDlg dialog(parent);
+      dialog.exec();
+    });
+    window.setTeacherListRunner([](QWidget* parent) {
+      CTHMesDlg dialog(parent);
+      dialog.exec();
+    });
     AddTrayIcon(tray, window);
     RemoveTaskbarButton(window);
     server.prepareStore();
