@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config dpkg-dev
+  g++ clang libclang-rt-dev cmake ninja-build pkg-config dpkg-dev
   libsqlite3-dev sqlite3
   qt6-base-dev libxcb1-dev libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
   libgtest-dev libgmock-dev

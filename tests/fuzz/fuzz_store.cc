@@ -1,0 +1,35 @@
+#include "fuzz/fuzz_store.h"
+
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdio>
+
+#include "data/database_path.h"
+#include "data/schema.h"
+
+namespace brenlow::fuzzing {
+
+const std::string& FuzzStore(const std::string& seedSql) {
+  static const std::string path = [&] {
+    char pattern[] = "/tmp/brenlow-fuzz-XXXXXX";
+    std::string file = std::string(mkdtemp(pattern)) + "/fuzz.db";
+    std::string error;
+    if (!CreateDatabase(file, &error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      abort();
+    }
+    sqlite3* handle = nullptr;
+    sqlite3_open(file.c_str(), &handle);
+    if (sqlite3_exec(handle, seedSql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+      std::fprintf(stderr, "seed: %s\n", sqlite3_errmsg(handle));
+      abort();
+    }
+    sqlite3_close(handle);
+    SetDatabasePath(file);
+    return file;
+  }();
+  return path;
+}
+
+}  // namespace brenlow::fuzzing

@@ -1,0 +1,13 @@
+// A database for fuzz targets: created once per process in a temporary folder, with the
+// process's DatabasePath() pointing at it.
+#pragma once
+
+#include <string>
+
+namespace brenlow::fuzzing {
+
+// Creates the store on the first call and runs seedSql on it then; later calls return the same
+// path.
+const std::string& FuzzStore(const std::string& seedSql);
+
+}  // namespace brenlow::fuzzing
