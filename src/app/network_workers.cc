@@ -12,8 +12,4 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
   };
 }
 
-void MinuteTick(const Clock& clock) {
-  (void)clock;
-}
-
 }  // namespace brenlow

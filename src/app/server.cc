@@ -5,10 +5,10 @@
 namespace brenlow {
 
 Server::Server(std::string listenAddress, const Clock& clock)
-    : listenAddress_(std::move(listenAddress)), clock_(clock) {
+    : listenAddress_(std::move(listenAddress)), clock_(clock), scheduler_(clock) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
-  QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { MinuteTick(clock_); });
+  QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });
 }
 
 Server::~Server() {

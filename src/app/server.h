@@ -8,6 +8,7 @@
 
 #include "app/workers.h"
 #include "core/clock.h"
+#include "schedule/minute_scheduler.h"
 
 namespace brenlow {
 
@@ -32,13 +33,12 @@ class Server {
   std::string listenAddress_;
   const Clock& clock_;
   Workers workers_;
+  // Remembers the minutes acted on across ticks, so that each minute acts at most once.
+  MinuteScheduler scheduler_;
   QTimer minuteTimer_;
 };
 
 // The worker threads in their start order, with their delays (50, 150, 250 ms).
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock);
-
-// One tick of the minute timer.
-void MinuteTick(const Clock& clock);
 
 }  // namespace brenlow

@@ -1,6 +1,7 @@
 #include "net/controller_datagram_handler.h"
 
 #include "core/lenient_integer.h"
+#include "core/minutes_of_day.h"
 #include "core/shared_state.h"
 #include "core/weekdays.h"
 #include "data/database_error.h"
@@ -75,10 +76,10 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
       "select * from tblkcTime where BJName='%s' and Week='%s' and ThName='%s' Order by ID",
       className, WeekdayText(now.weekday), nameNumb));
   while (!periods.isEof()) {
-    const int start = LenientInteger(periods.fieldText("StartH")) * 60 +
-                      LenientInteger(periods.fieldText("StartM"));
-    const int end =
-        LenientInteger(periods.fieldText("EndH")) * 60 + LenientInteger(periods.fieldText("EndM"));
+    const long long start = MinutesOfDay(LenientInteger(periods.fieldText("StartH")),
+                                         LenientInteger(periods.fieldText("StartM")));
+    const long long end = MinutesOfDay(LenientInteger(periods.fieldText("EndH")),
+                                       LenientInteger(periods.fieldText("EndM")));
     if (start <= nowMinutes && nowMinutes < end) {
       // A failed send loses the command silently: the teacher swipes again.
       if (status == "1") {

@@ -1,0 +1,79 @@
+#include "schedule/device_commands.h"
+
+#include "core/messages.h"
+#include "core/minutes_of_day.h"
+#include "data/database.h"
+#include "data/database_path.h"
+#include "net/controller_commands.h"
+#include "net/socket.h"
+
+namespace brenlow {
+namespace {
+
+constexpr const char* kClassByName = "select * from tblbj where  Name='%s' Order by ID";
+
+// The sending socket of one command, or a closed one after the failure has been shown.
+Socket OpenCommandSocket() {
+  Socket socket = Socket::BindUdp("", 0, nullptr);
+  if (!socket.isOpen())
+    ShowMessage("socket创建失败!");
+  return socket;
+}
+
+template <typename Datagram>
+bool Send(const Socket& socket, const std::string& host, uint16_t port, const Datagram& datagram) {
+  return socket.sendTo(host, port, datagram.data(), datagram.size(), nullptr) > 0;
+}
+
+}  // namespace
+
+void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn) {
+  if (autoOn != 1 || MinutesOfDay(hour, minute) != nowMinutes)
+    return;
+  Socket socket = OpenCommandSocket();
+  if (!socket.isOpen())
+    return;
+  try {
+    Database db;
+    db.setPath(DatabasePath());
+    db.open();
+    RecordSet classes = db.query(FormatStatement(kClassByName, className));
+    while (!classes.isEof()) {
+      if (!Send(socket, classes.fieldText("ZKIP"), kControllerPort, PowerOnCommand()))
+        break;
+      classes.moveNext();
+    }
+    db.close();
+  } catch (const DatabaseError&) {
+    // A class that cannot be read gets no command; the scheduler goes on with the next period.
+  }
+}
+
+void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff) {
+  if (autoOff != 1 || MinutesOfDay(hour, minute) != nowMinutes)
+    return;
+  Socket socket = OpenCommandSocket();
+  if (!socket.isOpen())
+    return;
+  try {
+    Database db;
+    db.setPath(DatabasePath());
+    db.open();
+    RecordSet classes = db.query(FormatStatement(kClassByName, className));
+    while (!classes.isEof()) {
+      const std::string pc = classes.fieldText("PCIP");
+      const std::string controller = classes.fieldText("ZKIP");
+      // The PC is asked to shut down first; the controller then cuts the room's power.
+      if (!Send(socket, pc, kPcShutdownPort, PcShutdownDatagram()))
+        break;
+      if (!Send(socket, controller, kControllerPort, PowerOffCommand()))
+        break;
+      classes.moveNext();
+    }
+    db.close();
+  } catch (const DatabaseError&) {
+    // As in SendPowerOn.
+  }
+}
+
+}  // namespace brenlow

@@ -1,0 +1,26 @@
+// The scheduled device commands of a period: power on at its start, PC shut-down and power off
+// at its end. The scheduler calls both for every period of the day on every minute it acts
+// on; each decides itself whether this is the minute (and the period's flag is set).
+//
+// Commands go to the texts of the class record: ZKIP for the controller (port 20108), PCIP for
+// the classroom PC's shut-down agent (port 60123); a name is resolved, the empty text means
+// this computer. Each call opens one socket of its own, sends at most once per class row and
+// closes it; nothing is waited for or retried. User-interface thread (the minute timer).
+#pragma once
+
+#include <string>
+
+namespace brenlow {
+
+// At the start minute (hour * 60 + minute == nowMinutes) and with autoOn exactly 1, sends the
+// power-on command to the controller of every class row named className, in ID order. Stops at
+// the first failed send, silently. A socket that cannot be made is shown as "socket创建失败!".
+void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn);
+
+// At the end minute and with autoOff exactly 1, sends for every class row named className, in
+// ID order, the shut-down datagram to its PC and then the power-off command to its controller.
+// Stops at the first failed send, silently: a PC that cannot be reached leaves the controller
+// uncommanded. A socket that cannot be made is shown as "socket创建失败!".
+void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff);
+
+}  // namespace brenlow

@@ -1,0 +1,130 @@
+#include "schedule/device_commands.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "net/controller_commands.h"
+#include "support/recording_messages.h"
+#include "support/temp_database.h"
+#include "support/udp_capture.h"
+
+namespace brenlow {
+namespace {
+
+using testing::CommandCapture;
+using testing::LoopbackAddress;
+using testing::Quote;
+using testing::RecordingMessages;
+using testing::TempDatabase;
+
+constexpr const char* kPowerOn = "EB 00 01 01 00 A0 07 ED";
+constexpr const char* kPowerOff = "EB 00 01 01 00 A1 07 ED";
+constexpr const char* kShutdown = "73 68 75 74 64 6F 77";
+using Sent = std::vector<std::string>;
+
+// A class whose controller and PC are loopback receivers.
+class DeviceCommandsTest : public ::testing::Test {
+ protected:
+  void addClass(const std::string& name, const std::string& controller, const std::string& pc) {
+    store_.exec("Insert into tblbj (Name, ZKIP, PCIP) Values (" + Quote(name) + "," +
+                Quote(controller) + "," + Quote(pc) + ")");
+  }
+
+  TempDatabase store_;
+  RecordingMessages messages_;
+  const std::string controller_ = LoopbackAddress(1);
+  const std::string pc_ = LoopbackAddress(2);
+  CommandCapture controllerCapture_{controller_, kControllerPort};
+  CommandCapture pcCapture_{pc_, kPcShutdownPort};
+};
+
+TEST_F(DeviceCommandsTest, ActOnlyAtTheirMinuteWithTheFlagExactlyOne) {
+  addClass("一班", controller_, pc_);
+  struct Case {
+    int nowMinutes, flag;
+    bool acts;
+  };
+  // A period from 08:05 to 08:50.
+  const Case cases[] = {{485, 1, true},  {484, 1, false}, {486, 1, false},
+                        {485, 0, false}, {485, 2, false}, {485, -1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.nowMinutes) + " flag " + std::to_string(c.flag));
+    SendPowerOn("一班", 8, 5, c.nowMinutes, c.flag);
+    EXPECT_EQ(controllerCapture_.taken(), c.acts ? Sent{kPowerOn} : Sent{});
+    SendPowerOff("一班", 8, 5, c.nowMinutes, c.flag);
+    EXPECT_EQ(pcCapture_.taken(), c.acts ? Sent{kShutdown} : Sent{});
+    EXPECT_EQ(controllerCapture_.taken(), c.acts ? Sent{kPowerOff} : Sent{});
+  }
+  SendPowerOn("二班", 8, 5, 485, 1);  // no such class
+  SendPowerOff("二班", 8, 5, 485, 1);
+  EXPECT_TRUE(controllerCapture_.taken().empty());
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+TEST_F(DeviceCommandsTest, EveryClassRowOfTheNameIsCommanded) {
+  const std::string secondController = LoopbackAddress(3);
+  CommandCapture secondCapture(secondController, kControllerPort);
+  addClass("一班", controller_, pc_);
+  addClass("一班", secondController, pc_);
+  SendPowerOn("一班", 10, 0, 600, 1);
+  EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOn});
+  EXPECT_EQ(secondCapture.taken(), Sent{kPowerOn});
+  SendPowerOff("一班", 10, 45, 645, 1);
+  EXPECT_EQ(pcCapture_.taken(), (Sent{kShutdown, kShutdown}));
+  EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOff});
+  EXPECT_EQ(secondCapture.taken(), Sent{kPowerOff});
+}
+
+TEST_F(DeviceCommandsTest, AFailedSendStopsTheCommandThere) {
+  // Broadcast is refused to a socket that did not ask for it: the PC cannot be reached, so its
+  // controller is not switched off, nor is any later row's.
+  const std::string secondController = LoopbackAddress(3);
+  CommandCapture secondCapture(secondController, kControllerPort);
+  addClass("一班", controller_, "255.255.255.255");
+  addClass("一班", secondController, pc_);
+  SendPowerOff("一班", 10, 45, 645, 1);
+  EXPECT_TRUE(controllerCapture_.taken().empty());
+  EXPECT_TRUE(secondCapture.taken().empty());
+  EXPECT_TRUE(pcCapture_.taken().empty());
+
+  store_.exec("Update tblbj set ZKIP='255.255.255.255' where ID=1");
+  SendPowerOn("一班", 10, 0, 600, 1);
+  EXPECT_TRUE(secondCapture.taken().empty());
+  EXPECT_TRUE(messages_.texts().empty());  // send failures are silent
+}
+
+TEST_F(DeviceCommandsTest, SocketThatCannotBeMadeIsShown) {
+  addClass("一班", controller_, pc_);
+  // The sanitizer's check of a virtual call needs a descriptor the first time it sees a type:
+  // let it see the message handler's now.
+  ShowMessage("warm-up");
+  messages_.clear();
+  // Use up the descriptors the process may open, so that no socket can be made.
+  rlimit original{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &original), 0);
+  int highest = dup(0);
+  ASSERT_GE(highest, 0);
+  close(highest);
+  rlimit tight = original;
+  tight.rlim_cur = static_cast<rlim_t>(highest + 8);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  std::vector<int> filler;
+  for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+    filler.push_back(fd);
+
+  SendPowerOn("一班", 10, 0, 600, 1);
+  SendPowerOff("一班", 10, 45, 645, 1);
+
+  for (int fd : filler)
+    close(fd);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &original), 0);
+  ASSERT_EQ(messages_.texts(), (Sent{"socket创建失败!", "socket创建失败!"}));
+  EXPECT_EQ(messages_.messages()[0].caption, kApplicationTitle);
+  EXPECT_EQ(messages_.messages()[0].buttons, MessageButtons::kOk);
+  EXPECT_TRUE(controllerCapture_.taken().empty());
+}
+
+}  // namespace
+}  // namespace brenlow

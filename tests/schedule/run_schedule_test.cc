@@ -1,0 +1,163 @@
+#include "schedule/run_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include "net/controller_commands.h"
+#include "support/recording_messages.h"
+#include "support/temp_database.h"
+#include "support/udp_capture.h"
+
+namespace brenlow {
+namespace {
+
+using testing::CommandCapture;
+using testing::LoopbackAddress;
+using testing::Quote;
+using testing::RecordingMessages;
+using testing::TempDatabase;
+
+constexpr const char* kPowerOn = "EB 00 01 01 00 A0 07 ED";
+constexpr const char* kPowerOff = "EB 00 01 01 00 A1 07 ED";
+constexpr const char* kShutdown = "73 68 75 74 64 6F 77";
+using Sent = std::vector<std::string>;
+
+// A class with its 35 blank periods, whose controller and PC are loopback receivers, and a
+// teacher. Periods are set on Wednesday, 2024-03-06.
+class RunScheduleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_.addClass("一班", controller_);
+    store_.exec("Update tblbj set PCIP=" + Quote(pc_));
+    store_.exec(
+        "Insert into tblThMes (Numb, Name, NameNumb, UseTime) Values "
+        "('7', '张老师', '张老师(7)', '0')");
+  }
+
+  // Sets the n-th (0-6) Wednesday period of the class.
+  void setPeriod(int n, const char* startH, const char* startM, const char* endH, const char* endM,
+                 int autoOn, int autoOff, const char* teacher = "张老师(7)") {
+    store_.exec("Update tblkcTime set StartH=" + Quote(startH) + ", StartM=" + Quote(startM) +
+                ", EndH=" + Quote(endH) + ", EndM=" + Quote(endM) +
+                ", AutoOn=" + std::to_string(autoOn) + ", AutoOff=" + std::to_string(autoOff) +
+                ", ThName=" + Quote(teacher) +
+                " where ID=(select ID from tblkcTime where BJName='一班' and Week='星期三' "
+                "Order by ID limit 1 offset " +
+                std::to_string(n) + ")");
+  }
+
+  // Runs the scheduler's minute at hour:minute of the day, by default a Wednesday.
+  void runAt(int hour, int minute, int day = 6) {
+    RunSchedule(MakeLocalTime(2024, 3, day, hour, minute));
+  }
+
+  std::string useTime() { return store_.value("select UseTime from tblThMes"); }
+
+  TempDatabase store_;
+  RecordingMessages messages_;
+  const std::string controller_ = LoopbackAddress(1);
+  const std::string pc_ = LoopbackAddress(2);
+  CommandCapture controllerCapture_{controller_, kControllerPort};
+  CommandCapture pcCapture_{pc_, kPcShutdownPort};
+};
+
+TEST_F(RunScheduleTest, PeriodPowersOnCreditsAndPowersOffAtItsMinutes) {
+  setPeriod(2, "10", "0", "10", "45", 1, 1);
+  store_.exec("Update tblbj set Status=1");
+  Sent controllerMinutes;
+  Sent pcMinutes;
+  std::string creditedAt;
+  for (int minute = 599; minute <= 646; ++minute) {
+    runAt(minute / 60, minute % 60);
+    for (const std::string& sent : controllerCapture_.taken()) {
+      controllerMinutes.push_back(std::to_string(minute) + " " + sent);
+    }
+    for (const std::string& sent : pcCapture_.taken()) {
+      pcMinutes.push_back(std::to_string(minute) + " " + sent);
+    }
+    if (creditedAt.empty() && useTime() != "0")
+      creditedAt = std::to_string(minute);
+  }
+  EXPECT_EQ(controllerMinutes,
+            (Sent{std::string("600 ") + kPowerOn, std::string("645 ") + kPowerOff}));
+  EXPECT_EQ(pcMinutes, Sent{std::string("645 ") + kShutdown});
+  EXPECT_EQ(creditedAt, "603");
+  EXPECT_EQ(useTime(), "45");
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+TEST_F(RunScheduleTest, UseTimeNeedsTheClassPoweredAtStartPlusThree) {
+  setPeriod(0, "8", "0", "8", "45", 0, 0);
+  runAt(8, 3);
+  store_.exec("Update tblbj set Status=1");
+  runAt(8, 4);
+  EXPECT_EQ(useTime(), "0");
+}
+
+TEST_F(RunScheduleTest, LeadingZerosActLikeTheNumbersForCommands) {
+  setPeriod(0, "08", "00", "08", "45", 1, 1);
+  store_.exec("Update tblbj set Status=1");
+  runAt(8, 0);
+  EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOn});
+  runAt(8, 3);
+  EXPECT_EQ(useTime(), "0");  // the credit looks the period up by "8" and "0"
+  runAt(8, 45);
+  EXPECT_EQ(pcCapture_.taken(), Sent{kShutdown});
+  EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOff});
+}
+
+TEST_F(RunScheduleTest, NothingHappensOnSaturdayOrSunday) {
+  setPeriod(0, "8", "0", "8", "45", 1, 1);
+  // Rows with those weekday texts, which the editor never writes, change nothing.
+  store_.exec(
+      "Insert into tblkcTime (BJName, Week, StartH, StartM, EndH, EndM, AutoOn, AutoOff) "
+      "Values ('一班', '星期六', '8', '0', '8', '45', 1, 1), "
+      "('一班', '星期天', '8', '0', '8', '45', 1, 1)");
+  for (int day : {9, 10}) {
+    runAt(8, 0, day);
+    runAt(8, 45, day);
+  }
+  EXPECT_TRUE(controllerCapture_.taken().empty());
+  EXPECT_TRUE(pcCapture_.taken().empty());
+  runAt(8, 0, 6);
+  EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOn});
+}
+
+TEST_F(RunScheduleTest, UnusableRowsArePassedOverAndLaterRowsStillAct) {
+  store_.exec("Update tblbj set Status=1");
+  setPeriod(0, "8", "0", "8", "", 1, 1);                 // an empty text: the row does nothing
+  setPeriod(1, "8:00", " ", "9", "0", 1, 0);             // reads as 8 and 0 for the command only
+  setPeriod(2, "8", "0", "8", "45", 0, 0, "张老师(7)");  // the later row that credits
+  runAt(8, 0);
+  EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOn});
+  runAt(8, 3);
+  EXPECT_EQ(useTime(), "45");
+  runAt(0, 3);  // the blank periods start at "minute 0" but are never credited
+  EXPECT_EQ(useTime(), "45");
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+TEST(WholeNumber, ReadsWholeNumbersOnly) {
+  struct Case {
+    const char* text;
+    std::optional<int> value;
+  };
+  const Case cases[] = {{"8", 8},
+                        {"08", 8},
+                        {" 8 ", 8},
+                        {"+8", 8},
+                        {"-1", -1},
+                        {"0", 0},
+                        {" ", std::nullopt},
+                        {"", std::nullopt},
+                        {"8:00", std::nullopt},
+                        {"8.5", std::nullopt},
+                        {"x", std::nullopt},
+                        {"99999999999", std::nullopt},
+                        {"++8", std::nullopt},
+                        {"- 8", std::nullopt}};
+  for (const Case& c : cases)
+    EXPECT_EQ(WholeNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+}  // namespace
+}  // namespace brenlow
