@@ -22,10 +22,10 @@ void Warn(const char* text) {
 CAddDlg::CAddDlg(QTableWidget& list, QWidget* parent) : QDialog(parent), list_(list) {
   setWindowTitle(QStringLiteral("添加数据"));
   auto* form = new QFormLayout;
-  name_ = AddEdit(*form, QStringLiteral("Name:"), QStringLiteral("1003"));
-  zkip_ = AddEdit(*form, QStringLiteral("ZKIP:"), QStringLiteral("1004"));
-  pcMac_ = AddEdit(*form, QStringLiteral("PCMAC:"), QStringLiteral("1005"));
-  pass_ = AddEdit(*form, QStringLiteral("PASS:"), QStringLiteral("1006"));
+  name_ = AddEdit(this, *form, QStringLiteral("Name:"), QStringLiteral("1003"));
+  zkip_ = AddEdit(this, *form, QStringLiteral("ZKIP:"), QStringLiteral("1004"));
+  pcMac_ = AddEdit(this, *form, QStringLiteral("PCMAC:"), QStringLiteral("1005"));
+  pass_ = AddEdit(this, *form, QStringLiteral("PASS:"), QStringLiteral("1006"));
   QPushButton* ok = AddButton(this, QStringLiteral("确定"), QStringLiteral("1"));
   ok->setDefault(true);
   QPushButton* cancel = AddButton(this, QStringLiteral("取消"), QStringLiteral("2"));

@@ -15,8 +15,8 @@ namespace brenlow {
 CAddThMesDlg::CAddThMesDlg(QTableWidget& list, QWidget* parent) : QDialog(parent), list_(list) {
   setWindowTitle(QStringLiteral("添加数据"));
   auto* form = new QFormLayout;
-  number_ = AddEdit(*form, QStringLiteral("工号:"), QStringLiteral("1006"));
-  name_ = AddEdit(*form, QStringLiteral("姓名:"), QStringLiteral("1003"));
+  number_ = AddEdit(this, *form, QStringLiteral("工号:"), QStringLiteral("1006"));
+  name_ = AddEdit(this, *form, QStringLiteral("姓名:"), QStringLiteral("1003"));
   QPushButton* ok = AddButton(this, QStringLiteral("确定"), QStringLiteral("1"));
   ok->setDefault(true);
   QPushButton* cancel = AddButton(this, QStringLiteral("取消"), QStringLiteral("2"));

@@ -7,15 +7,16 @@
 
 namespace brenlow {
 
-QLineEdit* AddEdit(QFormLayout& form, const QString& label, const QString& objectName) {
-  auto* edit = new QLineEdit;
+QLineEdit* AddEdit(QWidget* dialog, QFormLayout& form, const QString& label,
+                   const QString& objectName) {
+  auto* edit = new QLineEdit(dialog);
   edit->setObjectName(objectName);
   form.addRow(label, edit);
   return edit;
 }
 
-QPushButton* AddButton(QWidget* parent, const QString& text, const QString& objectName) {
-  auto* button = new QPushButton(text, parent);
+QPushButton* AddButton(QWidget* dialog, const QString& text, const QString& objectName) {
+  auto* button = new QPushButton(text, dialog);
   button->setObjectName(objectName);
   button->setAutoDefault(false);
   return button;

@@ -13,11 +13,15 @@ class QWidget;
 
 namespace brenlow {
 
+// Controls are made with their dialog as parent in the order the user tabs through them: the
+// focus chain follows creation order, and a dialog starts with the focus on the first.
+
 // A line edit named objectName, added to the form under label (the label becomes its buddy).
-QLineEdit* AddEdit(QFormLayout& form, const QString& label, const QString& objectName);
+QLineEdit* AddEdit(QWidget* dialog, QFormLayout& form, const QString& label,
+                   const QString& objectName);
 
 // A push button that Enter does not press unless it is made the default.
-QPushButton* AddButton(QWidget* parent, const QString& text, const QString& objectName);
+QPushButton* AddButton(QWidget* dialog, const QString& text, const QString& objectName);
 
 // A row of buttons pushed to the right.
 QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);

@@ -14,10 +14,10 @@ CModifyTblBj::CModifyTblBj(const ClassTexts& texts, QWidget* parent)
     : QDialog(parent), texts_(texts) {
   setWindowTitle(QStringLiteral("修改数据"));
   auto* form = new QFormLayout;
-  name_ = AddEdit(*form, QStringLiteral("NAME:"), QStringLiteral("1003"));
-  zkip_ = AddEdit(*form, QStringLiteral("ZKIP:"), QStringLiteral("1004"));
-  pcMac_ = AddEdit(*form, QStringLiteral("PCMAC:"), QStringLiteral("1005"));
-  pass_ = AddEdit(*form, QStringLiteral("PASS:"), QStringLiteral("1006"));
+  name_ = AddEdit(this, *form, QStringLiteral("NAME:"), QStringLiteral("1003"));
+  zkip_ = AddEdit(this, *form, QStringLiteral("ZKIP:"), QStringLiteral("1004"));
+  pcMac_ = AddEdit(this, *form, QStringLiteral("PCMAC:"), QStringLiteral("1005"));
+  pass_ = AddEdit(this, *form, QStringLiteral("PASS:"), QStringLiteral("1006"));
   name_->setReadOnly(true);
   name_->setText(texts.name);
   zkip_->setText(texts.zkip);

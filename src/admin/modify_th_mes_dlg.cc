@@ -14,8 +14,8 @@ CModifyThMesDlg::CModifyThMesDlg(const QString& number, const QString& name, QWi
     : QDialog(parent), name_(name) {
   setWindowTitle(QStringLiteral("修改数据"));
   auto* form = new QFormLayout;
-  numberEdit_ = AddEdit(*form, QStringLiteral("NUMB:"), QStringLiteral("1006"));
-  nameEdit_ = AddEdit(*form, QStringLiteral("NAME:"), QStringLiteral("1003"));
+  numberEdit_ = AddEdit(this, *form, QStringLiteral("NUMB:"), QStringLiteral("1006"));
+  nameEdit_ = AddEdit(this, *form, QStringLiteral("NAME:"), QStringLiteral("1003"));
   numberEdit_->setText(number);
   numberEdit_->setEnabled(false);
   nameEdit_->setText(name);

@@ -14,6 +14,8 @@ QTableWidget* MakeReportList(QWidget* parent, const QString& objectName,
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setWordWrap(false);
+  // Tab leaves the list for the next control, as in any other list; arrows move in it.
+  list->setTabKeyNavigation(false);
   list->verticalHeader()->hide();
   list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   list->horizontalHeader()->setStretchLastSection(false);

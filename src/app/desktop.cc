@@ -46,6 +46,18 @@ void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
   tray.show();
 }
 
+// A termination signal ends the program even while dialogs run over the main window (the
+// teacher list, a message box): each modal dialog is rejected, innermost first, so that every
+// nested event loop returns, and then the window itself.
+void EndAllDialogs(CKcDlg& window) {
+  while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+    if (dialog == &window) break;
+    dialog->reject();
+    if (QApplication::activeModalWidget() == dialog) break;  // it refused to close
+  }
+  window.reject();
+}
+
 }  // namespace
 
 int RunDesktop(int argc, char** argv, const CommandLine& line) {
@@ -61,7 +73,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
   SystemClock clock;
   {
     CKcDlg window;
-    TerminationSignals terminationSignals([&window] { window.reject(); });
+    TerminationSignals terminationSignals([&window] { EndAllDialogs(window); });
     Server server(line.listenAddress, clock);
     QSystemTrayIcon tray;
 

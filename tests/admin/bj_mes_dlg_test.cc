@@ -74,7 +74,14 @@ TEST_F(ClassListTest, TwoClassesAddedInOneVisitAreWrittenWithTheir35PeriodsWhenI
   WhenModal<CAddDlg>([&](CAddDlg& add) {
     EXPECT_EQ(add.windowTitle(), "添加数据");
     Add(add, "一班", "10.0.0.1", "00-11", "p'1");
-    Add(add, "二班", "10.0.0.2", "00-22", "p2");
+    // The second one as a person types it: the name edit has the focus, Enter confirms.
+    EXPECT_EQ(add.nextInFocusChain(), &Find<QLineEdit>(add, "1003"));
+    SetText(add, "1003", "二班");
+    SetText(add, "1004", "10.0.0.2");
+    SetText(add, "1005", "00-22");
+    SetText(add, "1006", "p2");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&Find<QLineEdit>(add, "1006"), &enter);
     EXPECT_TRUE(add.isVisible()) << "the add dialog stays open";
     EXPECT_EQ(tableRows().size(), 0u) << "nothing is written before it closes";
     Press(add, "2");

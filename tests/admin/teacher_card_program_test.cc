@@ -1,0 +1,107 @@
+// The class and teacher lists in the real desktop program on an X display of the test's own:
+// the main window's buttons open them, a card swiped at a controller (the brenlow-controller
+// tool) shows in the open teacher list, and a termination signal ends the program even while
+// they are open. Driven with the keyboard as a person would.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <thread>
+
+#include "support/program.h"
+#include "support/temp_database.h"
+#include "support/x_display.h"
+
+namespace brenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Program;
+using testing::ProgramPath;
+using testing::TempDatabase;
+using testing::ToolPath;
+using testing::XDisplay;
+
+class AdministrationProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!XDisplay::Available())
+      GTEST_SKIP() << "Xvfb, openbox or xdotool missing";
+    display_ = std::make_unique<XDisplay>(220);
+    store_.addClass("一班", "127.0.0.1", "aa", "p");
+    store_.addTeacher("12", "张三");
+    program_ = std::make_unique<Program>(
+        ProgramPath(),
+        std::vector<std::string>{"--database", store_.path(), "--listen", "127.0.0.1"});
+    window_ = display_->waitForWindow("课程表");
+    ASSERT_FALSE(window_.empty()) << program_->errors();
+    testing::Shell("xdotool windowactivate --sync " + window_);
+    std::this_thread::sleep_for(300ms);
+  }
+
+  // The main window opens with the focus on the class list; "..." and "老师" follow it.
+  void openFromMainWindow(int tabs, const std::string& title) {
+    std::string keys;
+    for (int i = 0; i < tabs; ++i)
+      keys += "Tab ";
+    display_->keys(keys + "space");
+    ASSERT_FALSE(display_->waitForWindow(title).empty()) << title;
+    std::this_thread::sleep_for(300ms);
+  }
+
+  void swipe(const std::string& card) {
+    Program controller(ToolPath("brenlow-controller"), {"card", card});
+    ASSERT_EQ(controller.wait(5s), 0) << controller.errors();
+  }
+
+  TempDatabase store_;
+  std::unique_ptr<XDisplay> display_;
+  std::unique_ptr<Program> program_;
+  std::string window_;
+};
+
+TEST_F(AdministrationProgram, SwipedCardNumberShowsInTheTeacherListAndBecomesATeacherNumber) {
+  openFromMainWindow(2, "老师信息");
+  swipe("12-255-0-45");
+  // The list has the focus; the card number field follows it. Copy the number from there into
+  // the number of a new teacher, as an administrator records a card.
+  display_->keys("Tab ctrl+a ctrl+c Tab space");
+  ASSERT_FALSE(display_->waitForWindow("添加数据").empty());
+  std::this_thread::sleep_for(300ms);
+  display_->keys("ctrl+v Tab");
+  display_->type("Card");
+  display_->keys("Return Escape");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(store_.column("select Numb||'|'||NameNumb from tblThMes order by ID"),
+            (std::vector<std::string>{"12|张三(12)", "12-255-0-45|Card(12-255-0-45)"}));
+
+  // With the teacher list open a termination signal still ends the program.
+  program_->signal(SIGTERM);
+  EXPECT_EQ(program_->wait(3s), 0) << program_->errors();
+}
+
+TEST_F(AdministrationProgram, ClassAddedInTheClassListIsStoredWithItsPeriods) {
+  openFromMainWindow(1, "班级信息");
+  display_->keys("Tab space");  // from the list to "添加"
+  ASSERT_FALSE(display_->waitForWindow("添加数据").empty());
+  std::this_thread::sleep_for(300ms);
+  display_->type("Class2");
+  display_->keys("Tab");
+  display_->type("10.0.0.2");
+  display_->keys("Tab");
+  display_->type("00-11-22");
+  display_->keys("Tab");
+  display_->type("pw");
+  display_->keys("Return Escape");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(store_.column("select Name||'|'||ZKIP||'|'||PCMacAddr||'|'||Pass from tblbj"),
+            (std::vector<std::string>{"一班|127.0.0.1|aa|p", "Class2|10.0.0.2|00-11-22|pw"}));
+  EXPECT_EQ(store_.value("select count(*) from tblkcTime where BJName='Class2'"), "35");
+
+  display_->keys("Escape");  // closes the class list
+  std::this_thread::sleep_for(300ms);
+  program_->signal(SIGTERM);
+  EXPECT_EQ(program_->wait(3s), 0) << program_->errors();
+}
+
+}  // namespace
+}  // namespace brenlow
