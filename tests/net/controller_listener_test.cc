@@ -1,6 +1,8 @@
 #include "net/controller_listener.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <time.h>
 
 #include <mutex>
 #include <thread>
@@ -172,6 +174,24 @@ TEST_F(ControllerListenerTest, SwipeDoesNothingForAnotherTeacherClassOrDay) {
   clock_.set(MakeLocalTime(2024, 3, 6, 8, 10));  // and the teacher's own period still works
   swipe(controller, kCardRoomOff);
   EXPECT_EQ(capture.taken(), std::vector<std::string>{kPowerOn});
+}
+
+TEST_F(ControllerListenerTest, IdlesWithoutCpuAndStopsWithinMilliseconds) {
+  clockid_t cpuClock;
+  ASSERT_EQ(pthread_getcpuclockid(thread_.native_handle(), &cpuClock), 0);
+  auto cpuNow = [&] {
+    timespec time{};
+    clock_gettime(cpuClock, &time);
+    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
+  };
+  send(LoopbackAddress(18), HexBytes("EB 00 00 00 40"));  // running and past its start
+  auto cpuBefore = cpuNow();
+  std::this_thread::sleep_for(500ms);
+  EXPECT_LT(cpuNow() - cpuBefore, 5ms);
+  auto asked = std::chrono::steady_clock::now();
+  thread_.request_stop();
+  thread_.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 100ms);
 }
 
 // The teacher of the period at both classes, whose rooms report themselves on.
