@@ -38,12 +38,16 @@ void ControllerDatagramHandler::recordPowerState(Database& db, const std::string
   // value leaves the table as the unconditional update would, but keeps the listener from
   // taking the store's write lock thousands of times a second, which would starve the
   // editor and the terminal services.
-  const std::string wanted = powered ? "1" : "0";
-  RecordSet classes = db.query(FormatStatement(kClassByController, sender));
   bool differs = false;
-  while (!classes.isEof() && !differs) {
-    differs = classes.fieldText("Status") != wanted;
-    classes.moveNext();
+  try {
+    const std::string wanted = powered ? "1" : "0";
+    RecordSet classes = db.query(FormatStatement(kClassByController, sender));
+    while (!classes.isEof() && !differs) {
+      differs = classes.fieldText("Status") != wanted;
+      classes.moveNext();
+    }
+  } catch (const DatabaseError&) {
+    differs = true;  // a Status that cannot be read (NULL) is written, as the update would
   }
   if (differs) {
     db.execute(

@@ -106,6 +106,10 @@ TEST_F(ControllerListenerTest, StatusFollowsBit0x40OfEveryControllerDatagramOnly
   send(controller, tooLong);
   EXPECT_EQ(status("一班"), "1");
   EXPECT_EQ(status("二班"), "0");
+  // A Status nobody can read is written like any other.
+  store_.exec("Update tblbj set Status=NULL where Name='二班'");
+  send(LoopbackAddress(11), HexBytes("EB 00 00 00 00"));
+  EXPECT_EQ(status("二班"), "0");
 }
 
 TEST_F(ControllerListenerTest, OpenTeacherListReceivesEveryCardNumberFirst) {
