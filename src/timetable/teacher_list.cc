@@ -1,8 +1,10 @@
 #include "timetable/teacher_list.h"
 
+#include <QAbstractItemView>
 #include <QCollator>
 #include <QLineEdit>
 #include <QLocale>
+#include <QStyle>
 
 namespace brenlow {
 namespace {
@@ -26,7 +28,7 @@ TeacherList::TeacherList(QWidget* parent) : QComboBox(parent) {
   // Typed text never becomes an entry: teachers are made in the teacher list dialog only.
   setInsertPolicy(QComboBox::NoInsert);
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  setMinimumContentsLength(14);
+  setMinimumContentsLength(15);
   // Qt's own handler, connected when the list became editable, runs first: it chooses an entry
   // whose text the user typed in full.
   connect(lineEdit(), &QLineEdit::editingFinished, this, &TeacherList::dropUnchosenText);
@@ -85,6 +87,13 @@ QString TeacherList::chosenText() const {
     return QString();
   QString entry = itemText(index);
   return currentText() == entry ? entry : QString();
+}
+
+void TeacherList::showPopup() {
+  QAbstractItemView* entries = view();
+  int scrollBar = entries->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, entries);
+  entries->setMinimumWidth(entries->sizeHintForColumn(0) + scrollBar + 8);
+  QComboBox::showPopup();
 }
 
 void TeacherList::dropUnchosenText() {

@@ -30,6 +30,9 @@ class TeacherList : public QComboBox {
   // The text that a period row's ThName receives from this list.
   QString chosenText() const;
 
+  // The list opens at least as wide as its longest entry.
+  void showPopup() override;
+
  private:
   // Typed text that names no entry is dropped when the focus leaves the list, so that the row
   // always shows what "应用" would write.

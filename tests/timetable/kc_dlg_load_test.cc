@@ -76,6 +76,24 @@ TEST(KcDlgLoad, WithoutClassesEverythingStaysEmpty) {
   EXPECT_TRUE(messages.texts().empty());
 }
 
+TEST(KcDlgLoad, AnUnreadableNameEndsTheListsAfterTheNamesBeforeIt) {
+  TempDatabase store;
+  store.addClass("一班");
+  store.exec("Insert into tblbj (Name) Values (NULL), ('三班')");
+  store.addTeacher("1", "张三");
+  store.exec("Insert into tblThMes (Numb, NameNumb) Values ('2', NULL)");
+  store.addTeacher("3", "李四");
+  RecordingMessages messages;
+  EditorDriver editor;
+  ASSERT_EQ(editor.classes()->count(), 1);
+  EXPECT_EQ(editor.classes()->currentText().toStdString(), "一班");
+  for (int row = kFirstRow; row <= kLastRow; ++row) {
+    ASSERT_EQ(editor.teachers(row)->count(), 1);
+    EXPECT_EQ(editor.teachers(row)->itemText(0).toStdString(), "张三(1)");
+  }
+  EXPECT_TRUE(messages.texts().empty());
+}
+
 TEST(KcDlgLoad, CourseGridShowsUpToSevenCourseRowsAndClearsTheRest) {
   TempDatabase store;
   store.addClass("一班");
