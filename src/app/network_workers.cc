@@ -1,5 +1,9 @@
 #include "app/server.h"
+#include "net/client_service.h"
 #include "net/controller_listener.h"
+#include "net/ports.h"
+#include "net/select_loop.h"
+#include "net/terminal_service.h"
 
 namespace brenlow {
 
@@ -8,6 +12,14 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
       {"ControllerListener", std::chrono::milliseconds(50),
        [listenAddress, &clock](std::stop_token stop) {
          RunControllerListener(listenAddress, clock, stop);
+       }},
+      {"terminal loop", std::chrono::milliseconds(150),
+       [listenAddress](std::stop_token stop) {
+         SelectLoop(listenAddress, kTerminalPort, TerminalService).run(stop);
+       }},
+      {"client loop", std::chrono::milliseconds(250),
+       [listenAddress](std::stop_token stop) {
+         SelectLoop(listenAddress, kClientPort, ClientService).run(stop);
        }},
   };
 }

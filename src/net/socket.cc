@@ -210,6 +210,18 @@ long Socket::receive(void* buffer, size_t capacity) const {
   return ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
 }
 
+long Socket::receiveWithin(void* buffer, size_t capacity,
+                           std::chrono::milliseconds timeout) const {
+  pollfd readable{fd_, POLLIN, 0};
+  int ready = ::poll(&readable, 1, static_cast<int>(timeout.count()));
+  if (ready < 0) return -1;
+  if (ready == 0) {
+    errno = EAGAIN;
+    return -1;
+  }
+  return ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
+}
+
 bool Socket::sendAll(const void* data, size_t size, std::chrono::milliseconds timeout) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   const char* bytes = static_cast<const char*>(data);

@@ -60,6 +60,10 @@ class Socket {
   // TCP: one receive of at most capacity bytes without waiting. Returns the byte count, 0 when
   // the peer closed, -1 on error (errno EAGAIN when nothing is there).
   long receive(void* buffer, size_t capacity) const;
+  // TCP: waits at most timeout for bytes, then one receive of at most capacity bytes (tools
+  // and tests). Returns the byte count, 0 when the peer closed, -1 on error or when nothing
+  // arrived in time (errno EAGAIN).
+  long receiveWithin(void* buffer, size_t capacity, std::chrono::milliseconds timeout) const;
   // TCP: sends all bytes, waiting for the peer to read for at most timeout in all. Returns
   // false when the peer failed or did not take the bytes in time.
   bool sendAll(const void* data, size_t size, std::chrono::milliseconds timeout) const;

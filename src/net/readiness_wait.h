@@ -1,0 +1,50 @@
+// ReadinessWait: blocks until one of its descriptors is readable or another thread wakes it.
+// An idle wait costs nothing (no time-out, no polling), and the cost of a wake-up grows with
+// the number of ready descriptors, not the number registered.
+//
+// Descriptors are watched level-triggered: one that still holds unread bytes is reported again
+// by the next wait. A descriptor leaves the set when it is closed. Each carries a tag that the
+// wait reports back.
+//
+// Thread: add and wait on the owning thread; wake from any thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct epoll_event;
+
+namespace brenlow {
+
+class ReadinessWait {
+ public:
+  // capacity: how many ready descriptors one wait reports at most (the rest wait for the next
+  // one). Fills error and leaves isOpen() false when the kernel refuses the wait's descriptors.
+  ReadinessWait(size_t capacity, std::string* error);
+  ~ReadinessWait();
+  ReadinessWait(const ReadinessWait&) = delete;
+  ReadinessWait& operator=(const ReadinessWait&) = delete;
+
+  bool isOpen() const { return poll_ >= 0 && wake_ >= 0; }
+
+  // Watches fd for readability (any tag but UINT64_MAX, which the wait keeps for itself);
+  // false when the kernel refuses it.
+  bool add(int fd, uint64_t tag);
+  // Ends the current wait (or the next one) at once. Stays in effect: every later wait
+  // returns at once too.
+  void wake();
+  // Blocks until a descriptor is readable or wake() was called; ready receives the tags of
+  // the readable descriptors (none after a wake-up alone or a failed wait).
+  void wait(std::vector<uint64_t>* ready);
+
+ private:
+  int poll_ = -1;
+  int wake_ = -1;
+  int capacity_;
+  std::unique_ptr<epoll_event[]> events_;  // room for the kernel's report
+};
+
+}  // namespace brenlow

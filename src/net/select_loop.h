@@ -1,0 +1,54 @@
+// SelectLoop: one TCP port's worker. It listens on the port, keeps the port's connections in a
+// ConnectionRegistry, waits until some are readable and hands each readable connection to the
+// port's service, one after another, on its own thread.
+//
+// One pass of the loop: wait (blocking, no time-out) until the listening socket or a
+// connection is readable; then take the readable ones in registry order: the listening socket
+// first (accept every pending connection), then the connections in the order they were
+// accepted. A connection accepted in a pass is first waited on in the next pass. A
+// connection beyond ConnectionRegistry::kMaxConnections is accepted and closed at once.
+//
+// Stopping: run() returns within milliseconds after stop is requested, after the request in
+// progress (a reply may take up to kReplyTimeout). The program never stops its loops; tests
+// and the shell's orderly end do.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stop_token>
+#include <string>
+
+#include "net/connection_registry.h"
+#include "net/socket.h"
+
+namespace brenlow {
+
+// A port's service: handles one request from the readable connection handle of registry, and
+// removes the connection when the peer has closed it or a reply could not be delivered. Runs
+// on the loop's thread; must not throw.
+using ConnectionService =
+    std::function<void(ConnectionRegistry& registry, ConnectionRegistry::Handle handle)>;
+
+class SelectLoop {
+ public:
+  // Listens on address:port (address "0.0.0.0": every local IPv4 address) when run.
+  SelectLoop(std::string address, uint16_t port, ConnectionService service);
+  // Serves a socket already listening (tests bind an ephemeral loopback port first).
+  SelectLoop(Socket listening, ConnectionService service);
+
+  // Serves until stop is requested, then closes every connection. Returns false at once when
+  // the port cannot be bound; one stderr line then says which port and why, and the rest of
+  // the program goes on.
+  bool run(std::stop_token stop);
+
+ private:
+  void acceptPending(class ReadinessWait& wait);
+
+  std::string address_;
+  uint16_t port_ = 0;
+  Socket listening_;
+  ConnectionService service_;
+  ConnectionRegistry registry_;
+};
+
+}  // namespace brenlow

@@ -1,0 +1,79 @@
+#include "net/terminal_records.h"
+
+#include "net/wire_text.h"
+
+namespace brenlow {
+namespace {
+
+struct Field {
+  size_t offset;
+  size_t width;
+  std::string PeriodRecord::*text;
+};
+
+constexpr Field kPeriodFields[] = {
+    {0, 6, &PeriodRecord::startH}, {6, 6, &PeriodRecord::startM},   {12, 6, &PeriodRecord::endH},
+    {18, 6, &PeriodRecord::endM},  {24, 4, &PeriodRecord::autoOn},  {28, 4, &PeriodRecord::autoOff},
+    {32, 8, &PeriodRecord::week},  {40, 80, &PeriodRecord::thName},
+};
+
+}  // namespace
+
+std::string ClassNameReplyBytes(std::string_view name) {
+  return Utf16LeBytes(CutToCodeUnits(Utf8ToUtf16(name), kClassNameMaxUnits));
+}
+
+std::string ParseClassNameReply(std::string_view bytes) {
+  std::u16string units;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                   (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return Utf16ToUtf8(units);
+}
+
+std::string PeriodRecordBytes(const PeriodRecord& period) {
+  std::string bytes(kPeriodRecordSize, '\0');
+  for (const Field& field : kPeriodFields) {
+    PutUtf16Field(bytes, field.offset, field.width, period.*field.text);
+  }
+  return bytes;
+}
+
+PeriodRecord ParsePeriodRecord(std::string_view bytes) {
+  PeriodRecord period;
+  for (const Field& field : kPeriodFields) {
+    period.*field.text = GetUtf16Field(bytes, field.offset, field.width);
+  }
+  return period;
+}
+
+std::string CourseRecordBytes(const CourseRecord& courses) {
+  std::string bytes(kCourseRecordSize, '\0');
+  for (size_t day = 0; day < kCourseDays; ++day) {
+    // The field has room for 49 characters, but terminals carry 19: the rest is cut here.
+    PutUtf16Field(bytes, day * kCourseFieldWidth, kCourseFieldWidth, courses.days[day],
+                  kCourseTextMaxUnits);
+  }
+  return bytes;
+}
+
+CourseRecord ParseCourseRecord(std::string_view bytes) {
+  CourseRecord courses;
+  for (size_t day = 0; day < kCourseDays; ++day) {
+    courses.days[day] = GetUtf16Field(bytes, day * kCourseFieldWidth, kCourseFieldWidth);
+  }
+  return courses;
+}
+
+std::string PasswordRecordBytes(std::string_view password) {
+  std::string bytes(kPasswordRecordSize, '\0');
+  PutUtf16Field(bytes, 0, kPasswordRecordSize, password);
+  return bytes;
+}
+
+std::string ParsePasswordRecord(std::string_view bytes) {
+  return GetUtf16Field(bytes, 0, kPasswordRecordSize);
+}
+
+}  // namespace brenlow

@@ -1,0 +1,27 @@
+#include "net/terminal_request.h"
+
+#include "net/wire_text.h"
+
+namespace brenlow {
+
+std::optional<TerminalRequest> ParseTerminalRequest(std::string_view bytes) {
+  if (bytes.size() < kTerminalRequestSize)
+    return std::nullopt;
+  TerminalRequest request;
+  for (size_t slot = 0; slot < kAddressSlotCount; ++slot) {
+    request.slots[slot] = GetNarrowField(bytes, slot * kAddressSlotWidth, kAddressSlotWidth);
+  }
+  request.kind = GetInt32Le(bytes, kRequestKindOffset);
+  return request;
+}
+
+std::string TerminalRequestBytes(const TerminalRequest& request) {
+  std::string bytes(kTerminalRequestSize, '\0');
+  for (size_t slot = 0; slot < kAddressSlotCount; ++slot) {
+    PutNarrowField(bytes, slot * kAddressSlotWidth, kAddressSlotWidth, request.slots[slot]);
+  }
+  PutInt32Le(bytes, kRequestKindOffset, request.kind);
+  return bytes;
+}
+
+}  // namespace brenlow

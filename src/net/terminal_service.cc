@@ -1,0 +1,149 @@
+#include "net/terminal_service.h"
+
+#include "data/database.h"
+#include "data/database_path.h"
+#include "net/known_address.h"
+#include "net/request_io.h"
+#include "net/terminal_records.h"
+#include "net/terminal_request.h"
+
+namespace brenlow {
+namespace {
+
+constexpr const char* kNameByAddress = "select Name from tblbj where PCMacAddr='%s' Order by ID";
+constexpr const char* kPeriodsByClass = "select * from tblkcTime where BJName='%s' Order by ID";
+constexpr const char* kCoursesByClass = "select * from tblkc where BJName='%s' Order by ID";
+constexpr const char* kPasswordByAddress =
+    "select Pass from tblbj where PCMacAddr='%s' Order by ID";
+
+void OpenStore(Database& db) {
+  db.setPath(DatabasePath());
+  db.open();  // a failure has been shown; the queries below then fail and end the request
+}
+
+// Kind 1, first known slot only: the class name, whether or not the slot's class is found.
+void AnswerClassName(const TerminalRequest& request, Reply& reply) {
+  for (const std::string& slot : request.slots) {
+    if (!IsKnownAddress(slot))
+      continue;
+    Database db;
+    OpenStore(db);
+    RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
+    if (!names.isValid())
+      return;
+    if (!names.isEof())
+      reply.append(ClassNameReplyBytes(names.fieldText("Name")));
+    db.close();
+    return;
+  }
+}
+
+// Kind 2, first known slot only: every period of the class, all weekdays, in ID order.
+void AnswerPeriods(const TerminalRequest& request, Reply& reply) {
+  for (const std::string& slot : request.slots) {
+    if (!IsKnownAddress(slot))
+      continue;
+    Database db;
+    OpenStore(db);
+    RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
+    if (!names.isValid() || names.isEof())
+      return;
+    RecordSet periods = db.query(FormatStatement(kPeriodsByClass, names.fieldText("Name")));
+    if (!periods.isValid())
+      return;
+    for (; !periods.isEof(); periods.moveNext()) {
+      PeriodRecord period;
+      period.startH = periods.fieldText("StartH");
+      period.startM = periods.fieldText("StartM");
+      period.endH = periods.fieldText("EndH");
+      period.endM = periods.fieldText("EndM");
+      period.autoOn = periods.fieldText("AutoOn");
+      period.autoOff = periods.fieldText("AutoOff");
+      period.week = periods.fieldText("Week");
+      period.thName = periods.fieldText("ThName");
+      reply.append(PeriodRecordBytes(period));
+    }
+    db.close();
+    return;
+  }
+}
+
+// Kind 3, every known slot: the class's course rows, once per slot that names it.
+void AnswerCourses(const TerminalRequest& request, Reply& reply) {
+  static const char* const kDays[kCourseDays] = {"Monday", "Tuesday", "Wednesday", "Thursday",
+                                                 "Friday"};
+  for (const std::string& slot : request.slots) {
+    if (!IsKnownAddress(slot))
+      continue;
+    Database db;
+    OpenStore(db);
+    RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
+    if (!names.isValid())
+      return;
+    if (names.isEof())
+      continue;
+    RecordSet courses = db.query(FormatStatement(kCoursesByClass, names.fieldText("Name")));
+    if (!courses.isValid())
+      return;
+    for (; !courses.isEof(); courses.moveNext()) {
+      CourseRecord record;
+      for (size_t day = 0; day < kCourseDays; ++day) {
+        record.days[day] = courses.fieldText(kDays[day]);
+      }
+      reply.append(CourseRecordBytes(record));
+    }
+    db.close();
+  }
+}
+
+// Kind 4, every known slot: the class password, once per slot that names it.
+void AnswerPassword(const TerminalRequest& request, Reply& reply) {
+  for (const std::string& slot : request.slots) {
+    if (!IsKnownAddress(slot))
+      continue;
+    Database db;
+    OpenStore(db);
+    RecordSet passwords = db.query(FormatStatement(kPasswordByAddress, slot));
+    if (!passwords.isValid())
+      return;
+    if (!passwords.isEof())
+      reply.append(PasswordRecordBytes(passwords.fieldText("Pass")));
+    db.close();
+  }
+}
+
+}  // namespace
+
+void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
+  std::optional<std::string> received = ReceiveRequest(registry, handle, kTerminalRequestSize);
+  if (!received)
+    return;
+  // A short receive lacks the kind or slots: such a request is ignored.
+  std::optional<TerminalRequest> request = ParseTerminalRequest(*received);
+  if (!request)
+    return;
+  Reply reply;
+  try {
+    switch (request->kind) {
+      case kClassNameKind:
+        AnswerClassName(*request, reply);
+        break;
+      case kPeriodsKind:
+        AnswerPeriods(*request, reply);
+        break;
+      case kCoursesKind:
+        AnswerCourses(*request, reply);
+        break;
+      case kPasswordKind:
+        AnswerPassword(*request, reply);
+        break;
+      default:
+        break;  // other kinds are answered with nothing
+    }
+  } catch (const DatabaseError&) {
+    // A failed read ends the request; what it produced before still goes out.
+  }
+  reply.send(registry, handle);
+}
+
+}  // namespace brenlow

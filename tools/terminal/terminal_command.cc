@@ -1,0 +1,180 @@
+#include "tools/terminal/terminal_command.h"
+
+#include <charconv>
+
+#include "net/client_records.h"
+#include "net/ports.h"
+#include "net/terminal_records.h"
+#include "net/terminal_request.h"
+
+namespace brenlow {
+namespace {
+
+bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t* value) {
+  const char* end = text.data() + text.size();
+  auto [stop, failure] = std::from_chars(text.data(), end, *value);
+  return failure == std::errc() && stop == end && *value >= low && *value <= high;
+}
+
+// Puts the command's addresses into the header of bytes (the edits carry them unused).
+void PutAddresses(const TerminalCommand& command, std::string& bytes) {
+  TerminalRequest header;
+  for (size_t i = 0; i < command.addresses.size(); ++i)
+    header.slots[i] = command.addresses[i];
+  header.kind = command.kind;
+  bytes.replace(0, kTerminalRequestSize, TerminalRequestBytes(header));
+}
+
+int32_t Int32(const std::string& text, const char* what, std::string* error) {
+  int64_t value = 0;
+  if (!ParseInt(text, INT32_MIN, INT32_MAX, &value))
+    *error = std::string(what) + " must be an integer: " + text;
+  return static_cast<int32_t>(value);
+}
+
+void BuildRequest(TerminalCommand& command, const std::vector<std::string>& fields) {
+  struct Known {
+    const char* name;
+    bool clientPort;
+    int32_t kind;
+    size_t fieldCount;
+  };
+  static const Known kRequests[] = {
+      {"class-name", false, kClassNameKind, 0},  {"periods", false, kPeriodsKind, 0},
+      {"courses", false, kCoursesKind, 0},       {"password", false, kPasswordKind, 0},
+      {"teachers", true, kTeacherListKind, 0},   {"edit-period", true, kPeriodEditKind, 10},
+      {"edit-course", true, kCourseEditKind, 7},
+  };
+  const Known* known = nullptr;
+  for (const Known& candidate : kRequests) {
+    if (command.request == candidate.name)
+      known = &candidate;
+  }
+  if (known == nullptr) {
+    command.error = "unknown request: " + command.request;
+    return;
+  }
+  if (fields.size() != known->fieldCount) {
+    command.error = command.request + " takes " + std::to_string(known->fieldCount) +
+                    " fields, not " + std::to_string(fields.size());
+    return;
+  }
+  command.clientPort = known->clientPort;
+  command.kind = known->kind;
+  if (command.port == 0)
+    command.port = known->clientPort ? kClientPort : kTerminalPort;
+  command.answered = !(known->clientPort && known->kind != kTeacherListKind);
+  if (known->kind == kPeriodEditKind && known->clientPort) {
+    PeriodEditRequest edit;
+    edit.bjName = fields[0];
+    edit.week = fields[1];
+    edit.row = Int32(fields[2], "ROW", &command.error);
+    edit.startH = fields[3];
+    edit.startM = fields[4];
+    edit.endH = fields[5];
+    edit.endM = fields[6];
+    edit.thName = fields[7];
+    edit.autoOn = Int32(fields[8], "AUTO_ON", &command.error);
+    edit.autoOff = Int32(fields[9], "AUTO_OFF", &command.error);
+    command.bytes = PeriodEditRequestBytes(edit);
+  } else if (known->kind == kCourseEditKind && known->clientPort) {
+    CourseEditRequest edit;
+    edit.bjName = fields[0];
+    edit.row = Int32(fields[1], "ROW", &command.error);
+    for (size_t day = 0; day < 5; ++day)
+      edit.days[day] = fields[2 + day];
+    command.bytes = CourseEditRequestBytes(edit);
+  } else {
+    command.bytes = std::string(kTerminalRequestSize, '\0');
+  }
+  PutAddresses(command, command.bytes);
+}
+
+}  // namespace
+
+TerminalCommand ParseTerminalCommand(const std::vector<std::string>& arguments) {
+  TerminalCommand command;
+  std::vector<std::string> fields;
+  auto valueOf = [&](size_t* i) -> std::string {
+    if (*i + 1 >= arguments.size()) {
+      command.error = arguments[*i] + " needs a value";
+      return std::string();
+    }
+    return arguments[++*i];
+  };
+  for (size_t i = 0; i < arguments.size() && command.error.empty(); ++i) {
+    const std::string& argument = arguments[i];
+    int64_t number = 0;
+    if (!command.request.empty()) {
+      fields.push_back(argument);  // fields may start with "-" (a row index of -1)
+    } else if (argument == "--help" || argument == "-h") {
+      command.help = true;
+    } else if (argument == "--host") {
+      command.host = valueOf(&i);
+    } else if (argument == "--port") {
+      std::string text = valueOf(&i);
+      if (command.error.empty() && !ParseInt(text, 1, 65535, &number)) {
+        command.error = "--port needs a port number: " + text;
+      }
+      command.port = static_cast<uint16_t>(number);
+    } else if (argument == "--mac") {
+      std::string address = valueOf(&i);
+      if (command.addresses.size() == kAddressSlotCount) {
+        command.error = "at most three hardware addresses";
+      } else if (address.size() >= kAddressSlotWidth) {
+        command.error = "a hardware address has at most 31 bytes: " + address;
+      }
+      command.addresses.push_back(address);
+    } else if (argument == "--wait") {
+      std::string text = valueOf(&i);
+      if (command.error.empty() && !ParseInt(text, 1, 600000, &number)) {
+        command.error = "--wait needs milliseconds: " + text;
+      }
+      command.quiet = std::chrono::milliseconds(number);
+    } else if (argument.rfind("-", 0) == 0) {
+      command.error = "unknown option: " + argument;
+    } else {
+      command.request = argument;
+    }
+  }
+  if (command.help || !command.error.empty())
+    return command;
+  if (command.request.empty()) {
+    command.error = "no request given";
+    return command;
+  }
+  BuildRequest(command, fields);
+  return command;
+}
+
+std::string TerminalHelpText() {
+  return "Usage: brenlow-terminal [--host HOST] [--port PORT] [--mac ADDRESS]... [--wait MS]\n"
+         "                        REQUEST [FIELDS]\n"
+         "\n"
+         "Asks the timetable server what a classroom terminal asks, and prints the reply.\n"
+         "\n"
+         "  --host HOST     the server (default 127.0.0.1)\n"
+         "  --port PORT     another port than the request's own (64124 or 62124)\n"
+         "  --mac ADDRESS   a hardware address of this terminal, as the class list holds it;\n"
+         "                  up to three, in slot order (a missing slot is empty)\n"
+         "  --wait MS       a reply has ended when nothing arrived for MS ms (default 500)\n"
+         "  --help          print this text\n"
+         "\n"
+         "Requests on port 64124 (answered for a known hardware address):\n"
+         "  class-name      the class's name\n"
+         "  periods         the class's periods, every weekday\n"
+         "  courses         the class's course names\n"
+         "  password        the class's password\n"
+         "Requests on port 62124:\n"
+         "  teachers        every teacher (for a known hardware address)\n"
+         "  edit-period CLASS WEEK ROW START_H START_M END_H END_M TEACHER AUTO_ON AUTO_OFF\n"
+         "                  rewrites period ROW (0 is the first) of CLASS on WEEK (星期一 to\n"
+         "                  星期五); the server does not answer\n"
+         "  edit-course CLASS ROW MONDAY TUESDAY WEDNESDAY THURSDAY FRIDAY\n"
+         "                  rewrites course row ROW (0 is the first) of CLASS; no answer\n"
+         "\n"
+         "Exit status: 0 answered (or edit sent), 1 no answer, 2 bad arguments or no "
+         "connection.\n";
+}
+
+}  // namespace brenlow
