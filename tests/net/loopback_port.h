@@ -1,0 +1,76 @@
+// Test helpers for the terminal ports: a SelectLoop serving an ephemeral 127.0.0.1 port on a
+// thread of its own, and reading a reply up to a known marker.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "net/ports.h"
+#include "net/select_loop.h"
+#include "tools/terminal/terminal_client.h"
+
+namespace brenlow::testing {
+
+// Serves service on 127.0.0.1 at an ephemeral port while the object lives; the destructor
+// stops the loop and waits for it.
+class LoopbackPort {
+ public:
+  explicit LoopbackPort(ConnectionService service) {
+    std::string error;
+    Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
+    EXPECT_TRUE(listening.isOpen()) << error;
+    port_ = listening.localPort();
+    loop_ = std::make_unique<SelectLoop>(std::move(listening), std::move(service));
+    thread_ = std::jthread([this](std::stop_token stop) { loop_->run(stop); });
+  }
+  ~LoopbackPort() {
+    thread_.request_stop();
+    thread_.join();
+  }
+
+  uint16_t port() const { return port_; }
+
+  TerminalConnection connect() const {
+    TerminalConnection connection;
+    std::string error;
+    EXPECT_TRUE(connection.connect("127.0.0.1", port_, &error)) << error;
+    return connection;
+  }
+
+ private:
+  uint16_t port_ = 0;
+  std::unique_ptr<SelectLoop> loop_;
+  std::jthread thread_;  // last: stopped and joined before the loop goes
+};
+
+// Reads until the bytes end with marker (the answer to a probe sent last) and returns what came
+// before it. Fails the test when the marker does not arrive within 10 s.
+inline std::string ReplyBefore(TerminalConnection& connection, const std::string& marker) {
+  std::string bytes;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (bytes.size() < marker.size() ||
+         bytes.compare(bytes.size() - marker.size(), marker.size(), marker) != 0) {
+    if (std::chrono::steady_clock::now() > deadline || connection.peerClosed()) {
+      ADD_FAILURE() << "the probe's answer did not arrive; " << bytes.size() << " bytes came";
+      return bytes;
+    }
+    bytes += connection.receive(1, std::chrono::milliseconds(100));
+  }
+  return bytes.substr(0, bytes.size() - marker.size());
+}
+
+// The UTF-16LE bytes of a text written as a u"" literal (the tests' own encoder).
+inline std::string Le(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+}  // namespace brenlow::testing
