@@ -1,0 +1,193 @@
+#include "net/client_service.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "loopback_port.h"
+#include "net/client_records.h"
+#include "net/terminal_request.h"
+#include "support/recording_messages.h"
+#include "support/temp_database.h"
+
+namespace brenlow {
+namespace {
+
+using testing::Le;
+using testing::Quote;
+
+std::string TeacherListRequest(std::array<std::string, 3> slots) {
+  TerminalRequest request;
+  request.slots = std::move(slots);
+  request.kind = kTeacherListKind;
+  return TerminalRequestBytes(request);
+}
+
+PeriodEditRequest Edit(const std::string& bjName, const std::string& week, int32_t row) {
+  PeriodEditRequest edit;
+  edit.bjName = bjName;
+  edit.week = week;
+  edit.row = row;
+  edit.startH = "10";
+  edit.startM = "05";
+  edit.endH = "10";
+  edit.endM = "50";
+  edit.thName = "O'Neil(7)";
+  edit.autoOn = 1;
+  edit.autoOff = 0;
+  return edit;
+}
+
+CourseEditRequest CourseEdit(const std::string& bjName, int32_t row) {
+  CourseEditRequest edit;
+  edit.bjName = bjName;
+  edit.row = row;
+  edit.days[0] = "语文";
+  edit.days[1] = "It's art";
+  edit.days[2] = "数学";
+  edit.days[3] = "";
+  edit.days[4] = "体育";
+  return edit;
+}
+
+// Requests on one connection are carried out in order, so the answer to a teacher list
+// request sent last (from the probe class) marks the end of everything before it.
+class ClientServiceTest : public ::testing::Test {
+ protected:
+  ClientServiceTest() {
+    store_.addClass("probe", "", "PROBE", "");
+    store_.addClass("初二年级甲", "", "AA-01", "");
+    store_.addClass("Other", "", "AA-02", "");
+    for (int row = 1; row <= 7; ++row) {
+      for (const char* name : {"初二年级甲", "Other"}) {
+        store_.exec("Insert into tblkc (BJName, Monday) Values (" + Quote(name) + ", 'old" +
+                    std::to_string(row) + "')");
+      }
+    }
+  }
+
+  std::string ProbeAnswer() const {
+    std::string bytes;
+    for (const std::string& nameNumb : store_.column("select NameNumb from tblThMes Order by ID")) {
+      bytes += TeacherNameRecordBytes(nameNumb);
+    }
+    return bytes + EndRecordBytes();
+  }
+
+  // Sends bytes and the probe in one piece; returns the reply to bytes, which is expected to
+  // be replySize bytes long (the probe's answer must follow it, and nothing after that).
+  std::string Send(const std::string& bytes, size_t replySize = 0) {
+    std::string probe = ProbeAnswer();
+    EXPECT_TRUE(connection_.send(bytes + TeacherListRequest({"PROBE", "", ""})));
+    std::string all = connection_.receive(replySize + probe.size(), std::chrono::seconds(10));
+    EXPECT_EQ(all.substr(std::min(replySize, all.size())), probe) << "not the probe's answer";
+    EXPECT_EQ(connection_.receiveUntilQuiet(std::chrono::milliseconds(50), std::chrono::seconds(1)),
+              "");
+    return all.substr(0, replySize);
+  }
+
+  // Every period of the store as "class/weekday/times/flags/teacher", in ID order.
+  std::vector<std::string> Periods() const {
+    return store_.column(
+        "select BJName || '/' || Week || '/' || StartH || ':' || StartM || '-' || EndH || ':' || "
+        "EndM || '/' || AutoOn || AutoOff || '/' || ThName from tblkcTime Order by ID");
+  }
+  std::vector<std::string> Courses() const {
+    return store_.column(
+        "select BJName || '/' || Monday || '/' || Tuesday || '/' || Wednesday "
+        "|| '/' || Thursday || '/' || Friday from tblkc Order by ID");
+  }
+
+  testing::TempDatabase store_;
+  testing::RecordingMessages messages_;
+  testing::LoopbackPort port_{ClientService};
+  TerminalConnection connection_ = port_.connect();
+};
+
+TEST_F(ClientServiceTest, KindOneSendsEveryTeacherThenTheEndRecord) {
+  EXPECT_EQ(Send(TeacherListRequest({"AA-01", "", ""}), 40), EndRecordBytes());  // no teachers
+  store_.addTeacher("12", "张老师");
+  store_.addTeacher("7", "O'Neil");
+  store_.addTeacher("3", std::string(45, 'n'));
+  std::string expected = Le(u"张老师(12)") + std::string(66, '\0') + Le(u"O'Neil(7)") +
+                         std::string(62, '\0') + Le(std::u16string(39, u'n')) +
+                         std::string(2, '\0') + Le(u"close") + std::string(30, '\0');
+  ASSERT_EQ(expected.size(), 280u);
+  // The first known slot decides; slot 1 names no class and slot 3 is not looked at.
+  EXPECT_EQ(Send(TeacherListRequest({"nobody", "AA-01", "AA-02"}), 280), expected);
+  EXPECT_EQ(Send(TeacherListRequest({"nobody", "", "aa-01"})), "");
+}
+
+TEST_F(ClientServiceTest, PeriodEditRewritesExactlyTheAddressedRow) {
+  std::vector<std::string> expected = Periods();
+  // Other's Wednesday periods are rows 14 to 20 of its 35; row index 1 is the second of them.
+  size_t target = 2 * 35 + 14 + 1;
+  ASSERT_EQ(expected.size(), 3u * 35);
+  ASSERT_EQ(expected[target].substr(0, 15), "Other/星期三");
+  expected[target] = "Other/星期三/10:05-10:50/10/O'Neil(7)";
+
+  // From an address that no class has: edits do not look at the slots.
+  EXPECT_EQ(Send(PeriodEditRequestBytes(Edit("Other", "星期三", 1))), "");
+  EXPECT_EQ(Periods(), expected);
+
+  for (int32_t row : {7, -1, 100}) {
+    EXPECT_EQ(Send(PeriodEditRequestBytes(Edit("Other", "星期三", row))), "");
+  }
+  EXPECT_EQ(Send(PeriodEditRequestBytes(Edit("Other", "星期六", 0))), "");
+  EXPECT_EQ(Periods(), expected);
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+TEST_F(ClientServiceTest, CourseEditRewritesExactlyTheAddressedRow) {
+  std::vector<std::string> expected = Courses();
+  ASSERT_EQ(expected[2 * 6 + 1], "Other/old7////");
+  expected[2 * 6 + 1] = "Other/语文/It's art/数学//体育";
+  EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("Other", 6))), "");
+  EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("Other", 7))), "");
+  EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("nobody", 0))), "");
+  EXPECT_EQ(Courses(), expected);
+}
+
+TEST_F(ClientServiceTest, EveryCompleteRequestOfOneReceiveIsCarriedOut) {
+  store_.addTeacher("12", "张老师");
+  std::string list = TeacherNameRecordBytes("张老师(12)") + EndRecordBytes();
+  EXPECT_EQ(Send(PeriodEditRequestBytes(Edit("初二年级甲", "星期一", 0)) +
+                     CourseEditRequestBytes(CourseEdit("初二年级甲", 0)) +
+                     TeacherListRequest({"AA-02", "", ""}),
+                 list.size()),
+            list);
+  EXPECT_EQ(Periods()[35], "初二年级甲/星期一/10:05-10:50/10/O'Neil(7)");
+  EXPECT_EQ(Courses()[0], "初二年级甲/语文/It's art/数学//体育");
+}
+
+TEST_F(ClientServiceTest, AnUnknownKindOrACutRequestEndsTheReceive) {
+  TerminalRequest unknown;
+  unknown.kind = 4;
+  std::string edit = PeriodEditRequestBytes(Edit("初二年级甲", "星期一", 0));
+  std::string later = PeriodEditRequestBytes(Edit("初二年级甲", "星期一", 1));
+  std::vector<std::string> before = Periods();
+
+  // The unknown kind stops the receive: the edit behind it is dropped with it.
+  ASSERT_TRUE(connection_.send(TerminalRequestBytes(unknown) + later));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // its own receive
+  // The cut edit at the end is dropped; nothing of it is kept for the next receive.
+  ASSERT_TRUE(connection_.send(edit + later.substr(0, 200)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(Send(""), "");
+  std::vector<std::string> after = Periods();
+  before[35] = "初二年级甲/星期一/10:05-10:50/10/O'Neil(7)";
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(ClientServiceTest, AFailedUpdateShowsTheStoresMessageAndChangesNothing) {
+  store_.exec(
+      "Create Trigger refuse Before Update On tblkc Begin "
+      "Select Raise(Abort, 'course rows are locked'); End");
+  std::vector<std::string> before = Courses();
+  EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("Other", 0))), "");
+  EXPECT_EQ(Courses(), before);
+  EXPECT_EQ(messages_.texts(), std::vector<std::string>{"course rows are locked"});
+}
+
+}  // namespace
+}  // namespace brenlow
