@@ -1,0 +1,90 @@
+// The real brenlow, headless, answering brenlow-terminal on ports 64124 and 62124.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "support/program.h"
+#include "support/temp_database.h"
+
+namespace brenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Program;
+using testing::ProgramPath;
+using testing::TempDatabase;
+using testing::ToolPath;
+
+struct ToolRun {
+  int code;
+  std::string output;
+};
+
+ToolRun RunTerminal(const std::vector<std::string>& arguments) {
+  Program tool(ToolPath("brenlow-terminal"), arguments);
+  int code = tool.wait(10s);
+  return {code, tool.output()};
+}
+
+// The loops start a moment after the program: asks until the port takes the connection.
+ToolRun RunTerminalWhenServed(const std::vector<std::string>& arguments) {
+  ToolRun run{};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    run = RunTerminal(arguments);
+    if (run.code != 2)
+      break;  // 2: no connection yet
+    std::this_thread::sleep_for(20ms);
+  }
+  return run;
+}
+
+TEST(TerminalPortsProgram, BrenlowTerminalIsAnsweredOnBothPorts) {
+  TempDatabase store;
+  store.addClass("初二年级甲", "10.0.0.1", "AA-01", "secret");
+  store.addTeacher("12", "张老师");
+  store.exec("Insert into tblkc (BJName, Monday, Friday) Values ('初二年级甲', '语文', '体育')");
+  Program server(ProgramPath(),
+                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
+  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+
+  ToolRun name = RunTerminalWhenServed({"--mac", "nobody", "--mac", "AA-01", "class-name"});
+  EXPECT_EQ(name.code, 0);
+  EXPECT_EQ(name.output, "class name: 初二年级甲\n");
+
+  ToolRun teachers = RunTerminalWhenServed({"--mac", "AA-01", "teachers"});
+  EXPECT_EQ(teachers.code, 0);
+  EXPECT_EQ(teachers.output, "teacher: 张老师(12)\n(end of list)\n");
+
+  ToolRun edit = RunTerminal(
+      {"edit-period", "初二年级甲", "星期二", "1", "8", "55", "9", "40", "张老师(12)", "1", "0"});
+  EXPECT_EQ(edit.code, 0) << edit.output;
+  EXPECT_EQ(RunTerminal({"edit-course", "初二年级甲", "0", "数学", "", "", "", "体育"}).code, 0);
+  // Both edits are in once a later request on the same port is answered.
+  ASSERT_EQ(RunTerminal({"--mac", "AA-01", "teachers"}).code, 0);
+
+  ToolRun periods = RunTerminal({"--mac", "AA-01", "periods"});
+  EXPECT_EQ(periods.code, 0);
+  EXPECT_EQ(std::count(periods.output.begin(), periods.output.end(), '\n'), 35);
+  EXPECT_NE(periods.output.find("period 9: 星期二 8:55 - 9:40  teacher 张老师(12)  auto on 1, "
+                                "auto off 0\n"),
+            std::string::npos)
+      << periods.output;
+  EXPECT_EQ(RunTerminal({"--mac", "AA-01", "courses"}).output,
+            "courses 1: Monday 数学 | Tuesday  | Wednesday  | Thursday  | Friday 体育\n");
+  EXPECT_EQ(RunTerminal({"--mac", "AA-01", "--mac", "AA-01", "password"}).output,
+            "password: secret\npassword: secret\n");
+  ToolRun unknown = RunTerminal({"--mac", "nobody", "password"});
+  EXPECT_EQ(unknown.code, 1);
+  EXPECT_EQ(unknown.output, "no answer\n");
+
+  auto stopAsked = std::chrono::steady_clock::now();
+  server.signal(SIGTERM);
+  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+  EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 2s);
+  EXPECT_EQ(server.errors().find("not served"), std::string::npos) << server.errors();
+}
+
+}  // namespace
+}  // namespace brenlow
