@@ -51,9 +51,11 @@ void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
 // nested event loop returns, and then the window itself.
 void EndAllDialogs(CKcDlg& window) {
   while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-    if (dialog == &window) break;
+    if (dialog == &window)
+      break;
     dialog->reject();
-    if (QApplication::activeModalWidget() == dialog) break;  // it refused to close
+    if (QApplication::activeModalWidget() == dialog)
+      break;  // it refused to close
   }
   window.reject();
 }
@@ -102,6 +104,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
     window.show();
     untilClosed.exec();
     tray.hide();
+    messages.stopQueuingBoxes();
     server.stop();
   }
   InstallMessageHandler(nullptr);

@@ -41,9 +41,14 @@ MessageAnswer QtMessageHandler::show(const Message& message) {
     return ShowMessageBox(message);
   }
   WriteStderrLine(message.text);
-  if (application != nullptr) {
+  if (application != nullptr && queueBoxes_->load()) {
     QMetaObject::invokeMethod(
-        application, [message] { ShowMessageBox(message); }, Qt::QueuedConnection);
+        application,
+        [message, queueBoxes = queueBoxes_] {
+          if (queueBoxes->load())
+            ShowMessageBox(message);
+        },
+        Qt::QueuedConnection);
   }
   return message.buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
 }

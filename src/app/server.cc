@@ -1,5 +1,8 @@
 #include "app/server.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+
 #include "timetable/kc_dlg.h"
 
 namespace brenlow {
@@ -30,7 +33,7 @@ void Server::startMinuteTimer() {
 
 void Server::stop() {
   minuteTimer_.stop();
-  workers_.stopAll();
+  workers_.stopAll([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
 }
 
 }  // namespace brenlow

@@ -26,7 +26,8 @@ class Server {
   void startWorkers();
   // Starts the minute timer; its ticks run the scheduler on this thread.
   void startMinuteTimer();
-  // Stops the timer and the workers (at the end of the process).
+  // Stops the timer and the workers (at the end of the process), keeping the event loop turning
+  // while the workers finish (see Workers::stopAll).
   void stop();
 
  private:

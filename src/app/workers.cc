@@ -19,16 +19,22 @@ bool WaitStartDelay(std::stop_token stop, std::chrono::milliseconds delay) {
 
 void Workers::start(std::vector<WorkerSpec> specs) {
   for (WorkerSpec& spec : specs) {
-    threads_.emplace_back([spec = std::move(spec)](std::stop_token stop) {
+    running_->fetch_add(1);
+    threads_.emplace_back([spec = std::move(spec), running = running_](std::stop_token stop) {
       if (WaitStartDelay(stop, spec.startDelay))
         spec.run(stop);
+      running->fetch_sub(1);
     });
   }
 }
 
-void Workers::stopAll() {
+void Workers::stopAll(const std::function<void()>& whileWaiting) {
   for (std::jthread& thread : threads_)
     thread.request_stop();
+  while (whileWaiting && running_->load() > 0) {
+    whileWaiting();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
   for (std::jthread& thread : threads_) {
     if (thread.joinable())
       thread.join();

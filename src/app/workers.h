@@ -4,8 +4,10 @@
 // so that no thread touches the store while the process tears down.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -28,10 +30,16 @@ class Workers {
   Workers& operator=(const Workers&) = delete;
 
   void start(std::vector<WorkerSpec> specs);
-  void stopAll();
+  // Asks every worker to stop and waits until all have returned. While waiting it calls
+  // whileWaiting (if given) every few milliseconds: the desktop program keeps its event loop
+  // turning there, because a listener may be in the middle of a blocking hand-over of a card
+  // number to the user-interface thread.
+  void stopAll(const std::function<void()>& whileWaiting = {});
 
  private:
   std::vector<std::jthread> threads_;  // user-interface thread only
+  // Workers whose run has not returned yet; shared with the threads.
+  std::shared_ptr<std::atomic<int>> running_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace brenlow
