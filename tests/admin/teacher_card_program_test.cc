@@ -26,7 +26,7 @@ class AdministrationProgram : public ::testing::Test {
   void SetUp() override {
     if (!XDisplay::Available())
       GTEST_SKIP() << "Xvfb, openbox or xdotool missing";
-    display_ = std::make_unique<XDisplay>(220);
+    display_ = std::make_unique<XDisplay>();
     store_.addClass("一班", "127.0.0.1", "aa", "p");
     store_.addTeacher("12", "张三");
     program_ = std::make_unique<Program>(

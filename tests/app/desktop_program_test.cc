@@ -2,16 +2,13 @@
 // and a notification area (trayer), driven with xdotool the way a person would.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <thread>
 
 #include "support/program.h"
 #include "support/temp_database.h"
+#include "support/x_display.h"
 
 namespace brenlow {
 namespace {
@@ -19,72 +16,18 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Program;
 using testing::ProgramPath;
+using testing::Shell;
 using testing::TempDatabase;
+using testing::XDisplay;
 
-std::string Shell(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr)
-    return output;
-  char buffer[4096];
-  size_t size;
-  while ((size = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    output.append(buffer, size);
-  pclose(pipe);
-  return output;
-}
-
-bool HaveTools() {
-  for (const char* tool : {"Xvfb", "openbox", "trayer", "xdotool", "xwininfo", "xprop"}) {
-    if (Shell(std::string("command -v ") + tool).empty())
-      return false;
+template <typename Predicate>
+bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = 5s) {
+  for (auto end = std::chrono::steady_clock::now() + timeout;
+       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(50ms)) {
+    if (done())
+      return true;
   }
-  return true;
-}
-
-// An X display of its own for the test, with a window manager and a tray.
-class XDisplay {
- public:
-  XDisplay() : number_(std::to_string(120 + getpid() % 100)) {
-    server_ = std::make_unique<Program>(
-        "/usr/bin/Xvfb",
-        std::vector<std::string>{":" + number_, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
-    std::string socket = "/tmp/.X11-unix/X" + number_;
-    for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i)
-      std::this_thread::sleep_for(25ms);
-    setenv("DISPLAY", (":" + number_).c_str(), 1);
-    // The test itself runs offscreen; the programs it starts use the display.
-    savedPlatform_ = getenv("QT_QPA_PLATFORM") ? getenv("QT_QPA_PLATFORM") : "";
-    unsetenv("QT_QPA_PLATFORM");
-    windowManager_ = std::make_unique<Program>("/usr/bin/openbox", std::vector<std::string>{});
-    tray_ = std::make_unique<Program>(
-        "/usr/bin/trayer",
-        std::vector<std::string>{"--edge", "top", "--align", "right", "--widthtype", "pixel",
-                                 "--width", "100", "--height", "24"});
-    std::this_thread::sleep_for(700ms);
-  }
-  ~XDisplay() {
-    unsetenv("DISPLAY");
-    if (!savedPlatform_.empty())
-      setenv("QT_QPA_PLATFORM", savedPlatform_.c_str(), 1);
-  }
-
- private:
-  std::string number_;
-  std::string savedPlatform_;
-  std::unique_ptr<Program> server_;
-  std::unique_ptr<Program> windowManager_;
-  std::unique_ptr<Program> tray_;
-};
-
-std::string WaitForWindow(const std::string& name) {
-  for (int i = 0; i < 100; ++i) {
-    std::string id = Shell("xdotool search --name '^" + name + "$' | head -1");
-    if (!id.empty())
-      return id.substr(0, id.find('\n'));
-    std::this_thread::sleep_for(100ms);
-  }
-  return std::string();
+  return done();
 }
 
 // The tray icon's window: a child of the tray panel named after the application.
@@ -94,16 +37,6 @@ std::string TrayIconWindow() {
   return tree.substr(0, tree.find('\n'));
 }
 
-template <typename Predicate>
-bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = 3s) {
-  for (auto end = std::chrono::steady_clock::now() + timeout;
-       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(50ms)) {
-    if (done())
-      return true;
-  }
-  return done();
-}
-
 std::string MapState(const std::string& window) {
   return Shell("xwininfo -id " + window + " | awk '/Map State/{print $3}'");
 }
@@ -111,9 +44,9 @@ std::string MapState(const std::string& window) {
 class DesktopProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!HaveTools())
+    if (!XDisplay::Available(/*withTray=*/true))
       GTEST_SKIP() << "Xvfb, openbox, trayer, xdotool or x11-utils missing";
-    display_ = std::make_unique<XDisplay>();
+    display_ = std::make_unique<XDisplay>(/*withTray=*/true);
     store_.exec("Insert into tblbj (Name, Status) Values ('一班', 1)");
   }
 
@@ -129,7 +62,7 @@ class DesktopProgram : public ::testing::Test {
 
 TEST_F(DesktopProgram, ShowsTheWindowOffTheTaskbarAndTheTrayBringsItBack) {
   auto program = start();
-  std::string window = WaitForWindow("课程表");
+  std::string window = display_->waitForWindow("课程表");
   ASSERT_FALSE(window.empty()) << program->errors();
   EXPECT_EQ(store_.value("select Status from tblbj"), "0");
   EXPECT_TRUE(WaitUntil([&] {
@@ -158,7 +91,7 @@ TEST_F(DesktopProgram, ShowsTheWindowOffTheTaskbarAndTheTrayBringsItBack) {
 TEST_F(DesktopProgram, EscapeEnterAndTheCloseBoxEndTheProgram) {
   for (const char* keys : {"Escape", "Return", "alt+F4"}) {
     auto program = start();
-    std::string window = WaitForWindow("课程表");
+    std::string window = display_->waitForWindow("课程表");
     ASSERT_FALSE(window.empty()) << program->errors();
     ASSERT_TRUE(WaitUntil([&] {
       Shell("xdotool windowactivate --sync " + window);

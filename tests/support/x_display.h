@@ -1,7 +1,12 @@
 // An X display of a test's own for tests that start the real desktop program: an Xvfb server
-// with a window manager (openbox), driven with xdotool the way a person would. While it lives,
-// DISPLAY names it and QT_QPA_PLATFORM is unset, so programs started from the test use it.
+// with a window manager (openbox) and, on request, a notification area (trayer), driven with
+// xdotool the way a person would. Xvfb picks a free display number itself and says it when it
+// is ready to take clients, so stale lock files of earlier servers never get in the way. While
+// it lives, DISPLAY names it and QT_QPA_PLATFORM is unset, so programs started from the test
+// use it.
 #pragma once
+
+#include <sys/types.h>
 
 #include <chrono>
 #include <memory>
@@ -16,11 +21,11 @@ std::string Shell(const std::string& command);
 
 class XDisplay {
  public:
-  // True when Xvfb, openbox and xdotool are installed; tests skip otherwise.
-  static bool Available();
+  // True when Xvfb, openbox, xdotool and x11-utils (and trayer, when asked) are installed;
+  // tests skip otherwise.
+  static bool Available(bool withTray = false);
 
-  // Display number firstNumber + (pid % 100), so that parallel tests do not meet.
-  explicit XDisplay(int firstNumber);
+  explicit XDisplay(bool withTray = false);
   ~XDisplay();
   XDisplay(const XDisplay&) = delete;
   XDisplay& operator=(const XDisplay&) = delete;
@@ -34,10 +39,10 @@ class XDisplay {
   void type(const std::string& text) const;
 
  private:
-  std::string number_;
+  pid_t serverPid_ = -1;
   std::string savedPlatform_;
-  std::unique_ptr<Program> server_;
   std::unique_ptr<Program> windowManager_;
+  std::unique_ptr<Program> tray_;
 };
 
 }  // namespace brenlow::testing
