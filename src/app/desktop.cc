@@ -10,6 +10,8 @@
 #include "admin/bj_mes_dlg.h"
 #include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
+#include "app/credentials.h"
+#include "app/login_dlg.h"
 #include "app/qt_message_handler.h"
 #include "app/server.h"
 #include "app/taskbar.h"
@@ -31,14 +33,12 @@ void LoadChineseTranslations(QApplication& application, QTranslator& translator)
 
 // The tray icon (tip "课程表"): a left double-click shows the main window normally again.
 void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
-  if (!QSystemTrayIcon::isSystemTrayAvailable())
-    return;  // start-up goes on without it
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;  // start-up goes on without it
   tray.setIcon(BrenlowIcon());
   tray.setToolTip(QStringLiteral("课程表"));
   QObject::connect(&tray, &QSystemTrayIcon::activated,
                    [&window](QSystemTrayIcon::ActivationReason reason) {
-                     if (reason != QSystemTrayIcon::DoubleClick)
-                       return;
+                     if (reason != QSystemTrayIcon::DoubleClick) return;
                      window.showNormal();
                      window.raise();
                      window.activateWindow();
@@ -71,6 +71,13 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
   LoadChineseTranslations(application, translator);
   QtMessageHandler messages;
   InstallMessageHandler(&messages);
+
+  // One attempt: a wrong text or "取消" ends the program before the main window exists.
+  Credentials credentials = LoadCredentials(CredentialsFilePath(ExecutablePath()));
+  if (!RunLogin(credentials)) {
+    InstallMessageHandler(nullptr);
+    return 0;
+  }
 
   SystemClock clock;
   {

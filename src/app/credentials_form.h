@@ -1,0 +1,28 @@
+// The controls that the login dialog and the change-credentials dialog share: "用户名:" over the
+// user-name edit 1013, "密码:" over the password edit 1004, the default button 1 "确定" and the
+// button 2 "取消", which ends the dialog with Cancel. Each label is the buddy of its edit.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace brenlow {
+
+struct CredentialsForm {
+  QLineEdit* userName;
+  QLineEdit* passWord;
+  QPushButton* ok;
+  QPushButton* cancel;
+};
+
+// Lays the controls out on dialog, which owns them.
+CredentialsForm BuildCredentialsForm(QDialog& dialog, QLineEdit::EchoMode passWordEcho);
+
+// The refusal shown when either text holds kMaxCredentialLength + 1 characters or more.
+inline constexpr const char* kCredentialTooLongText = "用户名和密码都不能超过39个字符!";
+
+// True when either text is too long for the scrambled form.
+bool CredentialTooLong(const QString& userName, const QString& passWord);
+
+}  // namespace brenlow

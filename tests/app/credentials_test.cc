@@ -1,0 +1,85 @@
+#include "app/credentials.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+
+namespace brenlow {
+namespace {
+
+QString Latin1(const char* bytes) {
+  return QString::fromLatin1(bytes);
+}
+
+TEST(Credentials, ScramblingShiftsEachCodeAndKeepsTheLowEightBits) {
+  struct Case {
+    QString plain;
+    int offset;
+    QString stored;
+  } cases[] = {
+      {"586", kUserNameOffset, "RUS"},
+      {"a~", kUserNameOffset, Latin1("~\x9b")},  // '~' + 29 = 0x9B: a byte above 0x7F
+      {"ab", kPassWordOffset, Latin1("\x86\x87")},
+      {QString(QChar(0xE3)), kUserNameOffset, QString(QChar(0x00))},  // wraps past 0xFF
+      {"", kPassWordOffset, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ScrambleText(c.plain, c.offset), c.stored) << c.plain.toStdString();
+    EXPECT_EQ(UnscrambleText(c.stored, c.offset), c.plain) << c.plain.toStdString();
+  }
+  EXPECT_EQ(ScrambleText(QString(39, 'x'), kUserNameOffset)->size(), 39);
+  EXPECT_EQ(ScrambleText(QString(40, 'x'), kUserNameOffset), std::nullopt);
+  EXPECT_EQ(UnscrambleText(QString(40, 'x'), kPassWordOffset), std::nullopt);
+}
+
+TEST(Credentials, OnlyTextsThatReadBackTheSameSurviveStoring) {
+  EXPECT_TRUE(SurvivesStoring("Admin-2024", kUserNameOffset));
+  EXPECT_TRUE(SurvivesStoring("pass word~", kPassWordOffset));  // bytes above 0x7F are fine
+  EXPECT_TRUE(SurvivesStoring(QString(39, 'z'), kPassWordOffset));
+  EXPECT_FALSE(SurvivesStoring(QString(40, 'z'), kPassWordOffset));
+  EXPECT_FALSE(SurvivesStoring("管理员", kUserNameOffset));                    // beyond U+00FF
+  EXPECT_FALSE(SurvivesStoring(QString(QChar(0xE3)), kUserNameOffset));        // scrambles to NUL
+  EXPECT_FALSE(SurvivesStoring(QString(QChar(0xF0)), kUserNameOffset));        // to CR
+  EXPECT_FALSE(SurvivesStoring(QString(QChar(0x03)) + "a", kUserNameOffset));  // to a leading blank
+}
+
+TEST(Credentials, FilePathReplacesTheExtensionOfTheExecutable) {
+  struct Case {
+    const char* executable;
+    const char* file;
+  } cases[] = {
+      {"/opt/brenlow/bin/brenlow", "/opt/brenlow/bin/brenlow.ini"},
+      {"D:/srv/Brenlow.exe", "D:/srv/Brenlow.ini"},
+      {"/opt/v1.2/brenlow", "/opt/v1.2/brenlow.ini"},
+      {"/opt/brenlow.1.2", "/opt/brenlow.1.ini"},
+      {"/opt/.brenlow", "/opt/.brenlow.ini"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CredentialsFilePath(c.executable), c.file);
+  EXPECT_EQ(ExecutablePath().substr(ExecutablePath().rfind('/') + 1), "credentials_test");
+}
+
+TEST(Credentials, LoadsAFileOfTheEarlierProgramAndReadsMissingValuesEmpty) {
+  QTemporaryDir folder;
+  std::string path = folder.filePath("brenlow.ini").toStdString();
+  Credentials none = LoadCredentials(path);
+  EXPECT_EQ(none.filePath, path);
+  EXPECT_TRUE(none.storedUserName.isEmpty());
+  EXPECT_TRUE(none.storedPassWord.isEmpty());
+
+  // "admin" / "secret" as the earlier program stored them.
+  std::ofstream(path, std::ios::binary) << "[Pass]\r\nUseName=~\x81\x8a\x86\x8b\r\n"
+                                        << "PassWord=\x98\x8a\x88\x97\x8a\x99\r\n";
+  Credentials loaded = LoadCredentials(path);
+  EXPECT_EQ(UnscrambleText(loaded.storedUserName, kUserNameOffset), "admin");
+  EXPECT_EQ(UnscrambleText(loaded.storedPassWord, kPassWordOffset), "secret");
+
+  ASSERT_TRUE(WriteCredentials(path, Latin1("\x9b"), QString(300, 'x')));
+  loaded = LoadCredentials(path);
+  EXPECT_EQ(loaded.storedUserName, Latin1("\x9b"));
+  EXPECT_EQ(loaded.storedPassWord.size(), kCredentialValueCapacity);
+}
+
+}  // namespace
+}  // namespace brenlow

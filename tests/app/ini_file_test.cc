@@ -1,0 +1,105 @@
+#include "app/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+
+namespace brenlow {
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  return contents.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A file as the earlier program left it: CR LF, a comment, blanks around '=', names in other
+// letter case, other sections, scrambled bytes of 0x80 and above, a quoted value.
+const std::string kEarlierFile =
+    "; settings\r\n"
+    "[Other]\r\n"
+    "UseName=not this one\r\n"
+    "\r\n"
+    "[ pass ]\r\n"
+    "usename = \x7e\x8a\xfe=x \r\n"
+    "PassWord\t=\t\"\x86\x87\"\r\n"
+    "UseName=second key of the name\r\n"
+    "[Tail]\r\n"
+    "Key=\xc4\xe3\r\n";
+
+TEST(IniFile, ReadsAFileOfTheEarlierProgram) {
+  struct Case {
+    const char* section;
+    const char* key;
+    std::optional<std::string> value;
+  } cases[] = {
+      {"Pass", "UseName", "\x7e\x8a\xfe=x"},  // blanks around it dropped, '=' in it kept
+      {"PASS", "PassWord", "\x86\x87"},       // enclosing quotes dropped
+      {"Other", "UseName", "not this one"},  {"Tail", "Key", "\xc4\xe3"},
+      {"Pass", "Missing", std::nullopt},     {"Missing", "UseName", std::nullopt},
+      {"Pass", "; settings", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindIniValue(kEarlierFile, c.section, c.key), c.value) << c.section << "/" << c.key;
+  }
+  EXPECT_EQ(FindIniValue("UseName=before any section\n[Pass]\n", "Pass", "UseName"), std::nullopt);
+}
+
+TEST(IniFile, SettingAValueChangesOnlyItsLineAndKeepsTheLineEnds) {
+  std::string updated = SetIniValue(kEarlierFile, "Pass", "UseName", "\x9a\x9b");
+  std::string expected = kEarlierFile;
+  const std::string oldLine = "usename = \x7e\x8a\xfe=x \r\n";
+  expected.replace(expected.find(oldLine), oldLine.size(), "UseName=\x9a\x9b\r\n");
+  EXPECT_EQ(updated, expected);
+}
+
+TEST(IniFile, AddsMissingKeysAndSections) {
+  struct Case {
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {"", "[Pass]\nUseName=v\n"},
+      {"[A]\r\nx=1", "[A]\r\nx=1\r\n[Pass]\r\nUseName=v\r\n"},
+      {"[Pass]\nPassWord=p\n\n[B]\n", "[Pass]\nPassWord=p\nUseName=v\n\n[B]\n"},
+      {"[Pass]", "[Pass]\nUseName=v\n"},
+      {"[Pass]\r\n", "[Pass]\r\nUseName=v\r\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SetIniValue(c.before, "Pass", "UseName", "v"), c.after) << c.before;
+  }
+}
+
+TEST(IniFile, WritesAndReadsRealFiles) {
+  QTemporaryDir folder;
+  std::string path = folder.filePath("brenlow.ini").toStdString();
+  EXPECT_EQ(ReadIniValue(path, "Pass", "UseName"), "");  // no file yet
+
+  ASSERT_TRUE(WriteIniValue(path, "Pass", "UseName", "\x80\xff"));
+  ASSERT_TRUE(WriteIniValue(path, "Pass", "PassWord", "p"));
+  EXPECT_EQ(ReadBytes(path), "[Pass]\nUseName=\x80\xff\nPassWord=p\n");
+  EXPECT_EQ(ReadIniValue(path, "Pass", "UseName"), "\x80\xff");
+
+  WriteBytes(path, kEarlierFile);
+  ASSERT_TRUE(WriteIniValue(path, "pass", "PASSWORD", "q"));
+  EXPECT_EQ(ReadIniValue(path, "Pass", "PassWord"), "q");
+  EXPECT_EQ(ReadIniValue(path, "Tail", "Key"), "\xc4\xe3");
+
+  // A value that could not be read back is not written.
+  std::string before = ReadBytes(path);
+  EXPECT_FALSE(WriteIniValue(path, "Pass", "PassWord", "a\r\nb"));
+  EXPECT_FALSE(WriteIniValue(path, "Pass", "PassWord", std::string("a\0b", 3)));
+  EXPECT_EQ(ReadBytes(path), before);
+
+  EXPECT_FALSE(
+      WriteIniValue(folder.filePath("no-such-folder/x.ini").toStdString(), "Pass", "UseName", "v"));
+}
+
+}  // namespace
+}  // namespace brenlow
