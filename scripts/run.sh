@@ -30,6 +30,14 @@ if [ ! -e "$database" ]; then
   "$brenlow" --init-database "$database"
 fi
 
+# The credentials file sits beside the program. A new one holds the bootstrap "586" as both
+# stored values, which admits any non-empty user name and password until "修改密码" sets real ones.
+credentials="$brenlow.ini"
+if [ ! -e "$credentials" ]; then
+  echo "Creating $credentials: log in with user name 586 and password 586 the first time"
+  printf '[Pass]\nUseName=586\nPassWord=586\n' >"$credentials"
+fi
+
 mode=()
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: starting the headless server (Ctrl+C stops it)"
