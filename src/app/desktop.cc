@@ -12,6 +12,7 @@
 #include "app/app_icon.h"
 #include "app/credentials.h"
 #include "app/login_dlg.h"
+#include "app/modify_pass_word_dlg.h"
 #include "app/qt_message_handler.h"
 #include "app/server.h"
 #include "app/taskbar.h"
@@ -93,6 +94,10 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
     });
     window.setTeacherListRunner([](QWidget* parent) {
       CTHMesDlg dialog(parent);
+      dialog.exec();
+    });
+    window.setPasswordRunner([&credentials](QWidget* parent) {
+      CModifyPassWord dialog(credentials.filePath, parent);
       dialog.exec();
     });
     AddTrayIcon(tray, window);
