@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include "admin/bj_mes_dlg.h"
+#include "admin/kc_import_dlg.h"
 #include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
 #include "app/credentials.h"
@@ -98,6 +99,10 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
     });
     window.setPasswordRunner([&credentials](QWidget* parent) {
       CModifyPassWord dialog(credentials.filePath, parent);
+      dialog.exec();
+    });
+    window.setImportRunner([](QWidget* parent) {
+      CKCImportDlg dialog(parent);
       dialog.exec();
     });
     AddTrayIcon(tray, window);

@@ -1,0 +1,67 @@
+#include "admin/import_csv_file.h"
+
+#include <QString>
+
+#include "admin/gbk_text_file.h"
+
+namespace brenlow {
+namespace {
+
+ImportCsvFile FileError(std::string detail) {
+  ImportCsvFile file;
+  file.status = ImportCsvFile::Status::kFileError;
+  file.detail = std::move(detail);
+  return file;
+}
+
+size_t Utf16Length(const std::string& utf8) {
+  return static_cast<size_t>(QString::fromStdString(utf8).size());
+}
+
+}  // namespace
+
+ImportCsvFile ReadImportCsvFile(const std::string& path, std::string_view header, size_t fieldCount,
+                                size_t maxRecords) {
+  GbkReadResult read = ReadGbkLines(path);
+  if (read.status == GbkReadStatus::kCannotOpen) {
+    ImportCsvFile file;
+    file.status = ImportCsvFile::Status::kCannotOpen;
+    return file;
+  }
+  // Lines past undecodable bytes are missing from read.lines; that only matters when a record
+  // is still wanted once the lines run out.
+  bool undecodable = read.status == GbkReadStatus::kUndecodable;
+  if (read.lines.empty()) {
+    return FileError(undecodable ? read.errorText : "文件是空的");
+  }
+  if (read.lines.front() != header) {
+    return FileError("第 1 行应为：" + std::string(header));
+  }
+
+  ImportCsvFile file;
+  std::string tooLong;
+  for (size_t index = 1; index < read.lines.size() && file.records.size() < maxRecords; ++index) {
+    const std::string& line = read.lines[index];
+    if (line.empty())
+      continue;
+    std::vector<std::string> fields = SplitCsvFields(line);
+    fields.resize(fieldCount);
+    for (size_t field = 0; field < fieldCount; ++field) {
+      if (Utf16Length(fields[field]) > kMaxImportFieldLength) {
+        tooLong += "第 " + std::to_string(index + 1) + " 行第 " + std::to_string(field + 1) +
+                   " 项超过 " + std::to_string(kMaxImportFieldLength) + " 个字：" + fields[field] +
+                   "\n";
+      }
+    }
+    file.records.push_back(std::move(fields));
+  }
+  if (!tooLong.empty()) {
+    tooLong.pop_back();  // the last line end
+    return FileError(tooLong);
+  }
+  if (undecodable && file.records.size() < maxRecords)
+    return FileError(read.errorText);
+  return file;
+}
+
+}  // namespace brenlow
