@@ -1,6 +1,5 @@
 #include "admin/kc_import_dlg.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "admin/csv_file_dialog.h"
 #include "core/messages.h"
 
 namespace brenlow {
@@ -78,14 +78,9 @@ void CKCImportDlg::OnBrowseCourseTable() {
 }
 
 void CKCImportDlg::browse(QLineEdit* pathEdit) {
-  QFileDialog dialog(this);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilter(QStringLiteral("CSV File (*.csv)"));
-  dialog.setDefaultSuffix(QStringLiteral("csv"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-    return;
-  pathEdit->setText(dialog.selectedFiles().constFirst());
+  // Cancelling leaves the field as it was.
+  if (std::optional<QString> path = ChooseCsvFile(this))
+    pathEdit->setText(*path);
 }
 
 void CKCImportDlg::OnImport() {
