@@ -35,12 +35,14 @@ void LoadChineseTranslations(QApplication& application, QTranslator& translator)
 
 // The tray icon (tip "课程表"): a left double-click shows the main window normally again.
 void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;  // start-up goes on without it
+  if (!QSystemTrayIcon::isSystemTrayAvailable())
+    return;  // start-up goes on without it
   tray.setIcon(BrenlowIcon());
   tray.setToolTip(QStringLiteral("课程表"));
   QObject::connect(&tray, &QSystemTrayIcon::activated,
                    [&window](QSystemTrayIcon::ActivationReason reason) {
-                     if (reason != QSystemTrayIcon::DoubleClick) return;
+                     if (reason != QSystemTrayIcon::DoubleClick)
+                       return;
                      window.showNormal();
                      window.raise();
                      window.activateWindow();
