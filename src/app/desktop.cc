@@ -76,9 +76,21 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
   QtMessageHandler messages;
   InstallMessageHandler(&messages);
 
-  // One attempt: a wrong text or "取消" ends the program before the main window exists.
+  // One attempt: a wrong text or "取消" ends the program before the main window exists, and so
+  // does a termination signal (every open dialog is rejected, innermost first).
   Credentials credentials = LoadCredentials(CredentialsFilePath(ExecutablePath()));
-  if (!RunLogin(credentials)) {
+  bool loggedIn = false;
+  {
+    TerminationSignals duringLogin([] {
+      while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+        if (QApplication::activeModalWidget() == dialog)
+          break;  // it refused to close
+      }
+    });
+    loggedIn = RunLogin(credentials);
+  }
+  if (!loggedIn) {
     InstallMessageHandler(nullptr);
     return 0;
   }
