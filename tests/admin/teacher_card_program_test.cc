@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "support/program.h"
+#include "support/program_login.h"
 #include "support/temp_database.h"
 #include "support/x_display.h"
 
@@ -32,6 +33,7 @@ class AdministrationProgram : public ::testing::Test {
     program_ = std::make_unique<Program>(
         ProgramPath(),
         std::vector<std::string>{"--database", store_.path(), "--listen", "127.0.0.1"});
+    testing::PassLogin(*display_);
     window_ = display_->waitForWindow("课程表");
     ASSERT_FALSE(window_.empty()) << program_->errors();
     testing::Shell("xdotool windowactivate --sync " + window_);
@@ -53,6 +55,7 @@ class AdministrationProgram : public ::testing::Test {
     ASSERT_EQ(controller.wait(5s), 0) << controller.errors();
   }
 
+  testing::ProgramCredentials credentials_;
   TempDatabase store_;
   std::unique_ptr<XDisplay> display_;
   std::unique_ptr<Program> program_;
