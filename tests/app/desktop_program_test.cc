@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "support/program.h"
+#include "support/program_login.h"
 #include "support/temp_database.h"
 #include "support/x_display.h"
 
@@ -50,12 +51,21 @@ class DesktopProgram : public ::testing::Test {
     store_.exec("Insert into tblbj (Name, Status) Values ('一班', 1)");
   }
 
-  std::unique_ptr<Program> start() {
+  // Starts the program without logging in.
+  std::unique_ptr<Program> launch() {
     return std::make_unique<Program>(
         ProgramPath(),
         std::vector<std::string>{"--database", store_.path(), "--listen", "127.0.0.1"});
   }
 
+  // Starts the program and passes its login with the bootstrap credentials.
+  std::unique_ptr<Program> start() {
+    auto program = launch();
+    testing::PassLogin(*display_);
+    return program;
+  }
+
+  testing::ProgramCredentials credentials_;
   TempDatabase store_;
   std::unique_ptr<XDisplay> display_;
 };
@@ -64,7 +74,8 @@ TEST_F(DesktopProgram, ShowsTheWindowOffTheTaskbarAndTheTrayBringsItBack) {
   auto program = start();
   std::string window = display_->waitForWindow("课程表");
   ASSERT_FALSE(window.empty()) << program->errors();
-  EXPECT_EQ(store_.value("select Status from tblbj"), "0");
+  // The window exists (and is found) a moment before start-up has prepared the store.
+  EXPECT_TRUE(WaitUntil([&] { return store_.value("select Status from tblbj") == "0"; }));
   EXPECT_TRUE(WaitUntil([&] {
     return Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_SKIP_TASKBAR") !=
            std::string::npos;
@@ -101,6 +112,46 @@ TEST_F(DesktopProgram, EscapeEnterAndTheCloseBoxEndTheProgram) {
     Shell(std::string("xdotool key --clearmodifiers ") + keys);
     EXPECT_EQ(program->wait(3s), 0) << keys << ": " << program->errors();
   }
+}
+
+// "admin" / "secret", scrambled as the credentials file stores them.
+constexpr const char* kAdminSecret =
+    "[Pass]\r\nUseName=~\x81\x8a\x86\x8b\r\nPassWord=\x98\x8a\x88\x97\x8a\x99\r\n";
+
+TEST_F(DesktopProgram, LoginComesFirstAndAWrongTextEndsTheProgram) {
+  testing::ProgramCredentials credentials(kAdminSecret);
+  auto program = launch();
+  std::string login = display_->waitForWindow("登陆");
+  ASSERT_FALSE(login.empty()) << program->errors();
+  EXPECT_TRUE(Shell("xdotool search --name '^课程表$'").empty()) << "no main window yet";
+  testing::PassLogin(*display_, "admin", "wrong");
+  std::string message = display_->waitForWindow("Brenlow");
+  ASSERT_FALSE(message.empty()) << "the refusal is shown";
+  Shell("xdotool windowactivate --sync " + message);
+  display_->keys("Return");
+  EXPECT_EQ(program->wait(3s), 0) << program->errors();
+  EXPECT_EQ(store_.value("select Status from tblbj"), "1") << "start-up never went further";
+}
+
+TEST_F(DesktopProgram, StoredCredentialsOpenTheMainWindowCancelAndSigtermEndTheProgram) {
+  testing::ProgramCredentials credentials(kAdminSecret);
+  auto program = launch();
+  testing::PassLogin(*display_, "admin", "secret");
+  ASSERT_FALSE(display_->waitForWindow("课程表").empty()) << program->errors();
+  program->signal(SIGTERM);
+  EXPECT_EQ(program->wait(3s), 0) << program->errors();
+
+  auto cancelled = launch();
+  std::string login = display_->waitForWindow("登陆");
+  ASSERT_FALSE(login.empty()) << cancelled->errors();
+  Shell("xdotool windowactivate --sync " + login);
+  display_->keys("Escape");
+  EXPECT_EQ(cancelled->wait(3s), 0) << cancelled->errors();
+
+  auto terminated = launch();
+  ASSERT_FALSE(display_->waitForWindow("登陆").empty()) << terminated->errors();
+  terminated->signal(SIGTERM);
+  EXPECT_EQ(terminated->wait(3s), 0) << "a termination signal ends the login normally";
 }
 
 }  // namespace
