@@ -17,6 +17,8 @@ class ConnectionCache {
  public:
   ~ConnectionCache() { entries_.clear(); }
 
+  uint64_t generation() const { return generation_; }
+
   Connection* acquire(const std::string& path, StoreFailure* failure) {
     struct stat info {};
     bool exists = ::stat(path.c_str(), &info) == 0;
@@ -27,6 +29,7 @@ class ConnectionCache {
         return connection;
       }
       entries_.erase(found);
+      ++generation_;
     }
     if (!exists) {
       // SQLite's own message for a file it cannot open.
@@ -50,6 +53,7 @@ class ConnectionCache {
     }
     if (entries_.size() >= kConnectionsPerThread) {
       entries_.erase(entries_.begin());
+      ++generation_;
     }
     auto connection = std::unique_ptr<Connection>(new Connection(handle, info.st_dev, info.st_ino));
     Connection* result = connection.get();
@@ -57,7 +61,10 @@ class ConnectionCache {
     return result;
   }
 
-  void releaseAll() { entries_.clear(); }
+  void releaseAll() {
+    entries_.clear();
+    ++generation_;
+  }
 
   void relax() {
     relaxed_ = true;
@@ -69,6 +76,7 @@ class ConnectionCache {
  private:
   std::unordered_map<std::string, std::unique_ptr<Connection>> entries_;
   bool relaxed_ = false;
+  uint64_t generation_ = 0;  // counts closed connections
 };
 
 namespace {
@@ -140,22 +148,26 @@ bool Bind(sqlite3_stmt* prepared, const Statement& statement) {
   return true;
 }
 
-std::optional<std::string> ColumnText(sqlite3_stmt* prepared, int column) {
+void AddColumnValue(sqlite3_stmt* prepared, int column, RecordSet::Builder* builder) {
   switch (sqlite3_column_type(prepared, column)) {
     case SQLITE_NULL:
-      return std::nullopt;
+      builder->addNull();
+      return;
     case SQLITE_INTEGER:
-      return std::to_string(sqlite3_column_int64(prepared, column));
+      builder->addInteger(sqlite3_column_int64(prepared, column));
+      return;
     case SQLITE_FLOAT: {
       // As a variant-to-text conversion writes numbers: 7.0 reads "7".
       char text[64];
-      snprintf(text, sizeof text, "%.15g", sqlite3_column_double(prepared, column));
-      return std::string(text);
+      int size = snprintf(text, sizeof text, "%.15g", sqlite3_column_double(prepared, column));
+      builder->addText(std::string_view(text, static_cast<size_t>(size)));
+      return;
     }
     default: {
       const void* bytes = sqlite3_column_blob(prepared, column);
       int size = sqlite3_column_bytes(prepared, column);
-      return bytes ? std::string(static_cast<const char*>(bytes), size) : std::string();
+      builder->addText(bytes ? std::string_view(static_cast<const char*>(bytes), size)
+                             : std::string_view());
     }
   }
 }
@@ -199,15 +211,12 @@ bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure
     const char* name = sqlite3_column_name(prepared, i);
     columns.emplace_back(name ? name : "");
   }
-  std::vector<RecordSet::Row> taken;
+  RecordSet::Builder taken(std::move(columns));
   int rc;
   while ((rc = sqlite3_step(prepared)) == SQLITE_ROW) {
-    RecordSet::Row row;
-    row.reserve(columnCount);
     for (int i = 0; i < columnCount; ++i) {
-      row.push_back(ColumnText(prepared, i));
+      AddColumnValue(prepared, i, &taken);
     }
-    taken.push_back(std::move(row));
   }
   bool ok = rc == SQLITE_DONE;
   if (!ok)
@@ -215,7 +224,7 @@ bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure
   sqlite3_reset(prepared);
   sqlite3_clear_bindings(prepared);
   if (ok)
-    *rows = RecordSet(std::move(columns), std::move(taken));
+    *rows = taken.finish();
   return ok;
 }
 
@@ -226,6 +235,8 @@ Connection* AcquireConnection(const std::string& path, StoreFailure* failure) {
 void ReleaseThreadConnections() {
   threadConnections.releaseAll();
 }
+
+uint64_t ThreadConnectionGeneration() { return threadConnections.generation(); }
 
 void UseRelaxedDurabilityOnThisThread() {
   threadConnections.relax();

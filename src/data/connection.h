@@ -61,6 +61,10 @@ Connection* AcquireConnection(const std::string& path, StoreFailure* failure);
 // Closes every connection of the calling thread (tests that remove their files use it).
 void ReleaseThreadConnections();
 
+// Changes whenever the calling thread closes one of its connections: a Connection* taken from
+// AcquireConnection stays valid while this value stays the same.
+uint64_t ThreadConnectionGeneration();
+
 // The calling thread's connections use synchronous=NORMAL from now on: a commit may be lost at
 // a power cut, never corrupted. Only for threads whose writes are volatile state.
 void UseRelaxedDurabilityOnThisThread();

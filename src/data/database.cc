@@ -20,6 +20,7 @@ void ShowFailure(const StoreFailure& failure) {
 
 void Database::setPath(const std::string& path) {
   connectionText_ = std::string(kPathPrefix) + path;
+  connection_ = nullptr;
 }
 
 std::string Database::path() const {
@@ -28,9 +29,18 @@ std::string Database::path() const {
   return connectionText_.substr(kPathPrefix.size());
 }
 
+Connection* Database::connection(StoreFailure* failure) {
+  if (connection_ == nullptr || connectionGeneration_ != ThreadConnectionGeneration()) {
+    connection_ = AcquireConnection(path(), failure);
+    connectionGeneration_ = ThreadConnectionGeneration();
+  }
+  return connection_;
+}
+
 bool Database::open() {
   StoreFailure failure;
-  if (AcquireConnection(path(), &failure) == nullptr) {
+  connection_ = nullptr;  // open() always looks at the file afresh
+  if (connection(&failure) == nullptr) {
     ShowFailure(failure);
     return false;
   }
@@ -46,7 +56,7 @@ bool Database::execute(const Statement& statement) {
     ShowFailure(failure);
     return false;
   }
-  Connection* connection = AcquireConnection(path(), &failure);
+  Connection* connection = this->connection(&failure);
   if (connection == nullptr || !connection->execute(statement, &failure)) {
     ShowFailure(failure);
     return false;
@@ -56,7 +66,7 @@ bool Database::execute(const Statement& statement) {
 
 RecordSet Database::query(const Statement& statement) {
   StoreFailure failure;
-  Connection* connection = AcquireConnection(path(), &failure);
+  Connection* connection = this->connection(&failure);
   RecordSet rows;
   if (connection != nullptr) {
     connection->query(statement, &rows, &failure);
@@ -66,6 +76,7 @@ RecordSet Database::query(const Statement& statement) {
 
 void Database::close() {
   open_ = false;
+  connection_ = nullptr;
 }
 
 }  // namespace brenlow

@@ -16,6 +16,7 @@
 // A Database belongs to one thread and one operation; never keep one in a member or global.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "data/database_error.h"
@@ -23,6 +24,9 @@
 #include "data/statement.h"
 
 namespace brenlow {
+
+class Connection;
+struct StoreFailure;
 
 // The connection text names the file; the path takes the place of %s unchanged.
 inline constexpr const char* kConnectionFormat = "Data Source=%s";
@@ -44,9 +48,14 @@ class Database {
 
  private:
   std::string path() const;
+  Connection* connection(StoreFailure* failure);
 
   std::string connectionText_;
   bool open_ = false;
+  // The thread's connection that this operation works on, valid while the thread's connection
+  // generation is connectionGeneration_: the file is checked once per operation, not per query.
+  Connection* connection_ = nullptr;
+  uint64_t connectionGeneration_ = 0;
 };
 
 }  // namespace brenlow

@@ -2,12 +2,62 @@
 
 #include <strings.h>
 
+#include <charconv>
+
 #include "data/database_error.h"
 
 namespace brenlow {
+namespace {
 
-RecordSet::RecordSet(std::vector<std::string> columns, std::vector<Row> rows)
-    : valid_(true), columns_(std::move(columns)), rows_(std::move(rows)) {}
+constexpr uint64_t kNullCell = UINT64_MAX;
+
+uint64_t Cell(size_t offset, size_t size) {
+  return (static_cast<uint64_t>(offset) << 32) | static_cast<uint32_t>(size);
+}
+
+}  // namespace
+
+void RecordSet::Builder::addText(std::string_view text) {
+  cells_.push_back(Cell(text_.size(), text.size()));
+  text_.append(text);
+}
+
+void RecordSet::Builder::addInteger(int64_t value) {
+  char digits[24];
+  auto [end, failure] = std::to_chars(digits, digits + sizeof digits, value);
+  (void)failure;
+  addText(std::string_view(digits, static_cast<size_t>(end - digits)));
+}
+
+void RecordSet::Builder::addNull() {
+  cells_.push_back(kNullCell);
+}
+
+RecordSet RecordSet::Builder::finish() {
+  return RecordSet(std::move(*this));
+}
+
+RecordSet::RecordSet(Builder&& builder)
+    : valid_(true),
+      columns_(std::move(builder.columns_)),
+      text_(std::move(builder.text_)),
+      cells_(std::move(builder.cells_)),
+      rowCount_(columns_.empty() ? 0 : cells_.size() / columns_.size()) {}
+
+RecordSet::RecordSet(std::vector<std::string> columns, std::vector<Row> rows) {
+  Builder builder(std::move(columns));
+  for (const Row& row : rows) {
+    for (const std::optional<std::string>& value : row) {
+      if (value) {
+        builder.addText(*value);
+      } else {
+        builder.addNull();
+      }
+    }
+  }
+  *this = builder.finish();
+  rowCount_ = rows.size();
+}
 
 void RecordSet::requireValid() const {
   if (!valid_)
@@ -16,19 +66,26 @@ void RecordSet::requireValid() const {
 
 bool RecordSet::isEof() const {
   requireValid();
-  return position_ >= rows_.size();
+  return position_ >= rowCount_;
 }
 
 std::string RecordSet::fieldText(const std::string& column) const {
   requireValid();
-  if (position_ >= rows_.size())
+  if (position_ >= rowCount_)
     throw DatabaseError(kNoCurrentRowCode);
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    if (strcasecmp(columns_[i].c_str(), column.c_str()) == 0) {
-      const std::optional<std::string>& value = rows_[position_][i];
-      if (!value)
+  // Readers take a row's columns mostly in the table's order: the search starts behind the
+  // column found last, so that such a reader pays one comparison a column.
+  const size_t count = columns_.size();
+  for (size_t k = 0; k < count; ++k) {
+    size_t i = (searchFrom_ + k) % count;
+    const std::string& name = columns_[i];
+    if (name.size() == column.size() &&
+        (name == column || strcasecmp(name.c_str(), column.c_str()) == 0)) {
+      searchFrom_ = i + 1;
+      uint64_t cell = cells_[position_ * count + i];
+      if (cell == kNullCell)
         throw DatabaseError(kTypeMismatchCode);
-      return *value;
+      return text_.substr(cell >> 32, cell & 0xFFFFFFFF);
     }
   }
   throw DatabaseError(kNoSuchColumnCode);
@@ -36,7 +93,7 @@ std::string RecordSet::fieldText(const std::string& column) const {
 
 void RecordSet::moveNext() {
   requireValid();
-  if (position_ >= rows_.size())
+  if (position_ >= rowCount_)
     throw DatabaseError(kNoCurrentRowCode);
   ++position_;
 }
@@ -44,12 +101,14 @@ void RecordSet::moveNext() {
 void RecordSet::close() {
   requireValid();
   valid_ = false;
-  rows_.clear();
+  text_.clear();
+  cells_.clear();
+  rowCount_ = 0;
 }
 
 size_t RecordSet::rowCount() const {
   requireValid();
-  return rows_.size();
+  return rowCount_;
 }
 
 }  // namespace brenlow

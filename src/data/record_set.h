@@ -7,9 +7,11 @@
 // column the rows do not have and reading NULL raise DatabaseError. Owned by one thread.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brenlow {
@@ -17,6 +19,24 @@ namespace brenlow {
 class RecordSet {
  public:
   using Row = std::vector<std::optional<std::string>>;
+
+  // Collects a snapshot value by value, row by row, in one text buffer (one allocation for the
+  // whole result rather than one per value). For the connection that runs the query.
+  class Builder {
+   public:
+    explicit Builder(std::vector<std::string> columns) : columns_(std::move(columns)) {}
+    void addText(std::string_view text);
+    void addInteger(int64_t value);
+    void addNull();
+    // The snapshot of every value added (whole rows of the columns given).
+    RecordSet finish();
+
+   private:
+    friend class RecordSet;
+    std::vector<std::string> columns_;
+    std::string text_;
+    std::vector<uint64_t> cells_;  // per value: offset in text_ << 32 | size; kNullCell: NULL
+  };
 
   // An invalid RecordSet.
   RecordSet() = default;
@@ -34,12 +54,16 @@ class RecordSet {
   size_t rowCount() const;
 
  private:
+  explicit RecordSet(Builder&& builder);
   void requireValid() const;
 
   bool valid_ = false;
   std::vector<std::string> columns_;
-  std::vector<Row> rows_;
+  std::string text_;             // every value's text, one after another
+  std::vector<uint64_t> cells_;  // row by row, as Builder::cells_
+  size_t rowCount_ = 0;
   size_t position_ = 0;
+  mutable size_t searchFrom_ = 0;  // where fieldText's next column search starts
 };
 
 }  // namespace brenlow

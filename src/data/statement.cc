@@ -46,6 +46,8 @@ class StatementBuilder {
  public:
   static Statement Build(std::string_view templ, const std::vector<StatementArgument>& args) {
     Statement statement;
+    statement.text_.reserve(templ.size() + 32);
+    statement.shape_.reserve(templ.size() + 8);
     size_t next = 0;
     for (size_t i = 0; i < templ.size(); ++i) {
       bool quotedText = templ.compare(i, 4, "'%s'") == 0;

@@ -24,6 +24,8 @@ std::optional<std::string> ReceiveRequest(ConnectionRegistry& registry,
 class Reply {
  public:
   void append(std::string_view bytes) { bytes_.append(bytes); }
+  // The collected bytes, for records that write themselves at the end.
+  std::string* buffer() { return &bytes_; }
   bool empty() const { return bytes_.empty(); }
   const std::string& bytes() const { return bytes_; }
 

@@ -33,11 +33,17 @@ std::string ParseClassNameReply(std::string_view bytes) {
 }
 
 std::string PeriodRecordBytes(const PeriodRecord& period) {
-  std::string bytes(kPeriodRecordSize, '\0');
-  for (const Field& field : kPeriodFields) {
-    PutUtf16Field(bytes, field.offset, field.width, period.*field.text);
-  }
+  std::string bytes;
+  AppendPeriodRecord(period, &bytes);
   return bytes;
+}
+
+void AppendPeriodRecord(const PeriodRecord& period, std::string* out) {
+  size_t start = out->size();
+  out->resize(start + kPeriodRecordSize);
+  for (const Field& field : kPeriodFields) {
+    PutUtf16Field(*out, start + field.offset, field.width, period.*field.text);
+  }
 }
 
 PeriodRecord ParsePeriodRecord(std::string_view bytes) {
@@ -49,13 +55,19 @@ PeriodRecord ParsePeriodRecord(std::string_view bytes) {
 }
 
 std::string CourseRecordBytes(const CourseRecord& courses) {
-  std::string bytes(kCourseRecordSize, '\0');
+  std::string bytes;
+  AppendCourseRecord(courses, &bytes);
+  return bytes;
+}
+
+void AppendCourseRecord(const CourseRecord& courses, std::string* out) {
+  size_t start = out->size();
+  out->resize(start + kCourseRecordSize);
   for (size_t day = 0; day < kCourseDays; ++day) {
     // The field has room for 49 characters, but terminals carry 19: the rest is cut here.
-    PutUtf16Field(bytes, day * kCourseFieldWidth, kCourseFieldWidth, courses.days[day],
+    PutUtf16Field(*out, start + day * kCourseFieldWidth, kCourseFieldWidth, courses.days[day],
                   kCourseTextMaxUnits);
   }
-  return bytes;
 }
 
 CourseRecord ParseCourseRecord(std::string_view bytes) {

@@ -38,6 +38,8 @@ struct PeriodRecord {
 };
 inline constexpr size_t kPeriodRecordSize = 120;
 std::string PeriodRecordBytes(const PeriodRecord& period);
+// Appends the same 120 bytes to out (a reply of many records).
+void AppendPeriodRecord(const PeriodRecord& period, std::string* out);
 // bytes must hold kPeriodRecordSize bytes.
 PeriodRecord ParsePeriodRecord(std::string_view bytes);
 
@@ -58,6 +60,7 @@ inline constexpr size_t kCourseRecordSize = 500;
 inline constexpr size_t kCourseFieldWidth = 100;
 inline constexpr size_t kCourseTextMaxUnits = 19;
 std::string CourseRecordBytes(const CourseRecord& courses);
+void AppendCourseRecord(const CourseRecord& courses, std::string* out);
 CourseRecord ParseCourseRecord(std::string_view bytes);
 
 // Password record (kind 4): 40 bytes, tblbj.Pass with terminator (at most 19 characters).

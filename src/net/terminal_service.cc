@@ -51,17 +51,18 @@ void AnswerPeriods(const TerminalRequest& request, Reply& reply) {
     RecordSet periods = db.query(FormatStatement(kPeriodsByClass, names.fieldText("Name")));
     if (!periods.isValid())
       return;
+    reply.buffer()->reserve(periods.rowCount() * kPeriodRecordSize);
     for (; !periods.isEof(); periods.moveNext()) {
       PeriodRecord period;
+      period.week = periods.fieldText("Week");
       period.startH = periods.fieldText("StartH");
       period.startM = periods.fieldText("StartM");
       period.endH = periods.fieldText("EndH");
       period.endM = periods.fieldText("EndM");
       period.autoOn = periods.fieldText("AutoOn");
       period.autoOff = periods.fieldText("AutoOff");
-      period.week = periods.fieldText("Week");
       period.thName = periods.fieldText("ThName");
-      reply.append(PeriodRecordBytes(period));
+      AppendPeriodRecord(period, reply.buffer());
     }
     db.close();
     return;
@@ -90,7 +91,7 @@ void AnswerCourses(const TerminalRequest& request, Reply& reply) {
       for (size_t day = 0; day < kCourseDays; ++day) {
         record.days[day] = courses.fieldText(kDays[day]);
       }
-      reply.append(CourseRecordBytes(record));
+      AppendCourseRecord(record, reply.buffer());
     }
     db.close();
   }

@@ -129,10 +129,30 @@ std::string Utf16LeBytes(std::u16string_view text) {
 
 void PutUtf16Field(std::string& record, size_t offset, size_t width, std::string_view utf8,
                    size_t maxUnits) {
-  std::string bytes =
-      Utf16LeBytes(CutToCodeUnits(Utf8ToUtf16(utf8), std::min(width / 2 - 1, maxUnits)));
-  std::fill_n(record.begin() + static_cast<std::ptrdiff_t>(offset), width, '\0');
-  std::copy(bytes.begin(), bytes.end(), record.begin() + static_cast<std::ptrdiff_t>(offset));
+  // Written in place, code unit by code unit: every reply record passes through here.
+  const size_t room = std::min(width / 2 - 1, maxUnits);
+  char* field = record.data() + offset;
+  std::fill_n(field, width, '\0');
+  size_t units = 0;
+  auto put = [&](char32_t unit) {
+    field[2 * units] = static_cast<char>(unit & 0xFF);
+    field[2 * units + 1] = static_cast<char>((unit >> 8) & 0xFF);
+    ++units;
+  };
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t value = NextCodePoint(utf8, &i);
+    if (value < 0x10000) {
+      if (units + 1 > room)
+        break;
+      put(value);
+    } else {
+      if (units + 2 > room)
+        break;  // a pair that does not fit is left out whole
+      value -= 0x10000;
+      put(0xD800 + (value >> 10));
+      put(0xDC00 + (value & 0x3FF));
+    }
+  }
 }
 
 std::string GetUtf16Field(std::string_view record, size_t offset, size_t width) {

@@ -160,6 +160,18 @@ TEST(Database, RemovedFileFailsUntilItIsBack) {
   EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
 }
 
+TEST(Database, AnOpenDatabaseOutlivesTheThreadsConnections) {
+  TempDatabase store;
+  store.addClass("A");
+  Database db;
+  db.setPath(DatabasePath());
+  ASSERT_TRUE(db.open());
+  ReleaseThreadConnections();  // the connection the Database opened is gone
+  EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
+  EXPECT_TRUE(db.execute("Update tblbj set Status=1"));
+  EXPECT_EQ(store.value("select Status from tblbj"), "1");
+}
+
 TEST(FailureText, FallbackTextsForCodesWithoutText) {
   EXPECT_EQ(FailureText(0x80040E14, ""), "IDispatch error #3092");
   EXPECT_EQ(FailureText(0x80004005, ""), "Unknown error 0x80004005");
