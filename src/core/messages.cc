@@ -7,11 +7,16 @@ namespace brenlow {
 namespace {
 
 std::atomic<MessageHandler*> installedHandler{nullptr};
+std::atomic<LineSink*> installedSink{nullptr};
 
 }  // namespace
 
 void InstallMessageHandler(MessageHandler* handler) {
   installedHandler.store(handler);
+}
+
+void InstallLineSink(LineSink* sink) {
+  installedSink.store(sink);
 }
 
 MessageAnswer ShowMessage(const Message& message) {
@@ -26,6 +31,10 @@ void WriteStderrLine(const std::string& text) {
   std::string line = "brenlow: ";
   for (char c : text) {
     line += (c == '\n' || c == '\r') ? ' ' : c;
+  }
+  if (LineSink* sink = installedSink.load()) {
+    sink->write(line);
+    return;
   }
   line += '\n';
   // One write keeps lines of different threads from interleaving.

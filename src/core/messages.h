@@ -48,6 +48,18 @@ inline MessageAnswer ShowMessage(const std::string& text) {
 }
 
 // Writes one line "brenlow: <text>" to stderr, line breaks inside the text turned into blanks.
+// Under systemd stderr is the journal, so these lines are the server's log. Thread-safe.
 void WriteStderrLine(const std::string& text);
+
+// Where WriteStderrLine's lines go instead of stderr: tests that read the log install one.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  // Called on the writing thread with the whole line, "brenlow: " included, no line break.
+  virtual void write(const std::string& line) = 0;
+};
+
+// Installs sink (not owned; it must outlive every writer). nullptr restores stderr.
+void InstallLineSink(LineSink* sink);
 
 }  // namespace brenlow

@@ -39,8 +39,9 @@ PcShutdownCommand PcShutdownDatagram();
 
 // Sends one datagram from a new socket on an ephemeral port, then closes it. The host is a
 // dotted address or a name (the empty text means this computer). Returns false when the socket
-// could not be made, the host not resolved or the send failed; the caller decides whether that
-// matters (the card-swipe commands are lost silently).
-bool SendDatagramOnce(const std::string& host, uint16_t port, std::span<const uint8_t> bytes);
+// could not be made, the host not resolved or the send failed, with the reason in error when
+// given; the caller decides whether that matters (the card-swipe commands are not retried).
+bool SendDatagramOnce(const std::string& host, uint16_t port, std::span<const uint8_t> bytes,
+                      std::string* error = nullptr);
 
 }  // namespace brenlow

@@ -1,10 +1,13 @@
 #include "net/controller_datagram_handler.h"
 
+#include <cstdio>
+
 #include "core/lenient_integer.h"
 #include "core/minutes_of_day.h"
 #include "core/shared_state.h"
 #include "core/weekdays.h"
 #include "data/database_error.h"
+#include "net/command_log.h"
 #include "net/controller_commands.h"
 #include "net/controller_datagram.h"
 
@@ -62,15 +65,19 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
     DeliverCardNumber(cardNumber);
 
   RecordSet classes = db.query(FormatStatement(kClassByController, sender));
-  if (classes.isEof())
+  if (classes.isEof()) {
+    LogSwipe(cardNumber, sender, "", "unknown-controller");
     return;
+  }
   const std::string className = classes.fieldText("Name");
   const std::string status = classes.fieldText("Status");
 
   RecordSet teachers =
       db.query(FormatStatement("select NameNumb from tblThMes  where Numb='%s'", cardNumber));
-  if (teachers.isEof())
+  if (teachers.isEof()) {
+    LogSwipe(cardNumber, sender, className, "unknown-card");
     return;
+  }
   const std::string nameNumb = teachers.fieldText("NameNumb");
 
   const LocalTime now = clock_.now();
@@ -79,23 +86,54 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
   RecordSet periods = db.query(FormatStatement(
       "select * from tblkcTime where BJName='%s' and Week='%s' and ThName='%s' Order by ID",
       className, WeekdayText(now.weekday), nameNumb));
+  bool inPeriod = false;
   while (!periods.isEof()) {
     const long long start = MinutesOfDay(LenientInteger(periods.fieldText("StartH")),
                                          LenientInteger(periods.fieldText("StartM")));
     const long long end = MinutesOfDay(LenientInteger(periods.fieldText("EndH")),
                                        LenientInteger(periods.fieldText("EndM")));
     if (start <= nowMinutes && nowMinutes < end) {
-      // A failed send loses the command silently: the teacher swipes again.
-      if (status == "1") {
-        if (swipes_.countSwipe(sender, elapsedNow)) {
-          SendDatagramOnce(sender, kControllerPort, CardPowerOffCommand());
-        }
-      } else if (status == "0") {
-        SendDatagramOnce(sender, kControllerPort, PowerOnCommand());
-      }
+      inPeriod = true;
+      decide(sender, className, status, cardNumber, elapsedNow);
     }
     periods.moveNext();
   }
+  if (!inPeriod)
+    LogSwipe(cardNumber, sender, className, "no-period-now");
+}
+
+void ControllerDatagramHandler::decide(const std::string& sender, const std::string& className,
+                                       const std::string& status, const std::string& cardNumber,
+                                       SwipeCounter::TimePoint elapsedNow) {
+  if (status == "0") {
+    sendCommand(kPowerOnName, PowerOnCommand(), sender, className, cardNumber);
+    return;
+  }
+  if (status != "1") {
+    LogSwipe(cardNumber, sender, className, "unknown-status " + status);
+    return;
+  }
+  const SwipeCounter::Counted counted = swipes_.countSwipe(sender, elapsedNow);
+  if (counted.switchOff) {
+    sendCommand(kCardPowerOffName, CardPowerOffCommand(), sender, className, cardNumber);
+  } else if (counted.count < 3) {
+    LogSwipe(cardNumber, sender, className, "counted " + std::to_string(counted.count) + " of 3");
+  } else {
+    char text[64];
+    std::snprintf(text, sizeof text, "too-slow %.1f s for 3 swipes",
+                  static_cast<double>(counted.since.count()) / 1000.0);
+    LogSwipe(cardNumber, sender, className, text);
+  }
+}
+
+void ControllerDatagramHandler::sendCommand(const char* name, const ControllerCommand& command,
+                                            const std::string& sender, const std::string& className,
+                                            const std::string& cardNumber) {
+  // A failed send is not retried: the teacher swipes again.
+  std::string error;
+  bool sent = SendDatagramOnce(sender, kControllerPort, command, &error);
+  LogCommand(name, className, sender, kControllerPort, SwipeReason(cardNumber),
+             sent ? std::string() : error);
 }
 
 }  // namespace brenlow

@@ -4,7 +4,8 @@
 // (three quick swipes) by sending commands back to the controller.
 //
 // A controller is known only by the IPv4 address its datagrams come from, which is compared
-// with tblbj.ZKIP. Listener thread only; the Database handed in belongs to that thread.
+// with tblbj.ZKIP. Every swipe decision and every command sent is written to the command log
+// (net/command_log.h). Listener thread only; the Database handed in belongs to that thread.
 #pragma once
 
 #include <span>
@@ -12,6 +13,7 @@
 
 #include "core/clock.h"
 #include "data/database.h"
+#include "net/controller_commands.h"
 #include "net/swipe_counter.h"
 
 namespace brenlow {
@@ -31,6 +33,11 @@ class ControllerDatagramHandler {
  private:
   void recordPowerState(Database& db, const std::string& sender, bool powered);
   void handleCard(Database& db, const std::string& sender, const std::string& cardNumber);
+  // What one swipe in one of the teacher's periods does, by the class's Status.
+  void decide(const std::string& sender, const std::string& className, const std::string& status,
+              const std::string& cardNumber, SwipeCounter::TimePoint elapsedNow);
+  void sendCommand(const char* name, const ControllerCommand& command, const std::string& sender,
+                   const std::string& className, const std::string& cardNumber);
 
   const Clock& clock_;
   SwipeCounter swipes_;

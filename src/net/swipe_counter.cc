@@ -2,16 +2,19 @@
 
 namespace brenlow {
 
-bool SwipeCounter::countSwipe(const std::string& controller, TimePoint now) {
+SwipeCounter::Counted SwipeCounter::countSwipe(const std::string& controller, TimePoint now) {
   State& state = byController_[controller];
   ++state.count;
   if (state.count == 1)
     state.first = now;
+  Counted counted;
+  counted.count = state.count;
+  counted.since = std::chrono::duration_cast<std::chrono::milliseconds>(now - state.first);
   if (state.count < 3)
-    return false;
-  bool quick = now - state.first <= kQuickSwipeWindow;
+    return counted;
+  counted.switchOff = now - state.first <= kQuickSwipeWindow;
   state = State{};
-  return quick;
+  return counted;
 }
 
 }  // namespace brenlow

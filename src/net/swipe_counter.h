@@ -20,8 +20,14 @@ class SwipeCounter {
  public:
   using TimePoint = std::chrono::steady_clock::time_point;
 
-  // Counts one swipe at the controller; true when it is the third, quick enough to switch off.
-  bool countSwipe(const std::string& controller, TimePoint now);
+  struct Counted {
+    int count = 0;                       // 1, 2 or 3: this swipe's place in its series
+    std::chrono::milliseconds since{0};  // time since the first swipe of the series
+    bool switchOff = false;              // the third, within kQuickSwipeWindow of the first
+  };
+
+  // Counts one swipe at the controller.
+  Counted countSwipe(const std::string& controller, TimePoint now);
 
  private:
   struct State {

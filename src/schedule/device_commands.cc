@@ -4,6 +4,7 @@
 #include "core/minutes_of_day.h"
 #include "data/database.h"
 #include "data/database_path.h"
+#include "net/command_log.h"
 #include "net/controller_commands.h"
 #include "net/socket.h"
 
@@ -20,9 +21,17 @@ Socket OpenCommandSocket() {
   return socket;
 }
 
+// Sends one command and writes its line to the command log.
 template <typename Datagram>
-bool Send(const Socket& socket, const std::string& host, uint16_t port, const Datagram& datagram) {
-  return socket.sendTo(host, port, datagram.data(), datagram.size(), nullptr) > 0;
+bool Send(const Socket& socket, const char* name, const std::string& className,
+          const std::string& host, uint16_t port, const Datagram& datagram,
+          const std::string& reason) {
+  std::string error;
+  long sent = socket.sendTo(host, port, datagram.data(), datagram.size(), &error);
+  if (sent == 0)
+    error = "nothing sent";
+  LogCommand(name, className, host, port, reason, sent > 0 ? std::string() : error);
+  return sent > 0;
 }
 
 }  // namespace
@@ -39,7 +48,8 @@ void SendPowerOn(const std::string& className, int hour, int minute, int nowMinu
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
     while (!classes.isEof()) {
-      if (!Send(socket, classes.fieldText("ZKIP"), kControllerPort, PowerOnCommand()))
+      if (!Send(socket, kPowerOnName, className, classes.fieldText("ZKIP"), kControllerPort,
+                PowerOnCommand(), PeriodStartReason(hour, minute)))
         break;
       classes.moveNext();
     }
@@ -63,10 +73,16 @@ void SendPowerOff(const std::string& className, int hour, int minute, int nowMin
     while (!classes.isEof()) {
       const std::string pc = classes.fieldText("PCIP");
       const std::string controller = classes.fieldText("ZKIP");
+      const std::string reason = PeriodEndReason(hour, minute);
       // The PC is asked to shut down first; the controller then cuts the room's power.
-      if (!Send(socket, pc, kPcShutdownPort, PcShutdownDatagram()))
+      if (!Send(socket, kPcShutdownName, className, pc, kPcShutdownPort, PcShutdownDatagram(),
+                reason)) {
+        LogCommand(kPowerOffName, className, controller, kControllerPort, reason,
+                   "not sent, as the PC shut-down failed");
         break;
-      if (!Send(socket, controller, kControllerPort, PowerOffCommand()))
+      }
+      if (!Send(socket, kPowerOffName, className, controller, kControllerPort, PowerOffCommand(),
+                reason))
         break;
       classes.moveNext();
     }

@@ -5,7 +5,8 @@
 // Commands go to the texts of the class record: ZKIP for the controller (port 20108), PCIP for
 // the classroom PC's shut-down agent (port 60123); a name is resolved, the empty text means
 // this computer. Each call opens one socket of its own, sends at most once per class row and
-// closes it; nothing is waited for or retried. User-interface thread (the minute timer).
+// closes it; nothing is waited for or retried. Every command sent, and every failed send, writes
+// its line to the command log (net/command_log.h). User-interface thread (the minute timer).
 #pragma once
 
 #include <string>
@@ -14,13 +15,14 @@ namespace brenlow {
 
 // At the start minute (hour * 60 + minute == nowMinutes) and with autoOn exactly 1, sends the
 // power-on command to the controller of every class row named className, in ID order. Stops at
-// the first failed send, silently. A socket that cannot be made is shown as "socket创建失败!".
+// the first failed send (logged, no message). A socket that cannot be made is shown as
+// "socket创建失败!".
 void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn);
 
 // At the end minute and with autoOff exactly 1, sends for every class row named className, in
 // ID order, the shut-down datagram to its PC and then the power-off command to its controller.
-// Stops at the first failed send, silently: a PC that cannot be reached leaves the controller
-// uncommanded. A socket that cannot be made is shown as "socket创建失败!".
+// Stops at the first failed send (logged, no message): a PC that cannot be reached leaves the
+// controller uncommanded. A socket that cannot be made is shown as "socket创建失败!".
 void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff);
 
 }  // namespace brenlow

@@ -1,5 +1,5 @@
 // The real brenlow, headless, against brenlow-controller: the controller's reports become the
-// class's Status and the teacher's swipe powers the classroom on.
+// class's Status and the teacher's swipe powers the classroom on, which the server logs.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -76,6 +76,11 @@ TEST(ControllerListenerProgram, ReportsSetStatusAndTheTeachersSwipePowersOn) {
   const std::string printed = capture.output();
   EXPECT_NE(printed.find(": EB 00 01 01 00 A0 07 ED power on\n"), std::string::npos) << printed;
   EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
+  // The command is in the server's log (the journal, under systemd).
+  EXPECT_TRUE(server.waitForError("brenlow: command power-on class=一班 to=" + controller +
+                                      ":20108 reason=swipe teacher=1-2-3-4\n",
+                                  2s))
+      << server.errors();
 
   auto stopAsked = std::chrono::steady_clock::now();
   server.signal(SIGTERM);

@@ -11,6 +11,7 @@
 #include "core/shared_state.h"
 #include "net/controller_commands.h"
 #include "net/controller_datagram.h"
+#include "support/recording_lines.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
 
@@ -23,6 +24,7 @@ using testing::CommandCapture;
 using testing::HexBytes;
 using testing::LoopbackAddress;
 using testing::Quote;
+using testing::RecordingLines;
 using testing::TempDatabase;
 
 constexpr const char* kPowerOn = "EB 00 01 01 00 A0 07 ED";
@@ -70,6 +72,7 @@ class ControllerListenerTest : public ::testing::Test {
         Quote(endH) + "," + Quote(endM) + "," + Quote(teacher) + ")");
   }
 
+  RecordingLines log_;  // first: outlives the listener thread
   TempDatabase store_;
   ManualClock clock_{MakeLocalTime(2024, 3, 6, 8, 0)};
   ControllerListener listener_{clock_};
@@ -178,6 +181,50 @@ TEST_F(ControllerListenerTest, SwipeDoesNothingForAnotherTeacherClassOrDay) {
   clock_.set(MakeLocalTime(2024, 3, 6, 8, 10));  // and the teacher's own period still works
   swipe(controller, kCardRoomOff);
   EXPECT_EQ(capture.taken(), std::vector<std::string>{kPowerOn});
+}
+
+TEST_F(ControllerListenerTest, EverySwipeDecisionWritesOneLogLine) {
+  const std::string controller = LoopbackAddress(19);
+  const std::string stranger = LoopbackAddress(20);
+  store_.addClass("一班", controller);
+  store_.addTeacher("1-2-3-4", "张老师");
+  store_.addTeacher("65-2-3-4", "李老师");
+  addPeriod("一班", "星期三", "张老师(1-2-3-4)", "8", "0", "8", "45");
+  addPeriod("一班", "星期三", "李老师(65-2-3-4)", "8", "0", "8", "45");
+  CommandCapture capture(controller, kControllerPort);
+  clock_.set(MakeLocalTime(2024, 3, 6, 8, 10, 0));
+  log_.take();
+
+  const std::string from = " from=" + controller + " class=一班 decision=";
+  swipe(stranger, kCardRoomOff);
+  swipe(controller, {9, 9, 9, 9});
+  swipe(controller, kCardRoomOff);
+  clock_.set(MakeLocalTime(2024, 3, 6, 9, 0, 0));
+  swipe(controller, kCardRoomOff);
+  clock_.set(MakeLocalTime(2024, 3, 6, 8, 20, 0));
+  for (int i = 0; i < 3; ++i) {
+    swipe(controller, kCardRoomOn);
+    clock_.advance(3s);
+  }
+  for (int i = 0; i < 3; ++i) {
+    swipe(controller, kCardRoomOn);
+    clock_.advance(1s);
+  }
+  EXPECT_EQ(log_.take(), (std::vector<std::string>{
+                             "swipe card=1-2-3-4 from=" + stranger + " decision=unknown-controller",
+                             "swipe card=9-9-9-9" + from + "unknown-card",
+                             "command power-on class=一班 to=" + controller +
+                                 ":20108 reason=swipe teacher=1-2-3-4",
+                             "swipe card=1-2-3-4" + from + "no-period-now",
+                             "swipe card=65-2-3-4" + from + "counted 1 of 3",
+                             "swipe card=65-2-3-4" + from + "counted 2 of 3",
+                             "swipe card=65-2-3-4" + from + "too-slow 6.0 s for 3 swipes",
+                             "swipe card=65-2-3-4" + from + "counted 1 of 3",
+                             "swipe card=65-2-3-4" + from + "counted 2 of 3",
+                             "command card-power-off class=一班 to=" + controller +
+                                 ":20108 reason=swipe teacher=65-2-3-4",
+                         }));
+  EXPECT_EQ(capture.taken(), (std::vector<std::string>{kPowerOn, kCardPowerOff}));
 }
 
 TEST_F(ControllerListenerTest, IdlesWithoutCpuAndStopsWithinMilliseconds) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "net/controller_commands.h"
+#include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
@@ -16,6 +17,7 @@ namespace {
 using testing::CommandCapture;
 using testing::LoopbackAddress;
 using testing::Quote;
+using testing::RecordingLines;
 using testing::RecordingMessages;
 using testing::TempDatabase;
 
@@ -34,6 +36,7 @@ class DeviceCommandsTest : public ::testing::Test {
 
   TempDatabase store_;
   RecordingMessages messages_;
+  RecordingLines log_;
   const std::string controller_ = LoopbackAddress(1);
   const std::string pc_ = LoopbackAddress(2);
   CommandCapture controllerCapture_{controller_, kControllerPort};
@@ -75,6 +78,18 @@ TEST_F(DeviceCommandsTest, EveryClassRowOfTheNameIsCommanded) {
   EXPECT_EQ(pcCapture_.taken(), (Sent{kShutdown, kShutdown}));
   EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOff});
   EXPECT_EQ(secondCapture.taken(), Sent{kPowerOff});
+  // Each command is in the log: what, to which class and address, and why.
+  const std::string start = " reason=period-start 10:00";
+  const std::string end = " reason=period-end 10:45";
+  EXPECT_EQ(log_.take(),
+            (Sent{
+                "command power-on class=一班 to=" + controller_ + ":20108" + start,
+                "command power-on class=一班 to=" + secondController + ":20108" + start,
+                "command pc-shutdown class=一班 to=" + pc_ + ":60123" + end,
+                "command power-off class=一班 to=" + controller_ + ":20108" + end,
+                "command pc-shutdown class=一班 to=" + pc_ + ":60123" + end,
+                "command power-off class=一班 to=" + secondController + ":20108" + end,
+            }));
 }
 
 TEST_F(DeviceCommandsTest, AFailedSendStopsTheCommandThere) {
@@ -92,7 +107,16 @@ TEST_F(DeviceCommandsTest, AFailedSendStopsTheCommandThere) {
   store_.exec("Update tblbj set ZKIP='255.255.255.255' where ID=1");
   SendPowerOn("一班", 10, 0, 600, 1);
   EXPECT_TRUE(secondCapture.taken().empty());
-  EXPECT_TRUE(messages_.texts().empty());  // send failures are silent
+  EXPECT_TRUE(messages_.texts().empty());  // send failures show no message, but are logged
+  EXPECT_EQ(log_.take(),
+            (Sent{
+                "command pc-shutdown class=一班 to=255.255.255.255:60123 reason=period-end 10:45 "
+                "failed: send to 255.255.255.255:60123: Permission denied",
+                "command power-off class=一班 to=" + controller_ +
+                    ":20108 reason=period-end 10:45 failed: not sent, as the PC shut-down failed",
+                "command power-on class=一班 to=255.255.255.255:20108 reason=period-start 10:00 "
+                "failed: send to 255.255.255.255:20108: Permission denied",
+            }));
 }
 
 TEST_F(DeviceCommandsTest, SocketThatCannotBeMadeIsShown) {
