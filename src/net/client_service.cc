@@ -111,11 +111,8 @@ void Serve(const TerminalRequest& header, std::string_view bytes, Reply& reply) 
 
 }  // namespace
 
-void ClientService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
-  std::optional<std::string> received = ReceiveRequest(registry, handle, kClientReceiveCapacity);
-  if (!received)
-    return;
-  std::string_view rest = *received;
+void ServeClientRequests(std::string_view received, const ClientReplySender& send) {
+  std::string_view rest = received;
   for (;;) {
     std::optional<TerminalRequest> header = ParseTerminalRequest(rest);
     if (!header)
@@ -125,10 +122,17 @@ void ClientService(ConnectionRegistry& registry, ConnectionRegistry::Handle hand
       return;  // unknown kind or cut short: stop here
     Reply reply;
     Serve(*header, rest.substr(0, size), reply);
-    if (!reply.send(registry, handle))
+    if (!send(reply))
       return;  // the peer was dropped
     rest.remove_prefix(size);
   }
+}
+
+void ClientService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
+  std::optional<std::string> received = ReceiveRequest(registry, handle, kClientReceiveCapacity);
+  if (!received)
+    return;
+  ServeClientRequests(*received, [&](const Reply& reply) { return reply.send(registry, handle); });
 }
 
 }  // namespace brenlow

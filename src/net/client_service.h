@@ -13,13 +13,25 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string_view>
 
 #include "net/connection_registry.h"
+#include "net/request_io.h"
 
 namespace brenlow {
 
 inline constexpr size_t kClientReceiveCapacity = 8192;
 
 void ClientService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle);
+
+// Delivers the reply of one request (possibly empty); false when the peer is gone, which ends
+// the processing of the receive.
+using ClientReplySender = std::function<bool(const Reply& reply)>;
+
+// The service without its connection: carries out every complete request in the bytes of one
+// receive, in order, handing each one's reply to send. ClientService receives and sends
+// through it; fuzz targets feed it arbitrary bytes.
+void ServeClientRequests(std::string_view received, const ClientReplySender& send);
 
 }  // namespace brenlow

@@ -24,7 +24,7 @@ std::optional<std::string> ReceiveRequest(ConnectionRegistry& registry,
   return bytes;
 }
 
-bool Reply::send(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
+bool Reply::send(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) const {
   if (bytes_.empty())
     return true;
   const Socket* connection = registry.find(handle);

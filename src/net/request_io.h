@@ -31,7 +31,7 @@ class Reply {
 
   // Sends what was collected (nothing when empty). A peer that does not take it within
   // kReplyTimeout, or that failed, is removed from registry (and closed); returns false then.
-  bool send(ConnectionRegistry& registry, ConnectionRegistry::Handle handle);
+  bool send(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) const;
 
  private:
   std::string bytes_;

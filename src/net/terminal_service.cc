@@ -115,15 +115,11 @@ void AnswerPassword(const TerminalRequest& request, Reply& reply) {
 
 }  // namespace
 
-void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
-  std::optional<std::string> received = ReceiveRequest(registry, handle, kTerminalRequestSize);
-  if (!received)
-    return;
+void AnswerTerminalRequest(std::string_view received, Reply& reply) {
   // A short receive lacks the kind or slots: such a request is ignored.
-  std::optional<TerminalRequest> request = ParseTerminalRequest(*received);
+  std::optional<TerminalRequest> request = ParseTerminalRequest(received);
   if (!request)
     return;
-  Reply reply;
   try {
     switch (request->kind) {
       case kClassNameKind:
@@ -144,6 +140,14 @@ void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle ha
   } catch (const DatabaseError&) {
     // A failed read ends the request; what it produced before still goes out.
   }
+}
+
+void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
+  std::optional<std::string> received = ReceiveRequest(registry, handle, kTerminalRequestSize);
+  if (!received)
+    return;
+  Reply reply;
+  AnswerTerminalRequest(*received, reply);
   reply.send(registry, handle);
 }
 

@@ -11,10 +11,18 @@
 // Thread: the terminal loop's thread only; one request at a time.
 #pragma once
 
+#include <string_view>
+
 #include "net/connection_registry.h"
+#include "net/request_io.h"
 
 namespace brenlow {
 
 void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle);
+
+// The service without its connection: answers the bytes of one receive (at most 100) into
+// reply, which stays empty when nothing is answered. TerminalService receives, calls this and
+// sends the reply; fuzz targets feed it arbitrary bytes.
+void AnswerTerminalRequest(std::string_view received, Reply& reply);
 
 }  // namespace brenlow

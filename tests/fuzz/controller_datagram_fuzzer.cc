@@ -29,6 +29,7 @@ constexpr const char* kSeed =
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;
   fuzzing::FuzzStore(kSeed);
+  fuzzing::QuietLog();
   static ManualClock clock(MakeLocalTime(2026, 12, 9, 10, 30, 0));  // a Wednesday
   static ControllerDatagramHandler handler(clock);
   static Database db;

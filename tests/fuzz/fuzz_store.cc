@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "core/messages.h"
 #include "data/database_path.h"
 #include "data/schema.h"
 
@@ -30,6 +31,15 @@ const std::string& FuzzStore(const std::string& seedSql) {
     return file;
   }();
   return path;
+}
+
+void QuietLog() {
+  class Discard final : public LineSink {
+   public:
+    void write(const std::string&) override {}
+  };
+  static Discard discard;
+  InstallLineSink(&discard);
 }
 
 }  // namespace brenlow::fuzzing

@@ -10,4 +10,8 @@ namespace brenlow::fuzzing {
 // path.
 const std::string& FuzzStore(const std::string& seedSql);
 
+// Drops the server's log lines (commands, swipes, store failures) for the rest of the
+// process: a fuzz run produces millions of them.
+void QuietLog();
+
 }  // namespace brenlow::fuzzing

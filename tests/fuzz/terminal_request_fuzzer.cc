@@ -1,0 +1,51 @@
+// Any bytes a terminal can send to port 64124, as one receive of the terminal service, against
+// a store of classes whose texts test every field's room. The reply must have the shape of its
+// kind: a class name of at most 19 UTF-16 code units, whole 120-byte period records, whole
+// 500-byte course records, whole 40-byte password records, nothing for other kinds.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "fuzz/fuzz_store.h"
+#include "fuzz/terminal_store.h"
+#include "net/terminal_request.h"
+#include "net/terminal_service.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace brenlow;
+  fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed);
+  fuzzing::QuietLog();
+  // As the service receives: at most one request's bytes.
+  std::string_view received(reinterpret_cast<const char*>(data),
+                            size < kTerminalRequestSize ? size : kTerminalRequestSize);
+  Reply reply;
+  AnswerTerminalRequest(received, reply);
+  const size_t replied = reply.bytes().size();
+  if (replied == 0)
+    return 0;
+  std::optional<TerminalRequest> request = ParseTerminalRequest(received);
+  if (!request)
+    abort();  // a short request is answered with nothing
+  switch (request->kind) {
+    case 1:
+      if (replied % 2 != 0 || replied > 38)
+        abort();
+      break;
+    case 2:
+      if (replied % 120 != 0)
+        abort();
+      break;
+    case 3:
+      if (replied % 500 != 0)
+        abort();
+      break;
+    case 4:
+      if (replied % 40 != 0)
+        abort();
+      break;
+    default:
+      abort();
+  }
+  return 0;
+}
