@@ -25,7 +25,10 @@ class ConnectionCache {
     auto found = entries_.find(path);
     if (found != entries_.end()) {
       Connection* connection = found->second.get();
-      if (exists && connection->device_ == info.st_dev && connection->inode_ == info.st_ino) {
+      // SQLite opens a file it may not write read-only; such a connection is opened afresh at
+      // every use, so that writes resume as soon as the file may be written again.
+      if (exists && connection->device_ == info.st_dev && connection->inode_ == info.st_ino &&
+          sqlite3_db_readonly(connection->handle_, "main") != 1) {
         return connection;
       }
       entries_.erase(found);

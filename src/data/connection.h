@@ -5,6 +5,7 @@
 // prepared. Every statement runs in autocommit, so each one sees what the store holds at that
 // moment. Before a connection is reused the file is checked to be the one it opened (same
 // device and inode); a removed or replaced file gets a fresh connection, or the open failure.
+// A connection that could only be opened for reading (the file was read-only) is not reused.
 #pragma once
 
 #include <sqlite3.h>

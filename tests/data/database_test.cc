@@ -5,12 +5,14 @@
 
 #include "data/connection.h"
 #include "data/database_path.h"
+#include "support/read_only_file.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 
 namespace brenlow {
 namespace {
 
+using testing::ReadOnlyFile;
 using testing::RecordingMessages;
 using testing::TempDatabase;
 
@@ -168,6 +170,31 @@ TEST(Database, AnOpenDatabaseOutlivesTheThreadsConnections) {
   ASSERT_TRUE(db.open());
   ReleaseThreadConnections();  // the connection the Database opened is gone
   EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
+  EXPECT_TRUE(db.execute("Update tblbj set Status=1"));
+  EXPECT_EQ(store.value("select Status from tblbj"), "1");
+}
+
+TEST(Database, ReadOnlyFileServesReadsFailsWritesAndWritesAgainOnceWritable) {
+  RecordingMessages messages;
+  TempDatabase store;
+  store.addClass("A");
+  Database db;
+  db.setPath(DatabasePath());
+  ASSERT_TRUE(db.open());
+  ReadOnlyFile readOnly(store.path());
+  if (!readOnly.active())
+    GTEST_SKIP() << readOnly.description();
+  // The next connection finds the file read-only (a connection already open would go on
+  // writing into the journal: the file itself is not written before a checkpoint).
+  ReleaseThreadConnections();
+  ASSERT_TRUE(db.open());
+  EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
+  EXPECT_FALSE(db.execute("Update tblbj set Status=1"));
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"attempt to write a readonly database"});
+
+  // The next operation writes again.
+  readOnly.release();
+  ASSERT_TRUE(db.open());
   EXPECT_TRUE(db.execute("Update tblbj set Status=1"));
   EXPECT_EQ(store.value("select Status from tblbj"), "1");
 }
