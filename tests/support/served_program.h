@@ -1,0 +1,46 @@
+// Talking to the real program's terminal ports from a test: connecting once its loops listen,
+// and the requests the fault tests send. Header-only, for test programs that link the terminal
+// client (brenlow_terminal_client).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "net/client_records.h"
+#include "net/ports.h"
+#include "net/terminal_request.h"
+#include "tools/terminal/terminal_client.h"
+
+namespace brenlow::testing {
+
+// A connection to 127.0.0.1:port, made as soon as the program's loop listens (its loops start
+// a moment after the program). Closed when the port is not served within 10 s.
+inline TerminalConnection ConnectWhenServed(uint16_t port) {
+  TerminalConnection connection;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::string error;
+  while (!connection.connect("127.0.0.1", port, &error)) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "port " << port << " not served: " << error;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return connection;
+}
+
+// A 100-byte request of kind from a terminal whose first slot holds macAddress.
+inline std::string RequestBytes(int32_t kind, const std::string& macAddress) {
+  TerminalRequest request;
+  request.slots[0] = macAddress;
+  request.kind = kind;
+  return TerminalRequestBytes(request);
+}
+
+// The reply to a teacher list request when the store holds one teacher.
+inline constexpr size_t kOneTeacherListSize = kTeacherNameRecordSize + kEndRecordSize;
+
+}  // namespace brenlow::testing
