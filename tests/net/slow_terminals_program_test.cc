@@ -1,0 +1,135 @@
+// Misbehaving terminals against the real headless server: one that connects and sends nothing,
+// one that sends a byte a second, and one that never reads its replies. The others are served
+// on both ports as before; only the one that does not read may hold its port up, once, for at
+// most the 2 s a reply may take, and is then dropped.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <atomic>
+#include <thread>
+
+#include "support/program.h"
+#include "support/served_program.h"
+#include "support/temp_database.h"
+
+namespace brenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using testing::ConnectWhenServed;
+using testing::kOneTeacherListSize;
+using testing::Program;
+using testing::ProgramPath;
+using testing::RequestBytes;
+using testing::TempDatabase;
+
+constexpr const char* kMac = "AA-01";
+constexpr size_t kPeriodsReplySize = 35 * 120;
+// Far above a request's own time (milliseconds, sanitizers included), far below a stall.
+constexpr auto kPrompt = 500ms;
+
+// A terminal that asks on both ports in turn and times every answer.
+class TimedTerminal {
+ public:
+  TimedTerminal()
+      : terminal_(ConnectWhenServed(kTerminalPort)), client_(ConnectWhenServed(kClientPort)) {}
+
+  // Asks for periods and the teacher list in turn for duration; returns the slowest answer.
+  Clock::duration slowestDuring(Clock::duration duration, int* slowAnswers = nullptr) {
+    Clock::duration slowest{};
+    for (auto end = Clock::now() + duration; Clock::now() < end;) {
+      for (bool periods : {true, false}) {
+        auto asked = Clock::now();
+        TerminalConnection& connection = periods ? terminal_ : client_;
+        size_t size = periods ? kPeriodsReplySize : kOneTeacherListSize;
+        EXPECT_TRUE(connection.send(RequestBytes(periods ? 2 : kTeacherListKind, kMac)));
+        EXPECT_EQ(connection.receive(size, 10s).size(), size);
+        auto took = Clock::now() - asked;
+        slowest = std::max(slowest, took);
+        if (slowAnswers != nullptr && took > kPrompt)
+          ++*slowAnswers;
+      }
+    }
+    return slowest;
+  }
+
+ private:
+  TerminalConnection terminal_;
+  TerminalConnection client_;
+};
+
+std::string Milliseconds(Clock::duration duration) {
+  return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count()) +
+         " ms";
+}
+
+TEST(SlowTerminalsProgram, SilentTricklingAndNonReadingTerminalsDoNotHoldUpTheOthers) {
+  TempDatabase store;
+  store.addClass("一班", "", kMac);
+  store.addTeacher("1", "张老师");
+  Program server(ProgramPath(),
+                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
+  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+  TimedTerminal timed;
+
+  // Silent terminals and terminals sending a request one byte a second, on both ports.
+  TerminalConnection silentTerminal = ConnectWhenServed(kTerminalPort);
+  TerminalConnection silentClient = ConnectWhenServed(kClientPort);
+  std::atomic<bool> stop{false};
+  auto trickle = [&stop](uint16_t port, int32_t kind) {
+    TerminalConnection connection = ConnectWhenServed(port);
+    const std::string request = RequestBytes(kind, kMac);
+    for (size_t at = 0; !stop.load(); at = (at + 1) % request.size()) {
+      if (!connection.send(request.substr(at, 1)))
+        return;
+      for (int tick = 0; tick < 20 && !stop.load(); ++tick)
+        std::this_thread::sleep_for(50ms);
+    }
+  };
+  std::jthread trickleTerminal(trickle, kTerminalPort, 2);
+  std::jthread trickleClient(trickle, kClientPort, kTeacherListKind);
+  std::this_thread::sleep_for(200ms);
+  auto slowest = timed.slowestDuring(3s);
+  EXPECT_LT(slowest, kPrompt) << Milliseconds(slowest);
+
+  // A terminal that asks and asks but never reads: its replies fill the socket's buffers,
+  // the server waits for it once, up to 2 s, and drops it.
+  std::atomic<bool> dropped{false};
+  std::jthread nonReader([&] {
+    TerminalConnection connection = ConnectWhenServed(kTerminalPort);
+    connection.socket().setReceiveBuffer(4096);
+    const std::string request = RequestBytes(2, kMac);
+    for (int sent = 0; sent < 5000 && !stop.load(); ++sent) {
+      if (!connection.send(request)) {
+        dropped.store(true);
+        return;
+      }
+      std::this_thread::sleep_for(1ms);
+    }
+    // Everything sent: the connection is closed once the server gave up on it.
+    connection.receiveUntilQuiet(10s, 10s);
+    dropped.store(connection.peerClosed());
+  });
+  int slowAnswers = 0;
+  slowest = timed.slowestDuring(5s, &slowAnswers);
+  EXPECT_LT(slowest, 3s) << Milliseconds(slowest);
+  EXPECT_LE(slowAnswers, 1);
+  // The server no longer keeps it, and the others are served promptly again.
+  auto until = Clock::now() + 10s;
+  while (!dropped.load() && Clock::now() < until)
+    std::this_thread::sleep_for(10ms);
+  EXPECT_TRUE(dropped.load()) << "the terminal that never reads was not dropped";
+  slowest = timed.slowestDuring(1s);
+  EXPECT_LT(slowest, kPrompt) << Milliseconds(slowest);
+
+  stop.store(true);
+  nonReader.join();
+  trickleTerminal.join();
+  trickleClient.join();
+  server.signal(SIGTERM);
+  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+}
+
+}  // namespace
+}  // namespace brenlow
