@@ -1,6 +1,11 @@
 #include "net/select_loop.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "core/messages.h"
@@ -14,8 +19,41 @@ namespace {
 constexpr uint64_t kListeningTag = 0;
 // Accepts per pass, so that a flood of connections cannot keep the loop from its terminals.
 constexpr int kAcceptsPerPass = 64;
+// Descriptors the process may want: both ports full, plus the store and the rest.
+constexpr rlim_t kDescriptorsWanted = 4 * ConnectionRegistry::kMaxConnections;
+
+// The usual soft limit of 1024 descriptors would run out before two full registries do; the
+// limit is raised toward the hard limit once, so that the registry decides who is refused.
+void RaiseDescriptorLimit() {
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur >= kDescriptorsWanted)
+    return;
+  files.rlim_cur = std::min(kDescriptorsWanted, files.rlim_max);
+  setrlimit(RLIMIT_NOFILE, &files);
+}
 
 }  // namespace
+
+SelectLoop::SpareDescriptor::SpareDescriptor() {
+  reopen();
+}
+
+SelectLoop::SpareDescriptor::~SpareDescriptor() {
+  release();
+}
+
+bool SelectLoop::SpareDescriptor::release() {
+  if (fd_ < 0)
+    return false;
+  ::close(fd_);
+  fd_ = -1;
+  return true;
+}
+
+void SelectLoop::SpareDescriptor::reopen() {
+  if (fd_ < 0)
+    fd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
 
 SelectLoop::SelectLoop(std::string address, uint16_t port, ConnectionService service)
     : address_(std::move(address)), port_(port), service_(std::move(service)) {}
@@ -26,6 +64,7 @@ SelectLoop::SelectLoop(Socket listening, ConnectionService service)
       service_(std::move(service)) {}
 
 bool SelectLoop::run(std::stop_token stop) {
+  RaiseDescriptorLimit();
   std::string error;
   if (!listening_.isOpen()) {
     listening_ = Socket::ListenTcp(address_, port_, kListenBacklog, &error);
@@ -64,10 +103,19 @@ bool SelectLoop::run(std::stop_token stop) {
 }
 
 void SelectLoop::acceptPending(ReadinessWait& wait) {
+  spare_.reopen();  // when it could not be taken back last time
   for (int accepted = 0; accepted < kAcceptsPerPass; ++accepted) {
     Socket connection = listening_.accept();
-    if (!connection.isOpen())
+    if (!connection.isOpen()) {
+      // Out of descriptors the connection would stay queued and the listening socket readable,
+      // pass after pass: the spare descriptor makes room to take it and close it at once.
+      if ((errno == EMFILE || errno == ENFILE) && spare_.release()) {
+        listening_.accept();
+        spare_.reopen();
+        continue;
+      }
       return;
+    }
     if (registry_.isFull())
       continue;  // closed at once as it goes out of scope
     int fd = connection.fd();

@@ -8,6 +8,10 @@
 // accepted. A connection accepted in a pass is first waited on in the next pass. A
 // connection beyond ConnectionRegistry::kMaxConnections is accepted and closed at once.
 //
+// Descriptors: run() raises the process's soft limit of open descriptors toward 4096 (within the
+// hard limit), so that both ports can hold their registries. When descriptors run out all the
+// same, a pending connection is accepted and closed at once, like one beyond the registry.
+//
 // Stopping: run() returns within milliseconds after stop is requested, after the request in
 // progress (a reply may take up to kReplyTimeout). The program never stops its loops; tests
 // and the shell's orderly end do.
@@ -42,6 +46,21 @@ class SelectLoop {
   bool run(std::stop_token stop);
 
  private:
+  // One descriptor held in reserve for taking a connection off the queue when the process has
+  // none left.
+  class SpareDescriptor {
+   public:
+    SpareDescriptor();
+    ~SpareDescriptor();
+    SpareDescriptor(const SpareDescriptor&) = delete;
+    SpareDescriptor& operator=(const SpareDescriptor&) = delete;
+    bool release();  // false when there was none to give up
+    void reopen();
+
+   private:
+    int fd_ = -1;
+  };
+
   void acceptPending(class ReadinessWait& wait);
 
   std::string address_;
@@ -49,6 +68,7 @@ class SelectLoop {
   Socket listening_;
   ConnectionService service_;
   ConnectionRegistry registry_;
+  SpareDescriptor spare_;
 };
 
 }  // namespace brenlow

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <mutex>
@@ -134,6 +135,46 @@ TEST(SelectLoop, HoldsItsCapacityAndClosesAConnectionBeyondIt) {
   EXPECT_EQ(beyond.receive(1, 10s), "");
   EXPECT_TRUE(beyond.peerClosed());
   EXPECT_EQ(Ask(clients.front(), "x"), "1024");
+}
+
+TEST(SelectLoop, OutOfDescriptorsAConnectionIsClosedAndTheLoopDoesNotSpin) {
+  std::string error;
+  Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
+  ASSERT_TRUE(listening.isOpen()) << error;
+  uint16_t portNumber = listening.localPort();
+  ScriptedService service;
+  SelectLoop loop(std::move(listening), service);
+  std::jthread thread([&loop](std::stop_token stop) { loop.run(stop); });
+  TerminalConnection first;
+  ASSERT_TRUE(first.connect("127.0.0.1", portNumber, &error)) << error;
+  ASSERT_EQ(Ask(first, "x"), "0001");  // the loop runs (and has raised the limit)
+
+  // Every descriptor of the process taken but one, which the next terminal gets.
+  std::vector<int> taken;
+  for (int fd; (fd = ::dup(0)) >= 0;)
+    taken.push_back(fd);
+  ::close(taken.back());
+  taken.pop_back();
+  TerminalConnection refused;
+  ASSERT_TRUE(refused.connect("127.0.0.1", portNumber, &error)) << error;
+  EXPECT_EQ(refused.receive(1, 10s), "");
+  EXPECT_TRUE(refused.peerClosed());
+
+  clockid_t cpuClock;
+  ASSERT_EQ(pthread_getcpuclockid(thread.native_handle(), &cpuClock), 0);
+  timespec before{}, after{};
+  clock_gettime(cpuClock, &before);
+  std::this_thread::sleep_for(300ms);
+  clock_gettime(cpuClock, &after);
+  EXPECT_LT((after.tv_sec - before.tv_sec) * 1000000000L + (after.tv_nsec - before.tv_nsec),
+            5000000L);
+
+  for (int fd : taken)
+    ::close(fd);
+  TerminalConnection later;
+  ASSERT_TRUE(later.connect("127.0.0.1", portNumber, &error)) << error;
+  EXPECT_EQ(Ask(later, "x"), "0002");
+  EXPECT_EQ(Ask(first, "x"), "0002");
 }
 
 TEST(SelectLoop, APeerThatDoesNotReadIsDroppedAfterTwoSeconds) {
