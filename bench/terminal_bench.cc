@@ -1,26 +1,28 @@
 // terminal_bench: how fast the terminal ports answer. Prints its figures; not a test.
 //
-//   build-release/bench/terminal_bench [--seconds S]
+//   build-release/bench/terminal_bench [--seconds S] [--rounds N]
 //
-// A database of 100 classes (35 periods and 7 course rows each) and 60 teachers; the terminal
-// loop (port 64124) and the client loop (port 62124) serve it on ephemeral loopback ports in
-// this process, exactly as the program runs them. For every request kind that has a reply,
-// terminals connected over loopback ask as fast as they are answered, for S seconds (default
-// 2) after a warm-up: 1 connected (1 asking), 32 connected (32 asking), 1000 connected (32
-// asking, 968 silent). Printed per kind: requests per second and the 50th and 99th
-// percentile of the time from request to whole reply.
+// A database of 100 classes (35 periods and 7 course rows each) and 60 teachers. Each port's
+// service runs in this process in three select loops on ephemeral loopback ports, exactly as
+// the program runs it: one with 1 terminal connected, one with 32 and one with 1000, all
+// connected at once. For every request kind that has a reply, the terminals of each loop in
+// turn ask as fast as they are answered (1, 32 and 32 of the 1000 asking, the others silent)
+// for S seconds (default 1) after a warm-up. Printed per kind and loop: requests per second,
+// the 50th and 99th percentile of the time from request to whole reply, and the loop thread's
+// CPU time per request.
 //
 // The ceiling of a kind is the same statements run in a loop in this process on one open
 // connection with prepared statements, without network or access wrapper, measured for 1 s
-// right before each run (this machine is shared: both then meet the same load); printed with
-// the port's share of it, and both CPU times per request (the loop thread's and the
-// ceiling's), which a busy machine disturbs less than the rates. Last, the loops' CPU time
-// while 1000 connections stay silent for 2 s.
+// right before the kind's runs; printed with the share of it each loop reaches, and its CPU
+// time per request. The machine may be shared, so every figure is the median of N rounds
+// (default 3) of all of this. Last, the loops' CPU time while their 2066 connections stay
+// silent for 2 s.
 #include <pthread.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -139,14 +141,16 @@ std::string Request(int32_t kind, int target) {
   return TerminalRequestBytes(request);
 }
 
-struct Row {
-  const Kind* kind;
-  size_t connected;
-  size_t active;
+// One run's figures.
+struct Sample {
   LoadFigures figures;
-  double serverCpu;   // the loop thread's CPU microseconds per answered request
-  double ceiling;     // requests per second of the ceiling, measured just before the run
-  double ceilingCpu;  // its CPU microseconds per request
+  double serverCpu = 0;  // the loop thread's CPU microseconds per answered request
+};
+
+// A ceiling measurement: requests per second and CPU microseconds per request.
+struct CeilingSample {
+  double perSecond = 0;
+  double cpu = 0;
 };
 
 double ThreadCpuMicroseconds() {
@@ -155,24 +159,43 @@ double ThreadCpuMicroseconds() {
   return time.tv_sec * 1e6 + time.tv_nsec / 1e3;
 }
 
+template <typename T, typename Value>
+double Median(const std::vector<T>& samples, Value value) {
+  std::vector<double> values;
+  for (const T& sample : samples)
+    values.push_back(value(sample));
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// A port served by its own loop, with its terminals connected.
+struct Served {
+  Served(ConnectionService service) : loop(std::move(service)), load(loop.port) {}
+  ServedLoop loop;
+  TerminalLoad load;
+};
+
 }  // namespace
 }  // namespace brenlow
 
 int main(int argc, char** argv) {
   using namespace brenlow;
-  std::chrono::milliseconds seconds = 2s;
+  std::chrono::milliseconds seconds = 1s;
+  int rounds = 3;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
       seconds = std::chrono::milliseconds(static_cast<int>(std::atof(argv[++i]) * 1000));
+    } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+      rounds = std::max(1, std::atoi(argv[++i]));
     } else {
-      std::fprintf(stderr, "usage: terminal_bench [--seconds S]\n");
+      std::fprintf(stderr, "usage: terminal_bench [--seconds S] [--rounds N]\n");
       return 2;
     }
   }
-  // 1000 terminals and the server's side of each.
+  // 2066 terminals and the server's side of each.
   rlimit files{};
   getrlimit(RLIMIT_NOFILE, &files);
-  files.rlim_cur = std::min<rlim_t>(files.rlim_max, 8192);
+  files.rlim_cur = std::min<rlim_t>(files.rlim_max, 16384);
   setrlimit(RLIMIT_NOFILE, &files);
 
   char pattern[] = "/tmp/brenlow-bench-XXXXXX";
@@ -219,88 +242,101 @@ int main(int argc, char** argv) {
   for (int c = 0; c < kClasses; ++c)
     classes.push_back({Address(c), ClassName(c)});
 
-  ServedLoop terminalLoop(TerminalService);
-  ServedLoop clientLoop(ClientService);
-  TerminalLoad terminalLoad(terminalLoop.port);
-  TerminalLoad clientLoad(clientLoop.port);
-  std::vector<Row> rows;
+  // Each port three times over, with 1, 32 and 1000 terminals connected, all at once: the
+  // runs of one kind follow each other closely and meet the same load of the machine.
+  const size_t kConnected[] = {1, 32, 1000};
+  std::map<std::pair<bool, size_t>, std::unique_ptr<Served>> served;
   for (bool clientPort : {false, true}) {
-    TerminalLoad& load = clientPort ? clientLoad : terminalLoad;
-    ServedLoop& served = clientPort ? clientLoop : terminalLoop;
     LoadRequest probe = clientPort ? LoadRequest{Request(kTeacherListKind, 0), kinds[4].replySize}
                                    : LoadRequest{Request(kPasswordKind, 0), kPasswordRecordSize};
-    for (size_t connected : {size_t{1}, size_t{32}, size_t{1000}}) {
-      if (!load.connectUpTo(connected, probe, &error)) {
+    for (size_t connected : kConnected) {
+      auto port = std::make_unique<Served>(clientPort ? ClientService : TerminalService);
+      if (!port->load.connectUpTo(connected, probe, &error)) {
         std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
         return 1;
       }
-      for (const Kind& kind : kinds) {
-        if (kind.clientPort != clientPort)
-          continue;
-        Row row{&kind, connected, std::min(connected, kActive), {}, 0, 0, 0};
-        // The ceiling right before the run, so that both meet the same load of the machine.
-        double cpuBefore = ThreadCpuMicroseconds();
-        auto start = std::chrono::steady_clock::now();
-        row.ceiling = MeasureCeiling(path, kind.ceiling, classes, 1s);
-        double wall =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        row.ceilingCpu = (ThreadCpuMicroseconds() - cpuBefore) / (row.ceiling * wall);
+      served[{clientPort, connected}] = std::move(port);
+    }
+  }
 
-        double serverBefore = served.cpuMilliseconds();
-        row.figures = load.run(
-            row.active,
+  std::map<std::pair<const Kind*, size_t>, std::vector<Sample>> samples;
+  std::map<const Kind*, std::vector<CeilingSample>> ceilings;
+  for (int round = 0; round < rounds; ++round) {
+    for (const Kind& kind : kinds) {
+      double cpuBefore = ThreadCpuMicroseconds();
+      auto start = std::chrono::steady_clock::now();
+      CeilingSample ceiling;
+      ceiling.perSecond = MeasureCeiling(path, kind.ceiling, classes, 1s);
+      double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      ceiling.cpu = (ThreadCpuMicroseconds() - cpuBefore) / (ceiling.perSecond * wall);
+      ceilings[&kind].push_back(ceiling);
+      for (size_t connected : kConnected) {
+        Served& port = *served[{kind.clientPort, connected}];
+        Sample sample;
+        double serverBefore = port.loop.cpuMilliseconds();
+        sample.figures = port.load.run(
+            std::min(connected, kActive),
             [&kind](uint64_t sequence) {
               return LoadRequest{Request(kind.kind, static_cast<int>(sequence % kClasses)),
                                  kind.replySize};
             },
             300ms, seconds);
-        if (row.figures.answered > 0) {
-          row.serverCpu = (served.cpuMilliseconds() - serverBefore) * 1e3 / row.figures.answered;
+        if (sample.figures.answered > 0) {
+          sample.serverCpu =
+              (port.loop.cpuMilliseconds() - serverBefore) * 1e3 / sample.figures.answered;
         }
-        rows.push_back(row);
+        samples[{&kind, connected}].push_back(sample);
       }
     }
-    if (!clientPort)
-      load.closeAll();  // the client port's 1000 stay for the idle figure
   }
 
   std::printf(
       "terminal_bench: %d classes (%d periods, %d course rows each), %d teachers; "
-      "%.1f s per run\n\n",
-      kClasses, kPeriodsPerClass, kCourseRowsPerClass, kTeachers, seconds.count() / 1000.0);
+      "%.1f s per run, median of %d rounds\n\n",
+      kClasses, kPeriodsPerClass, kCourseRowsPerClass, kTeachers, seconds.count() / 1000.0, rounds);
   std::printf("%-6s %-15s %9s %6s %10s %8s %8s | %10s %6s | %11s %11s\n", "port", "kind",
               "connected", "asking", "requests/s", "p50 us", "p99 us", "ceiling/s", "share",
               "CPU us/req", "ceiling CPU");
-  std::map<std::pair<const Kind*, size_t>, const Row*> byRun;
-  for (const Row& row : rows) {
-    byRun[{row.kind, row.connected}] = &row;
-    std::printf("%-6u %-15s %9zu %6zu %10.0f %8.0f %8.0f | %10.0f %5.0f%% | %11.1f %11.1f%s\n",
-                row.kind->clientPort ? kClientPort : kTerminalPort, row.kind->label, row.connected,
-                row.active, row.figures.perSecond, row.figures.p50Microseconds,
-                row.figures.p99Microseconds, row.ceiling,
-                100.0 * row.figures.perSecond / row.ceiling, row.serverCpu, row.ceilingCpu,
-                row.figures.complete ? "" : "  (a reply went missing)");
-  }
-  const Row* periods = byRun[{&kinds[1], 32}];
-  std::printf("\nkind 2, 32 asking: %.0f%% of the ceiling (target: at least 60%%)\n",
-              100.0 * periods->figures.perSecond / periods->ceiling);
+  std::map<std::pair<const Kind*, size_t>, double> rate;
   for (const Kind& kind : kinds) {
-    std::printf(
-        "%-15s 1000 connected vs 32 connected, 32 asking: %.0f%% (target: at least 80%%)\n",
-        kind.label,
-        100.0 * byRun[{&kind, 1000}]->figures.perSecond / byRun[{&kind, 32}]->figures.perSecond);
+    double ceiling = Median(ceilings[&kind], [](const CeilingSample& s) { return s.perSecond; });
+    double ceilingCpu = Median(ceilings[&kind], [](const CeilingSample& s) { return s.cpu; });
+    for (size_t connected : kConnected) {
+      const std::vector<Sample>& runs = samples[{&kind, connected}];
+      double perSecond = Median(runs, [](const Sample& s) { return s.figures.perSecond; });
+      rate[{&kind, connected}] = perSecond;
+      bool complete =
+          std::all_of(runs.begin(), runs.end(), [](const Sample& s) { return s.figures.complete; });
+      std::printf("%-6u %-15s %9zu %6zu %10.0f %8.0f %8.0f | %10.0f %5.0f%% | %11.1f %11.1f%s\n",
+                  kind.clientPort ? kClientPort : kTerminalPort, kind.label, connected,
+                  std::min(connected, kActive), perSecond,
+                  Median(runs, [](const Sample& s) { return s.figures.p50Microseconds; }),
+                  Median(runs, [](const Sample& s) { return s.figures.p99Microseconds; }), ceiling,
+                  100.0 * perSecond / ceiling,
+                  Median(runs, [](const Sample& s) { return s.serverCpu; }), ceilingCpu,
+                  complete ? "" : "  (a reply went missing)");
+    }
+  }
+  const Kind* periods = &kinds[1];
+  std::printf("\nkind 2, 32 asking: %.0f%% of the ceiling (target: at least 60%%)\n",
+              100.0 * rate[{periods, 32}] /
+                  Median(ceilings[periods], [](const CeilingSample& s) { return s.perSecond; }));
+  for (const Kind& kind : kinds) {
+    std::printf("%-15s 1000 connected vs 32 connected, 32 asking: %.0f%% (target: at least 80%%)\n",
+                kind.label, 100.0 * rate[{&kind, 1000}] / rate[{&kind, 32}]);
   }
 
-  double terminalBefore = terminalLoop.cpuMilliseconds();
-  double clientBefore = clientLoop.cpuMilliseconds();
+  std::map<std::pair<bool, size_t>, double> cpuBefore;
+  for (auto& [key, port] : served)
+    cpuBefore[key] = port->loop.cpuMilliseconds();
   std::this_thread::sleep_for(2s);
-  std::printf(
-      "\nidle for 2 s with %zu connections on port 62124: loop CPU %.3f ms (64124), "
-      "%.3f ms (62124)\n",
-      clientLoad.connected(), terminalLoop.cpuMilliseconds() - terminalBefore,
-      clientLoop.cpuMilliseconds() - clientBefore);
+  std::printf("\nidle for 2 s, 2066 connections open: CPU of the six loops");
+  for (auto& [key, port] : served) {
+    std::printf(" %.3f", port->loop.cpuMilliseconds() - cpuBefore[key]);
+  }
+  std::printf(" ms\n");
+  served.clear();
 
-  clientLoad.closeAll();
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
   return 0;

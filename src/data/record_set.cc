@@ -17,6 +17,12 @@ uint64_t Cell(size_t offset, size_t size) {
 
 }  // namespace
 
+RecordSet::Builder::Builder(std::vector<std::string> columns) : columns_(std::move(columns)) {
+  // Room for a few rows at once, so that the buffers do not grow a step at a time.
+  text_.reserve(1024);
+  cells_.reserve(8 * columns_.size());
+}
+
 void RecordSet::Builder::addText(std::string_view text) {
   cells_.push_back(Cell(text_.size(), text.size()));
   text_.append(text);

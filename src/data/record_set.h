@@ -24,7 +24,7 @@ class RecordSet {
   // whole result rather than one per value). For the connection that runs the query.
   class Builder {
    public:
-    explicit Builder(std::vector<std::string> columns) : columns_(std::move(columns)) {}
+    explicit Builder(std::vector<std::string> columns);
     void addText(std::string_view text);
     void addInteger(int64_t value);
     void addNull();
