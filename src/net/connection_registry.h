@@ -40,8 +40,14 @@ class ConnectionRegistry {
   // Every handle in registry order.
   std::vector<Handle> handles() const;
 
+  // A descriptor that turns readable when the loop is asked to stop (-1: none). A reply waiting
+  // for a slow peer gives up on it, so that a stopping loop ends at once.
+  int stopDescriptor() const { return stopDescriptor_; }
+  void setStopDescriptor(int fd) { stopDescriptor_ = fd; }
+
  private:
   Handle next_ = 1;
+  int stopDescriptor_ = -1;
   std::map<Handle, Socket> connections_;
 };
 

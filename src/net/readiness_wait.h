@@ -29,6 +29,8 @@ class ReadinessWait {
   ReadinessWait& operator=(const ReadinessWait&) = delete;
 
   bool isOpen() const { return poll_ >= 0 && wake_ >= 0; }
+  // Readable from the first wake() on, for waits of other kinds that must end with this one.
+  int wakeDescriptor() const { return wake_; }
 
   // Watches fd for readability (any tag but UINT64_MAX, which the wait keeps for itself);
   // false when the kernel refuses it.

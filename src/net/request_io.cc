@@ -30,7 +30,7 @@ bool Reply::send(ConnectionRegistry& registry, ConnectionRegistry::Handle handle
   const Socket* connection = registry.find(handle);
   if (connection == nullptr)
     return false;
-  if (connection->sendAll(bytes_.data(), bytes_.size(), kReplyTimeout))
+  if (connection->sendAll(bytes_.data(), bytes_.size(), kReplyTimeout, registry.stopDescriptor()))
     return true;
   registry.remove(handle);
   return false;

@@ -30,7 +30,8 @@ class Reply {
   const std::string& bytes() const { return bytes_; }
 
   // Sends what was collected (nothing when empty). A peer that does not take it within
-  // kReplyTimeout, or that failed, is removed from registry (and closed); returns false then.
+  // kReplyTimeout (or before the loop is asked to stop), or that failed, is removed from
+  // registry (and closed); returns false then.
   bool send(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) const;
 
  private:

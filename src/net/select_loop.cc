@@ -79,6 +79,7 @@ bool SelectLoop::run(std::stop_token stop) {
     return false;
   }
   std::stop_callback wakeOnStop(stop, [&wait] { wait.wake(); });
+  registry_.setStopDescriptor(wait.wakeDescriptor());
 
   std::vector<uint64_t> ready;
   while (!stop.stop_requested()) {
@@ -99,6 +100,7 @@ bool SelectLoop::run(std::stop_token stop) {
   }
   for (ConnectionRegistry::Handle handle : registry_.handles())
     registry_.remove(handle);
+  registry_.setStopDescriptor(-1);
   return true;
 }
 

@@ -222,7 +222,8 @@ long Socket::receiveWithin(void* buffer, size_t capacity,
   return ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
 }
 
-bool Socket::sendAll(const void* data, size_t size, std::chrono::milliseconds timeout) const {
+bool Socket::sendAll(const void* data, size_t size, std::chrono::milliseconds timeout,
+                     int abortFd) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
@@ -240,8 +241,11 @@ bool Socket::sendAll(const void* data, size_t size, std::chrono::milliseconds ti
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0)
       return false;
-    pollfd writable{fd_, POLLOUT, 0};
-    if (::poll(&writable, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
+    pollfd waits[2] = {{fd_, POLLOUT, 0}, {abortFd, POLLIN, 0}};
+    if (::poll(waits, abortFd >= 0 ? 2 : 1, static_cast<int>(left.count())) < 0 &&
+        errno != EINTR)
+      return false;
+    if (waits[1].revents != 0)
       return false;
   }
   return true;

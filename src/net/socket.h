@@ -66,7 +66,9 @@ class Socket {
   long receiveWithin(void* buffer, size_t capacity, std::chrono::milliseconds timeout) const;
   // TCP: sends all bytes, waiting for the peer to read for at most timeout in all. Returns
   // false when the peer failed or did not take the bytes in time.
-  bool sendAll(const void* data, size_t size, std::chrono::milliseconds timeout) const;
+  // A readable abortFd (a loop's stop signal) ends the wait at once, as a failure.
+  bool sendAll(const void* data, size_t size, std::chrono::milliseconds timeout,
+               int abortFd = -1) const;
 
   void setNonBlocking(bool on) const;
   void setKeepAlive(bool on) const;

@@ -191,6 +191,26 @@ TEST(SelectLoop, APeerThatDoesNotReadIsDroppedAfterTwoSeconds) {
   EXPECT_LT(waited, 5s);
 }
 
+TEST(SelectLoop, AStopEndsAReplyThatWaitsForItsPeer) {
+  std::string error;
+  Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
+  ASSERT_TRUE(listening.isOpen()) << error;
+  uint16_t portNumber = listening.localPort();
+  ScriptedService service;
+  SelectLoop loop(std::move(listening), service);
+  std::jthread thread([&loop](std::stop_token stop) { loop.run(stop); });
+  TerminalConnection stalled;
+  ASSERT_TRUE(stalled.connect("127.0.0.1", portNumber, &error)) << error;
+  ASSERT_TRUE(stalled.send("big"));
+  ASSERT_TRUE(service.waitServed(1));
+  std::this_thread::sleep_for(100ms);  // the reply fills the buffers and waits
+
+  auto start = std::chrono::steady_clock::now();
+  thread.request_stop();
+  thread.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+}
+
 TEST(SelectLoop, APeerThatGoesAwayInTheMiddleOfAReplyIsDropped) {
   ScriptedService service;
   LoopbackPort port(service);
