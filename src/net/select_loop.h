@@ -4,8 +4,8 @@
 //
 // One pass of the loop: wait (blocking, no time-out) until the listening socket or a
 // connection is readable; then take the readable ones in registry order: the listening socket
-// first (accept every pending connection), then the connections in the order they were
-// accepted. A connection accepted in a pass is first waited on in the next pass. A
+// first (accept the pending connections, up to 64 a pass), then the connections in the order
+// they were accepted. A connection accepted in a pass is first waited on in the next pass. A
 // connection beyond ConnectionRegistry::kMaxConnections is accepted and closed at once.
 //
 // Descriptors: run() raises the process's soft limit of open descriptors toward 4096 (within the
@@ -13,8 +13,10 @@
 // same, a pending connection is accepted and closed at once, like one beyond the registry.
 //
 // Stopping: run() returns within milliseconds after stop is requested, after the request in
-// progress (a reply may take up to kReplyTimeout). The program never stops its loops; tests
-// and the shell's orderly end do.
+// progress (a reply still waiting for its peer gives up at once and drops the peer). The shell
+// stops its loops at the end of the program; tests stop theirs.
+//
+// Thread: run() on one thread, which then owns the registry and calls the service.
 #pragma once
 
 #include <cstdint>
