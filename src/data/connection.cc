@@ -239,7 +239,9 @@ void ReleaseThreadConnections() {
   threadConnections.releaseAll();
 }
 
-uint64_t ThreadConnectionGeneration() { return threadConnections.generation(); }
+uint64_t ThreadConnectionGeneration() {
+  return threadConnections.generation();
+}
 
 void UseRelaxedDurabilityOnThisThread() {
   threadConnections.relax();

@@ -210,11 +210,11 @@ long Socket::receive(void* buffer, size_t capacity) const {
   return ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
 }
 
-long Socket::receiveWithin(void* buffer, size_t capacity,
-                           std::chrono::milliseconds timeout) const {
+long Socket::receiveWithin(void* buffer, size_t capacity, std::chrono::milliseconds timeout) const {
   pollfd readable{fd_, POLLIN, 0};
   int ready = ::poll(&readable, 1, static_cast<int>(timeout.count()));
-  if (ready < 0) return -1;
+  if (ready < 0)
+    return -1;
   if (ready == 0) {
     errno = EAGAIN;
     return -1;
@@ -242,8 +242,7 @@ bool Socket::sendAll(const void* data, size_t size, std::chrono::milliseconds ti
     if (left.count() <= 0)
       return false;
     pollfd waits[2] = {{fd_, POLLOUT, 0}, {abortFd, POLLIN, 0}};
-    if (::poll(waits, abortFd >= 0 ? 2 : 1, static_cast<int>(left.count())) < 0 &&
-        errno != EINTR)
+    if (::poll(waits, abortFd >= 0 ? 2 : 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
       return false;
     if (waits[1].revents != 0)
       return false;
