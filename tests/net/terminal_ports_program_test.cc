@@ -86,5 +86,22 @@ TEST(TerminalPortsProgram, BrenlowTerminalIsAnsweredOnBothPorts) {
   EXPECT_EQ(server.errors().find("not served"), std::string::npos) << server.errors();
 }
 
+TEST(TerminalPortsProgram, BrenlowTerminalExplainsItselfAndRefusesBadRequests) {
+  ToolRun help = RunTerminal({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.output.find("Usage: brenlow-terminal"), std::string::npos);
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {},
+           {"timetable"},
+           {"edit-course", "一班", "0"},
+           {"edit-period", "一班", "星期一", "x", "8", "0", "8", "45", "", "0", "0"},
+           {"--mac", "a", "--mac", "b", "--mac", "c", "--mac", "d", "periods"},
+           {"--port", "70000", "periods"}}) {
+    Program tool(ToolPath("brenlow-terminal"), bad);
+    EXPECT_EQ(tool.wait(10s), 2) << ::testing::PrintToString(bad);
+    EXPECT_NE(tool.errors().find("brenlow-terminal: "), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace brenlow
