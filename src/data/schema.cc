@@ -66,6 +66,8 @@ CREATE INDEX tblbj_ZKIP ON tblbj (ZKIP);
 CREATE INDEX tblbj_PCMacAddr ON tblbj (PCMacAddr);
 CREATE INDEX tblkcTime_BJName_Week ON tblkcTime (BJName, Week);
 CREATE INDEX tblkcTime_Week ON tblkcTime (Week);
+-- A class's periods in ID order (the terminal's kind 2) come straight from this index, unsorted.
+CREATE INDEX tblkcTime_BJName ON tblkcTime (BJName);
 CREATE INDEX tblkc_BJName ON tblkc (BJName);
 CREATE INDEX tblThMes_Numb ON tblThMes (Numb);
 CREATE INDEX tblThMes_NameNumb ON tblThMes (NameNumb);
