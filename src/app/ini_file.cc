@@ -147,8 +147,12 @@ std::string SetIniValue(std::string_view contents, std::string_view section, std
     texts.push_back(keyLine);
     added.push_back({texts.back(), lineEnd});
     // A last line without an end gets one, so that the added lines start a line of their own.
-    if (insertAt > 0 && lines[insertAt - 1].end.empty())
-      lines[insertAt - 1].end = lineEnd;
+    // A CR that ends it stays its text: with a bare LF behind it, it would turn into a line end
+    // and the line (a password, say) would read one byte shorter.
+    if (insertAt > 0 && lines[insertAt - 1].end.empty()) {
+      std::string_view text = lines[insertAt - 1].text;
+      lines[insertAt - 1].end = !text.empty() && text.back() == '\r' ? "\r\n" : lineEnd;
+    }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), added.begin(), added.end());
   }
 

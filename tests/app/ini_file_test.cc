@@ -70,9 +70,13 @@ TEST(IniFile, AddsMissingKeysAndSections) {
       {"[Pass]\nPassWord=p\n\n[B]\n", "[Pass]\nPassWord=p\nUseName=v\n\n[B]\n"},
       {"[Pass]", "[Pass]\nUseName=v\n"},
       {"[Pass]\r\n", "[Pass]\r\nUseName=v\r\n"},
+      // A last line ending in a bare CR keeps it as its text: PassWord still reads "p\r".
+      {"[Pass]\nPassWord=p\r", "[Pass]\nPassWord=p\r\r\nUseName=v\n"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SetIniValue(c.before, "Pass", "UseName", "v"), c.after) << c.before;
+    std::string after = SetIniValue(c.before, "Pass", "UseName", "v");
+    EXPECT_EQ(after, c.after) << c.before;
+    EXPECT_EQ(FindIniValue(after, "Pass", "PassWord"), FindIniValue(c.before, "Pass", "PassWord"));
   }
 }
 
