@@ -15,7 +15,8 @@ set(CPACK_PACKAGE_NAME brenlow)
 set(CPACK_PACKAGE_VENDOR "Brenlow")
 set(CPACK_PACKAGE_CONTACT "Brenlow developers <brenlow@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Timetable server for a school's networked classrooms")
-set(CPACK_PACKAGE_DESCRIPTION
+# One string: separate arguments would make a list, whose ';' would show in the package.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Keeps classes, periods, courses and teachers in one SQLite database, answers classroom\n"
     "terminals over TCP (64124, 62124), listens to classroom controllers over UDP (8234) and\n"
     "powers classrooms on and off at period boundaries. Desktop program and headless service.")
