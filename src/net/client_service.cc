@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "data/database.h"
-#include "data/database_path.h"
 #include "net/client_records.h"
 #include "net/known_address.h"
 #include "net/request_io.h"
@@ -24,39 +23,32 @@ constexpr const char* kUpdateCourses =
     "Update tblkc set Monday='%s',Tuesday='%s',Wednesday='%s',Thursday='%s',Friday='%s'  "
     "where ID=%s";
 
-void OpenStore(Database& db) {
-  db.setPath(DatabasePath());
-  db.open();  // a failure has been shown; the queries below then fail and end the request
-}
-
 // Kind 1: for the first known slot only, every teacher's NameNumb in ID order, then the end
 // record. Nothing at all when no slot is known or its class is gone.
 void AnswerTeacherList(const TerminalRequest& request, Reply& reply) {
-  for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
-      continue;
-    Database db;
-    OpenStore(db);
-    RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
-    if (!names.isValid() || names.isEof())
-      return;
-    RecordSet teachers = db.query(kTeachers);
-    if (!teachers.isValid())
-      return;
-    for (; !teachers.isEof(); teachers.moveNext()) {
-      reply.append(TeacherNameRecordBytes(teachers.fieldText("NameNumb")));
-    }
-    reply.append(EndRecordBytes());
-    db.close();
+  const std::string* slot = FirstKnownSlot(request.slots);
+  if (slot == nullptr)
     return;
+  Database db;
+  OpenRequestStore(db);
+  RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
+  if (!names.isValid() || names.isEof())
+    return;
+  RecordSet teachers = db.query(kTeachers);
+  if (!teachers.isValid())
+    return;
+  for (; !teachers.isEof(); teachers.moveNext()) {
+    reply.append(TeacherNameRecordBytes(teachers.fieldText("NameNumb")));
   }
+  reply.append(EndRecordBytes());
+  db.close();
 }
 
 // Kind 2: rewrites the row-th period (from 0) of the class's weekday; another index changes
 // nothing.
 void EditPeriod(const PeriodEditRequest& edit) {
   Database db;
-  OpenStore(db);
+  OpenRequestStore(db);
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
   if (!periods.isValid())
     return;
@@ -74,7 +66,7 @@ void EditPeriod(const PeriodEditRequest& edit) {
 // Kind 3: rewrites the row-th course row (from 0) of the class; another index changes nothing.
 void EditCourses(const CourseEditRequest& edit) {
   Database db;
-  OpenStore(db);
+  OpenRequestStore(db);
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));
   if (!rows.isValid())
     return;

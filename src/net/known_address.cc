@@ -15,4 +15,17 @@ bool IsKnownAddress(const std::string& address) {
   return known;
 }
 
+const std::string* FirstKnownSlot(const std::array<std::string, kAddressSlotCount>& slots) {
+  for (const std::string& slot : slots) {
+    if (IsKnownAddress(slot))
+      return &slot;
+  }
+  return nullptr;
+}
+
+void OpenRequestStore(Database& db) {
+  db.setPath(DatabasePath());
+  db.open();
+}
+
 }  // namespace brenlow

@@ -1,12 +1,24 @@
 // The known-address test of the terminal ports: does a class have this hardware address?
 #pragma once
 
+#include <array>
 #include <string>
+
+#include "net/terminal_request.h"
 
 namespace brenlow {
 
 // True when tblbj holds a row whose PCMacAddr equals address (compared as it is); false when it
 // holds none or the query fails. Opens a Database of its own; never throws.
 bool IsKnownAddress(const std::string& address);
+
+// The first slot, in order 1, 2, 3, whose text passes the known-address test; later slots are
+// not looked at. nullptr when none passes.
+const std::string* FirstKnownSlot(const std::array<std::string, kAddressSlotCount>& slots);
+
+class Database;
+// Opens db on the store for one request. A failure has been shown; the queries that follow then
+// fail and end the request.
+void OpenRequestStore(Database& db);
 
 }  // namespace brenlow

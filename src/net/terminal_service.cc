@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "data/database.h"
-#include "data/database_path.h"
 #include "net/known_address.h"
 #include "net/request_io.h"
 #include "net/terminal_records.h"
@@ -35,52 +34,43 @@ const std::vector<PeriodColumn>& PeriodColumns() {
   return *columns;
 }
 
-void OpenStore(Database& db) {
-  db.setPath(DatabasePath());
-  db.open();  // a failure has been shown; the queries below then fail and end the request
-}
-
 // Kind 1, first known slot only: the class name, whether or not the slot's class is found.
 void AnswerClassName(const TerminalRequest& request, Reply& reply) {
-  for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
-      continue;
-    Database db;
-    OpenStore(db);
-    RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
-    if (!names.isValid())
-      return;
-    if (!names.isEof())
-      reply.append(ClassNameReplyBytes(names.fieldText("Name")));
-    db.close();
+  const std::string* slot = FirstKnownSlot(request.slots);
+  if (slot == nullptr)
     return;
-  }
+  Database db;
+  OpenRequestStore(db);
+  RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
+  if (!names.isValid())
+    return;
+  if (!names.isEof())
+    reply.append(ClassNameReplyBytes(names.fieldText("Name")));
+  db.close();
 }
 
 // Kind 2, first known slot only: every period of the class, all weekdays, in ID order.
 void AnswerPeriods(const TerminalRequest& request, Reply& reply) {
-  for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
-      continue;
-    Database db;
-    OpenStore(db);
-    RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
-    if (!names.isValid() || names.isEof())
-      return;
-    RecordSet periods = db.query(FormatStatement(kPeriodsByClass, names.fieldText("Name")));
-    if (!periods.isValid())
-      return;
-    reply.buffer()->reserve(periods.rowCount() * kPeriodRecordSize);
-    for (; !periods.isEof(); periods.moveNext()) {
-      PeriodRecord period;
-      for (const PeriodColumn& column : PeriodColumns()) {
-        period.*column.field = periods.fieldText(column.name);
-      }
-      AppendPeriodRecord(period, reply.buffer());
-    }
-    db.close();
+  const std::string* slot = FirstKnownSlot(request.slots);
+  if (slot == nullptr)
     return;
+  Database db;
+  OpenRequestStore(db);
+  RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
+  if (!names.isValid() || names.isEof())
+    return;
+  RecordSet periods = db.query(FormatStatement(kPeriodsByClass, names.fieldText("Name")));
+  if (!periods.isValid())
+    return;
+  reply.buffer()->reserve(periods.rowCount() * kPeriodRecordSize);
+  for (; !periods.isEof(); periods.moveNext()) {
+    PeriodRecord period;
+    for (const PeriodColumn& column : PeriodColumns()) {
+      period.*column.field = periods.fieldText(column.name);
+    }
+    AppendPeriodRecord(period, reply.buffer());
   }
+  db.close();
 }
 
 // Kind 3, every known slot: the class's course rows, once per slot that names it.
@@ -91,7 +81,7 @@ void AnswerCourses(const TerminalRequest& request, Reply& reply) {
     if (!IsKnownAddress(slot))
       continue;
     Database db;
-    OpenStore(db);
+    OpenRequestStore(db);
     RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
     if (!names.isValid())
       return;
@@ -117,7 +107,7 @@ void AnswerPassword(const TerminalRequest& request, Reply& reply) {
     if (!IsKnownAddress(slot))
       continue;
     Database db;
-    OpenStore(db);
+    OpenRequestStore(db);
     RecordSet passwords = db.query(FormatStatement(kPasswordByAddress, slot));
     if (!passwords.isValid())
       return;
