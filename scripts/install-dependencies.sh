@@ -7,6 +7,7 @@ packages=(
   libsqlite3-dev sqlite3
   qt6-base-dev libxcb1-dev libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
   libgtest-dev libgmock-dev
+  libcli11-dev nlohmann-json3-dev
   fonts-wqy-zenhei
   xvfb xauth x11-utils openbox trayer xdotool
 )
