@@ -99,7 +99,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line) {
   {
     CKcDlg window;
     TerminationSignals terminationSignals([&window] { EndAllDialogs(window); });
-    Server server(line.listenAddress, clock);
+    Server server(line.listenAddress, clock, line.maxConnectionsPerAddress);
     QSystemTrayIcon tray;
 
     teacherDialogOpen = 0;
