@@ -10,13 +10,14 @@
 namespace brenlow {
 
 struct CommandLine {
-  enum class Mode { kDesktop, kHeadless, kInitDatabase, kHelp };
+  enum class Mode { kDesktop, kHeadless, kInitDatabase, kSetCredentials, kHelp };
   Mode mode = Mode::kDesktop;
   std::string databasePath;               // --database PATH; empty: the fixed path
   std::string initDatabasePath;           // --init-database PATH
   std::string listenAddress = "0.0.0.0";  // --listen ADDRESS: where the services listen
   size_t maxConnectionsPerAddress = kDefaultMaxConnectionsPerAddress;  // per port
-  std::string error;  // set when the arguments are not understood
+  std::string credentialsPath;  // --credentials PATH; empty: where the program keeps it
+  std::string error;            // set when the arguments are not understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
