@@ -77,7 +77,7 @@ RoomStatusWindow::RoomStatusWindow(const Clock& clock, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(table_);
   layout->addLayout(bottom);
-  resize(640, 360);
+  resize(680, 440);  // ten rooms without scrolling
 }
 
 void RoomStatusWindow::refresh() {
