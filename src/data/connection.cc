@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "data/busy_wait.h"
+
 namespace brenlow {
 namespace {
 
@@ -50,7 +52,7 @@ class ConnectionCache {
       return nullptr;
     }
     sqlite3_extended_result_codes(handle, 1);
-    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_busy_handler(handle, StoreBusyWait, nullptr);
     if (relaxed_) {
       sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
     }
