@@ -30,6 +30,10 @@ constexpr size_t kReceiveChunk = 16 * 1024;
 // Written-out bytes at the front of an output queue are let go once there are this many and
 // they are at least half the queue, so that each byte is moved a bounded number of times.
 constexpr size_t kOutputCompactBytes = 64 * 1024;
+// The kernel's send queue of a connection. Left to grow by itself it takes megabytes for a
+// peer that does not read, which the loop would fill with replies before its own queue pauses
+// the peer; this is room for dozens of the largest replies.
+constexpr int kSendBufferBytes = 256 * 1024;
 // Descriptors the process may want: both ports full, plus the store and the rest.
 constexpr rlim_t kDescriptorsWanted = 4 * ConnectionRegistry::kMaxConnections;
 
@@ -181,6 +185,7 @@ void SelectLoop::acceptPending() {
                            registry_.find(idle)->peer + ") for a connection from " + peer);
       drop(idle);
     }
+    connection.setSendBuffer(kSendBufferBytes);
     int fd = connection.fd();
     Handle handle = registry_.add(std::move(connection), std::move(peer));
     if (!wait_->add(fd, handle, true, false))

@@ -303,4 +303,8 @@ void Socket::setReceiveBuffer(int bytes) const {
   setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
 }
 
+void Socket::setSendBuffer(int bytes) const {
+  setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+}
+
 }  // namespace brenlow

@@ -85,6 +85,8 @@ class Socket {
   void setReceiveTimeout(std::chrono::milliseconds timeout) const;
   // Asks for a receive queue of this many bytes; the kernel may grant less.
   void setReceiveBuffer(int bytes) const;
+  // Fixes the kernel's send queue at about this many bytes (no automatic growth).
+  void setSendBuffer(int bytes) const;
 
  private:
   int fd_ = -1;
