@@ -24,7 +24,7 @@ using testing::TempDatabase;
 
 // The sample files kept beside this test (code page 936, CR LF), also used to try the program.
 std::string SampleFile(const char* name) {
-  return (std::filesystem::path(__FILE__).parent_path() / "data" / name).string();
+  return (std::filesystem::path(BRENLOW_ADMIN_TEST_DATA) / name).string();
 }
 
 const std::vector<std::string> kUnchangedPeriods(35, " , , , ");
