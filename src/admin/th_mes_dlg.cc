@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -80,6 +81,14 @@ CTHMesDlg::CTHMesDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(list_);
   layout->addLayout(buttons);
   LoadTeachers();
+}
+
+void CTHMesDlg::showCardNumbersUnavailable() {
+  auto* note = new QLabel(QString::fromUtf8(kCardNumbersUnavailableText), this);
+  note->setObjectName(QStringLiteral("cardNumberNote"));
+  note->setWordWrap(true);
+  static_cast<QVBoxLayout*>(layout())->insertWidget(0, note);
+  cardNumber_->setPlaceholderText(QStringLiteral("刷卡号不可用"));
 }
 
 CTHMesDlg::~CTHMesDlg() {

@@ -12,10 +12,15 @@
 #include <QDialog>
 #include <QString>
 
+class QLabel;
 class QLineEdit;
 class QTableWidget;
 
 namespace brenlow {
+
+// The note of showCardNumbersUnavailable.
+inline constexpr const char* kCardNumbersUnavailableText =
+    "服务正在运行，刷卡的卡号由服务接收，不会显示在这里：添加老师时请手动输入工号。";
 
 class CTHMesDlg : public QDialog {
   Q_OBJECT
@@ -40,6 +45,10 @@ class CTHMesDlg : public QDialog {
   void OnExport();
   // Shows a card number in edit 1012.
   void OnCardNumber(const QString& cardNumber);
+
+  // For the editor beside a running service, whose listener receives the swipes: no card number
+  // reaches this dialog, and a note says that numbers are typed by hand.
+  void showCardNumbersUnavailable();
 
   QTableWidget& list() { return *list_; }
 

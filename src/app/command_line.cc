@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/credentials_location.h"
 #include "data/database_path.h"
 
 namespace brenlow {
@@ -28,6 +29,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         line.mode = CommandLine::Mode::kInitDatabase;
     } else if (argument == "--listen") {
       line.listenAddress = valueOf(&i, argument);
+    } else if (argument == "--credentials") {
+      line.credentialsPath = valueOf(&i, argument);
+    } else if (argument == "--set-credentials") {
+      if (line.mode != CommandLine::Mode::kHelp)
+        line.mode = CommandLine::Mode::kSetCredentials;
     } else {
       line.error = "unknown argument: " + argument;
     }
@@ -39,6 +45,7 @@ std::string HelpText() {
   return std::string(
              "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
              "       brenlow --init-database PATH\n"
+             "       brenlow --set-credentials [--credentials PATH]\n"
              "\n"
              "The timetable server of a school's networked classrooms.\n"
              "\n"
@@ -56,6 +63,14 @@ std::string HelpText() {
          "  --init-database PATH  create a new, empty database at PATH and exit; an existing "
          "file\n"
          "                        is refused and left untouched\n"
+         "  --set-credentials     ask for the desktop login's user name and password (twice,\n"
+         "                        without echo) and write them to the credentials file; without\n"
+         "                        a terminal, read them as two lines from standard input\n"
+         "  --credentials PATH    keep the desktop login's credentials in PATH instead of\n"
+         "                        " +
+         InstalledCredentialsFile() +
+         " (an installed program) or beside\n"
+         "                        the program (its path with .ini in place of its extension)\n"
          "  --help                print this text\n"
          "\n"
          "Ports: UDP 8234 controller reports and card swipes; TCP 64124 classroom terminals "
@@ -63,7 +78,9 @@ std::string HelpText() {
          "periods, courses, password); TCP 62124 terminal edits and the teacher list. Commands "
          "go to\n"
          "controllers on UDP 20108 and to classroom PCs on UDP 60123.\n"
-         "Only one copy runs at a time on a computer; a second copy ends at once.\n";
+         "One copy serves a computer. A desktop program started while another copy runs edits the\n"
+         "same database beside it (no ports, no scheduler); a second headless copy exits with\n"
+         "status 1.\n";
 }
 
 }  // namespace brenlow

@@ -7,11 +7,12 @@
 namespace brenlow {
 
 struct CommandLine {
-  enum class Mode { kDesktop, kHeadless, kInitDatabase, kHelp };
+  enum class Mode { kDesktop, kHeadless, kInitDatabase, kSetCredentials, kHelp };
   Mode mode = Mode::kDesktop;
   std::string databasePath;               // --database PATH; empty: the fixed path
   std::string initDatabasePath;           // --init-database PATH
   std::string listenAddress = "0.0.0.0";  // --listen ADDRESS: where the services listen
+  std::string credentialsPath;            // --credentials PATH; empty: where the program keeps it
   std::string error;                      // set when the arguments are not understood
 };
 

@@ -89,9 +89,11 @@ Credentials LoadCredentials(const std::string& filePath) {
 }
 
 bool WriteCredentials(const std::string& filePath, const QString& storedUserName,
-                      const QString& storedPassWord) {
-  return WriteIniValue(filePath, kCredentialsSection, kUserNameKey, Bytes(storedUserName)) &&
-         WriteIniValue(filePath, kCredentialsSection, kPassWordKey, Bytes(storedPassWord));
+                      const QString& storedPassWord, std::string* error) {
+  std::string userName = Bytes(storedUserName);
+  std::string passWord = Bytes(storedPassWord);
+  return WriteIniValues(filePath, kCredentialsSection,
+                        {{kUserNameKey, userName}, {kPassWordKey, passWord}}, error);
 }
 
 }  // namespace brenlow

@@ -1,5 +1,6 @@
 // The operator's account: one user name and one password, kept lightly scrambled in the
-// credentials file beside the executable (section "Pass", keys "UseName" and "PassWord").
+// credentials file (section "Pass", keys "UseName" and "PassWord"; where it lives:
+// credentials_location.h).
 //
 // Scrambling shifts every character code by a per-field offset and keeps the low 8 bits; the
 // bytes are text in the narrow code page. We take Latin-1 as that code page: every byte is
@@ -54,8 +55,14 @@ std::string CredentialsFilePath(const std::string& executablePath);
 // is reported.
 Credentials LoadCredentials(const std::string& filePath);
 
-// Writes "UseName" and then "PassWord" (both already scrambled). True when both writes succeed.
+// Writes "UseName" and "PassWord" (both already scrambled) in one replacement of the whole file:
+// afterwards the file holds both new values, or after a failure (false, *error saying why) the
+// old ones.
 bool WriteCredentials(const std::string& filePath, const QString& storedUserName,
-                      const QString& storedPassWord);
+                      const QString& storedPassWord, std::string* error = nullptr);
+
+// Shown by a desktop program that finds no credentials set, so no login could ever pass.
+inline constexpr const char* kNoCredentialsText =
+    "尚未设置用户名和密码：请运行 brenlow --set-credentials";
 
 }  // namespace brenlow

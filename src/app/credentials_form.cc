@@ -39,8 +39,4 @@ CredentialsForm BuildCredentialsForm(QDialog& dialog, QLineEdit::EchoMode passWo
   return form;
 }
 
-bool CredentialTooLong(const QString& userName, const QString& passWord) {
-  return userName.size() > kMaxCredentialLength || passWord.size() > kMaxCredentialLength;
-}
-
 }  // namespace brenlow

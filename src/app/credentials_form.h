@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/credentials_rules.h"
+
 namespace brenlow {
 
 struct CredentialsForm {
@@ -18,11 +20,5 @@ struct CredentialsForm {
 
 // Lays the controls out on dialog, which owns them.
 CredentialsForm BuildCredentialsForm(QDialog& dialog, QLineEdit::EchoMode passWordEcho);
-
-// The refusal shown when either text holds kMaxCredentialLength + 1 characters or more.
-inline constexpr const char* kCredentialTooLongText = "用户名和密码都不能超过39个字符!";
-
-// True when either text is too long for the scrambled form.
-bool CredentialTooLong(const QString& userName, const QString& passWord);
 
 }  // namespace brenlow

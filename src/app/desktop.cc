@@ -6,12 +6,18 @@
 #include <QLocale>
 #include <QSystemTrayIcon>
 #include <QTranslator>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include "admin/bj_mes_dlg.h"
 #include "admin/kc_import_dlg.h"
 #include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
 #include "app/credentials.h"
+#include "app/credentials_location.h"
+#include "app/database_access.h"
 #include "app/login_dlg.h"
 #include "app/modify_pass_word_dlg.h"
 #include "app/qt_message_handler.h"
@@ -19,7 +25,9 @@
 #include "app/taskbar.h"
 #include "app/termination_signals.h"
 #include "core/clock.h"
+#include "core/messages.h"
 #include "core/shared_state.h"
+#include "data/database_path.h"
 #include "timetable/kc_dlg.h"
 
 namespace brenlow {
@@ -50,95 +58,155 @@ void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
   tray.show();
 }
 
-// A termination signal ends the program even while dialogs run over the main window (the
-// teacher list, a message box): each modal dialog is rejected, innermost first, so that every
-// nested event loop returns, and then the window itself.
-void EndAllDialogs(CKcDlg& window) {
+// While the program ends on a termination signal, no new box may wait for an answer: whatever
+// start-up step is still running reports to stderr instead.
+class EndingMessages final : public MessageHandler {
+ public:
+  explicit EndingMessages(MessageHandler& boxes) : boxes_(boxes) {}
+  MessageAnswer show(const Message& message) override {
+    if (!ending_.load())
+      return boxes_.show(message);
+    WriteStderrLine(message.text);
+    return message.buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+  }
+  void end() { ending_.store(true); }
+  bool ending() const { return ending_.load(); }
+
+ private:
+  MessageHandler& boxes_;
+  std::atomic<bool> ending_{false};
+};
+
+// Rejects every modal dialog over the main window (the teacher list, a message box), innermost
+// first, so that every nested event loop returns.
+void RejectModalDialogs(const QWidget* window) {
   while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-    if (dialog == &window)
+    if (dialog == window)
       break;
     dialog->reject();
     if (QApplication::activeModalWidget() == dialog)
       break;  // it refused to close
   }
-  window.reject();
+}
+
+// The one message that stops the desktop program before its login: shown in a box and written
+// to stderr, for whoever started it from a terminal.
+int RefuseToStart(const std::string& text) {
+  WriteStderrLine(text);
+  ShowMessage(Message(text, MessageIcon::kWarning));
+  return 1;
 }
 
 }  // namespace
 
-int RunDesktop(int argc, char** argv, const CommandLine& line) {
+int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role) {
   QApplication application(argc, argv);
   application.setApplicationName(kApplicationTitle);
   application.setWindowIcon(BrenlowIcon());
   application.setQuitOnLastWindowClosed(false);
   QTranslator translator;
   LoadChineseTranslations(application, translator);
-  QtMessageHandler messages;
+  QtMessageHandler boxes;
+  EndingMessages messages(boxes);
   InstallMessageHandler(&messages);
+  struct Uninstall {
+    ~Uninstall() { InstallMessageHandler(nullptr); }
+  } uninstall;
 
-  // One attempt: a wrong text or "取消" ends the program before the main window exists, and so
-  // does a termination signal (every open dialog is rejected, innermost first).
-  Credentials credentials = LoadCredentials(CredentialsFilePath(ExecutablePath()));
-  bool loggedIn = false;
-  {
-    TerminationSignals duringLogin([] {
-      while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        dialog->reject();
-        if (QApplication::activeModalWidget() == dialog)
-          break;  // it refused to close
-      }
-    });
-    loggedIn = RunLogin(credentials);
-  }
-  if (!loggedIn) {
-    InstallMessageHandler(nullptr);
+  // A termination signal ends the program normally in every phase, message boxes of start-up
+  // included: open dialogs are rejected, innermost first, then the main window once it exists,
+  // and no later step of start-up shows or starts anything.
+  CKcDlg* mainWindow = nullptr;
+  TerminationSignals terminationSignals([&messages, &mainWindow] {
+    messages.end();
+    RejectModalDialogs(mainWindow);
+    if (mainWindow != nullptr)
+      mainWindow->reject();
+  });
+
+  if (std::optional<std::string> problem = DatabaseAccessProblem(DatabasePath()))
+    return RefuseToStart(*problem);
+  Credentials credentials = LoadCredentials(CredentialsFileOfThisProgram(line.credentialsPath));
+  if (credentials.storedUserName.isEmpty() && credentials.storedPassWord.isEmpty())
+    return RefuseToStart(kNoCredentialsText);
+  if (messages.ending())
     return 0;
-  }
 
+  // One attempt: a wrong text or "取消" ends the program before the main window exists.
+  if (!RunLogin(credentials) || messages.ending())
+    return 0;
+
+  const bool editor = role == DesktopRole::kEditor;
   SystemClock clock;
-  {
-    CKcDlg window;
-    TerminationSignals terminationSignals([&window] { EndAllDialogs(window); });
-    Server server(line.listenAddress, clock);
-    QSystemTrayIcon tray;
+  CKcDlg window;
+  // The window may end during start-up already (a termination signal while a box of start-up
+  // is open): that must be seen, so it is watched from the start.
+  bool windowEnded = false;
+  QEventLoop untilClosed;
+  QObject::connect(&window, &QDialog::finished, [&windowEnded, &untilClosed] {
+    windowEnded = true;
+    untilClosed.quit();
+  });
+  mainWindow = &window;
+  std::optional<Server> server;
+  if (!editor)
+    server.emplace(line.listenAddress, clock);
+  QSystemTrayIcon tray;
 
-    teacherDialogOpen = 0;
-    window.setClassListRunner([](QWidget* parent) {
-      CBJMesDlg dialog(parent);
-      dialog.exec();
-    });
-    window.setTeacherListRunner([](QWidget* parent) {
-      CTHMesDlg dialog(parent);
-      dialog.exec();
-    });
-    window.setPasswordRunner([&credentials](QWidget* parent) {
-      CModifyPassWord dialog(credentials.filePath, parent);
-      dialog.exec();
-    });
-    window.setImportRunner([](QWidget* parent) {
-      CKCImportDlg dialog(parent);
-      dialog.exec();
-    });
-    AddTrayIcon(tray, window);
-    RemoveTaskbarButton(window);
-    server.prepareStore();
-    window.FillClassList();
-    window.FillTeacherLists();
-    window.selectFirstClass();
-    window.LoadTimetable();
-    server.startWorkers();
-    server.startMinuteTimer();
-    // The window runs until it ends like a modal dialog, but without blocking the application's
-    // other top-level windows: the tray icon must still take its double-click.
-    QEventLoop untilClosed;
-    QObject::connect(&window, &QDialog::finished, &untilClosed, &QEventLoop::quit);
+  teacherDialogOpen = 0;
+  if (editor)
+    window.setWindowTitle(QString::fromUtf8(kEditorWindowTitle));
+  window.setClassListRunner([](QWidget* parent) {
+    CBJMesDlg dialog(parent);
+    dialog.exec();
+  });
+  window.setTeacherListRunner([editor](QWidget* parent) {
+    CTHMesDlg dialog(parent);
+    // The running service's listener receives the swipes; numbers are typed by hand here.
+    if (editor)
+      dialog.showCardNumbersUnavailable();
+    dialog.exec();
+  });
+  window.setPasswordRunner([&credentials](QWidget* parent) {
+    CModifyPassWord dialog(credentials.filePath, parent);
+    dialog.exec();
+  });
+  window.setImportRunner([](QWidget* parent) {
+    CKCImportDlg dialog(parent);
+    dialog.exec();
+  });
+  AddTrayIcon(tray, window);
+  RemoveTaskbarButton(window);
+  // The editor leaves the store as the service keeps it: no status reset, no default periods.
+  const std::vector<std::function<void()>> startUp = {
+      [&] {
+        if (server)
+          server->prepareStore();
+      },
+      [&] { window.FillClassList(); },
+      [&] { window.FillTeacherLists(); },
+      [&] { window.selectFirstClass(); },
+      [&] { window.LoadTimetable(); },
+  };
+  for (const auto& step : startUp) {
+    if (!windowEnded)
+      step();
+  }
+  if (!windowEnded && server) {
+    server->startWorkers();
+    server->startMinuteTimer();
+  }
+  // The window runs until it ends like a modal dialog, but without blocking the application's
+  // other top-level windows: the tray icon must still take its double-click.
+  if (!windowEnded) {
     window.show();
     untilClosed.exec();
-    tray.hide();
-    messages.stopQueuingBoxes();
-    server.stop();
   }
-  InstallMessageHandler(nullptr);
+  mainWindow = nullptr;
+  tray.hide();
+  boxes.stopQueuingBoxes();
+  if (server)
+    server->stop();
   return 0;
 }
 

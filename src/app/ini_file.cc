@@ -1,8 +1,9 @@
 #include "app/ini_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <vector>
+
+#include "app/replace_file.h"
 
 namespace brenlow {
 namespace {
@@ -174,33 +175,37 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
       .value_or(std::string());
 }
 
-bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value) {
-  if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
-    return false;
-  QString fileName = QString::fromStdString(path);
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    const std::vector<std::pair<std::string_view, std::string_view>>& values,
+                    std::string* error) {
+  for (const auto& [key, value] : values) {
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+      if (error != nullptr)
+        *error = std::string(key) + ": a line break or NUL cannot be stored";
+      return false;
+    }
+  }
+  QFile existing(QString::fromStdString(path));
   QByteArray contents;
-  if (QFile::exists(fileName)) {
+  if (existing.exists()) {
     // Never rewrite a file that could not be read: its other sections would be lost.
-    QFile existing(fileName);
-    if (!existing.open(QIODevice::ReadOnly))
+    if (existing.open(QIODevice::ReadOnly))
+      contents = existing.readAll();
+    if (!existing.isOpen() || existing.error() != QFileDevice::NoError) {
+      if (error != nullptr)
+        *error = path + ": " + existing.errorString().toStdString();
       return false;
-    contents = existing.readAll();
-    if (existing.error() != QFileDevice::NoError)
-      return false;
+    }
   }
-  std::string updated =
-      SetIniValue(std::string_view(contents.constData(), contents.size()), section, key, value);
-  QSaveFile file(fileName);
-  file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly))
-    return false;
-  if (file.write(updated.data(), static_cast<qint64>(updated.size())) !=
-      static_cast<qint64>(updated.size())) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  std::string updated(contents.constData(), static_cast<size_t>(contents.size()));
+  for (const auto& [key, value] : values)
+    updated = SetIniValue(updated, section, key, value);
+  return ReplaceFileWhole(path, updated, error);
+}
+
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value, std::string* error) {
+  return WriteIniValues(path, section, {{key, value}}, error);
 }
 
 }  // namespace brenlow

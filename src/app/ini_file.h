@@ -17,6 +17,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace brenlow {
 
@@ -35,11 +37,17 @@ std::string SetIniValue(std::string_view contents, std::string_view section, std
 // the key is missing or the file cannot be read.
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key);
 
-// Sets key in section of the file at path, creating the file when it does not exist. The new
-// contents replace the old at once (a new file renamed over the old one, or written in place when
-// the folder does not allow that), so that a failure never leaves half a file. False when the
-// value cannot be stored (CR, LF, NUL), an existing file cannot be read, or writing fails.
+// Sets every key of values in section of the file at path, creating the file when it does not
+// exist, in one write that replaces the file whole (see ReplaceFileWhole): afterwards the file
+// holds all the new values or, after a failure, exactly what it held before. False, with *error
+// (when given) saying why, when a value cannot be stored (CR, LF, NUL), an existing file cannot
+// be read, or writing fails.
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    const std::vector<std::pair<std::string_view, std::string_view>>& values,
+                    std::string* error = nullptr);
+
+// WriteIniValues with one key.
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value);
+                   std::string_view value, std::string* error = nullptr);
 
 }  // namespace brenlow

@@ -1,13 +1,16 @@
-// brenlow: parses the command line and starts the desktop program, the headless server or the
-// creation of a new database.
+// brenlow: parses the command line and starts the desktop program, the headless server, the
+// creation of a new database or the setting of the credentials.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/credentials_location.h"
 #include "app/desktop.h"
 #include "app/headless.h"
+#include "app/set_credentials.h"
 #include "app/single_instance.h"
+#include "core/messages.h"
 #include "data/database_path.h"
 #include "data/schema.h"
 
@@ -39,15 +42,35 @@ int main(int argc, char** argv) {
       }
       return 0;
     }
+    case CommandLine::Mode::kSetCredentials:
+      return brenlow::RunSetCredentials(
+          brenlow::CredentialsFileOfThisProgram(line.credentialsPath));
     case CommandLine::Mode::kDesktop:
     case CommandLine::Mode::kHeadless:
       break;
   }
   if (!line.databasePath.empty())
     brenlow::SetDatabasePath(line.databasePath);
+  const bool headless = line.mode == CommandLine::Mode::kHeadless;
+  auto role = brenlow::DesktopRole::kServer;
   brenlow::SingleInstance instance;
-  if (!instance.acquire())
-    return 0;  // another copy runs: end at once, silently
-  return line.mode == CommandLine::Mode::kHeadless ? brenlow::RunHeadless(argc, argv, line)
-                                                   : brenlow::RunDesktop(argc, argv, line);
+  switch (instance.acquire()) {
+    case brenlow::SingleInstance::Result::kAcquired:
+      break;
+    case brenlow::SingleInstance::Result::kTaken:
+      // A second server would fight the first for the ports; say why, so that systemd shows it.
+      if (headless) {
+        brenlow::WriteStderrLine("another copy of brenlow is running");
+        return 1;
+      }
+      role = brenlow::DesktopRole::kEditor;
+      break;
+    case brenlow::SingleInstance::Result::kFailed:
+      // Nobody is known to run: serving is better than refusing to start.
+      brenlow::WriteStderrLine("single-instance check failed (" + instance.error() +
+                               "); starting anyway");
+      break;
+  }
+  return headless ? brenlow::RunHeadless(argc, argv, line)
+                  : brenlow::RunDesktop(argc, argv, line, role);
 }

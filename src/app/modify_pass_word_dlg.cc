@@ -15,17 +15,8 @@ CModifyPassWord::CModifyPassWord(std::string filePath, QWidget* parent)
 void CModifyPassWord::OnOK() {
   QString userName = form_.userName->text();
   QString passWord = form_.passWord->text();
-  if (userName.isEmpty() || passWord.isEmpty()) {
-    ShowMessage("请输入用户名和密码");
-    return;
-  }
-  if (CredentialTooLong(userName, passWord)) {
-    ShowMessage(kCredentialTooLongText);
-    return;
-  }
-  // Credentials that would not read back the same would lock the operator out at the next start.
-  if (!SurvivesStoring(userName, kUserNameOffset) || !SurvivesStoring(passWord, kPassWordOffset)) {
-    ShowMessage(kCredentialNotStorableText);
+  if (std::optional<std::string> refusal = NewCredentialsRefusal(userName, passWord)) {
+    ShowMessage(*refusal);
     return;
   }
   QString storedUserName = *ScrambleText(userName, kUserNameOffset);
@@ -39,8 +30,13 @@ void CModifyPassWord::OnOK() {
   if (ShowMessage(question) != MessageAnswer::kYes)
     return;
 
-  if (!WriteCredentials(filePath_, storedUserName, storedPassWord))
+  std::string error;
+  if (!WriteCredentials(filePath_, storedUserName, storedPassWord, &error)) {
+    Message failed(kSaveFailedText, MessageIcon::kWarning);
+    failed.detail = error;
+    ShowMessage(failed);
     return;
+  }
   ShowMessage("修改成功!");
   form_.userName->clear();
   form_.passWord->clear();

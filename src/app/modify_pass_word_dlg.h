@@ -1,13 +1,16 @@
 // CModifyPassWord: the dialog "修改密码" behind the main window's button "修改密码". After a
 // confirmation it writes new scrambled credentials into the credentials file; they count from
-// the next start (the running program and its Credentials stay as they are). The dialog stays
-// open after each change until "取消". User-interface thread only.
+// the next start (the running program and its Credentials stay as they are). Both keys are
+// written in one replacement of the whole file, so a failure leaves the old pair intact; it is
+// reported as "保存失败!" with the reason in the details. The dialog stays open after each change
+// until "取消". User-interface thread only.
 #pragma once
 
 #include <QDialog>
 #include <string>
 
 #include "app/credentials_form.h"
+#include "app/credentials_rules.h"
 
 namespace brenlow {
 
@@ -26,8 +29,7 @@ class CModifyPassWord : public QDialog {
   CredentialsForm form_;
 };
 
-// The refusal of a text that could not be read back from the file.
-inline constexpr const char* kCredentialNotStorableText =
-    "用户名和密码只能使用英文字母、数字和常用符号!";
+// The report of a failed write; its details name the file and the reason.
+inline constexpr const char* kSaveFailedText = "保存失败!";
 
 }  // namespace brenlow

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <fstream>
 
+#include "app/credentials_location.h"
+
 namespace brenlow {
 namespace {
 
@@ -79,6 +81,26 @@ TEST(Credentials, LoadsAFileOfTheEarlierProgramAndReadsMissingValuesEmpty) {
   loaded = LoadCredentials(path);
   EXPECT_EQ(loaded.storedUserName, Latin1("\x9b"));
   EXPECT_EQ(loaded.storedPassWord.size(), kCredentialValueCapacity);
+}
+
+TEST(Credentials, AnInstalledProgramKeepsThemInTheConfigurationFolder) {
+  struct Case {
+    const char* executable;
+    const char* file;
+  } cases[] = {
+      {"/usr/bin/brenlow", "/etc/brenlow/brenlow.ini"},
+      {"/usr/bin/brenlow-admin", "/etc/brenlow/brenlow.ini"},
+      {"/usr/bin/sub/brenlow", "/usr/bin/sub/brenlow.ini"},
+      {"/home/a/brenlow/build/src/app/brenlow", "/home/a/brenlow/build/src/app/brenlow.ini"},
+      {"/usr/local/bin/brenlow", "/usr/local/bin/brenlow.ini"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CredentialsFileFor(c.executable, "/usr/bin/", "/etc/brenlow/brenlow.ini"), c.file)
+        << c.executable;
+  }
+  EXPECT_EQ(CredentialsFileOfThisProgram("/srv/given.ini"), "/srv/given.ini");
+  // The test program runs from its build folder.
+  EXPECT_EQ(CredentialsFileOfThisProgram(""), CredentialsFilePath(ExecutablePath()));
 }
 
 }  // namespace

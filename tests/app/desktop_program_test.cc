@@ -154,5 +154,30 @@ TEST_F(DesktopProgram, StoredCredentialsOpenTheMainWindowCancelAndSigtermEndTheP
   EXPECT_EQ(terminated->wait(3s), 0) << "a termination signal ends the login normally";
 }
 
+TEST_F(DesktopProgram, NoCredentialsSaysHowToSetThem) {
+  Program program(ProgramPath(),
+                  {"--database", store_.path(), "--credentials", store_.folder() + "/absent.ini"});
+  std::string message = display_->waitForWindow("Brenlow");
+  ASSERT_FALSE(message.empty()) << program.errors();
+  EXPECT_TRUE(display_->waitForWindow("登陆", 300ms).empty()) << "no login is offered";
+  Shell("xdotool windowactivate --sync " + message);
+  display_->keys("Return");
+  EXPECT_EQ(program.wait(3s), 1);
+  EXPECT_NE(program.errors().find("尚未设置用户名和密码：请运行 brenlow --set-credentials"),
+            std::string::npos)
+      << program.errors();
+}
+
+TEST_F(DesktopProgram, ATerminationSignalDuringAStartUpMessageEndsTheProgram) {
+  // A missing database makes start-up show a message before the main window.
+  auto program = std::make_unique<Program>(
+      ProgramPath(), std::vector<std::string>{"--database", store_.folder() + "/absent.db",
+                                              "--listen", "127.0.0.1"});
+  testing::PassLogin(*display_);
+  ASSERT_FALSE(display_->waitForWindow("Brenlow").empty()) << program->errors();
+  program->signal(SIGTERM);
+  EXPECT_EQ(program->wait(5s), 0) << program->errors();
+}
+
 }  // namespace
 }  // namespace brenlow

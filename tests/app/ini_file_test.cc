@@ -1,10 +1,14 @@
 #include "app/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "support/file_size_limit.h"
 
 namespace brenlow {
 namespace {
@@ -103,6 +107,48 @@ TEST(IniFile, WritesAndReadsRealFiles) {
 
   EXPECT_FALSE(
       WriteIniValue(folder.filePath("no-such-folder/x.ini").toStdString(), "Pass", "UseName", "v"));
+}
+
+TEST(IniFile, SeveralKeysAreOneWholeReplacementOrNothing) {
+  QTemporaryDir folder;
+  std::string path = folder.filePath("brenlow.ini").toStdString();
+  WriteBytes(path, "[Other]\r\nKey=1\r\n[Pass]\r\nUseName=old\r\nPassWord=old\r\n");
+  ::chmod(path.c_str(), 0644);
+  std::string error;
+  ASSERT_TRUE(WriteIniValues(path, "Pass", {{"UseName", "u"}, {"PassWord", "p"}}, &error)) << error;
+  EXPECT_EQ(ReadBytes(path), "[Other]\r\nKey=1\r\n[Pass]\r\nUseName=u\r\nPassWord=p\r\n");
+  struct stat file {};
+  ASSERT_EQ(::stat(path.c_str(), &file), 0);
+  EXPECT_EQ(file.st_mode & 07777, 0660u) << "the group may replace it, others may not read it";
+
+  // A write that fails part-way (the disk full, say) leaves the old file as it was, and no
+  // temporary file behind.
+  std::string before = ReadBytes(path);
+  {
+    testing::FileSizeLimit limit(8);
+    EXPECT_FALSE(WriteIniValues(path, "Pass", {{"UseName", "new"}, {"PassWord", "new"}}, &error));
+  }
+  EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path().toStdString()),
+                          std::filesystem::directory_iterator()),
+            1);
+
+  // A value that could not be read back stops the whole write.
+  EXPECT_FALSE(WriteIniValues(path, "Pass", {{"UseName", "ok"}, {"PassWord", "a\nb"}}, &error));
+  EXPECT_EQ(ReadBytes(path), before);
+
+  // A link is followed: the file it names is replaced, the link stays.
+  std::string link = folder.filePath("link.ini").toStdString();
+  std::filesystem::create_symlink(path, link);
+  ASSERT_TRUE(WriteIniValue(link, "Pass", "UseName", "via-link", &error)) << error;
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadIniValue(path, "Pass", "UseName"), "via-link");
+
+  EXPECT_FALSE(WriteIniValue(folder.filePath("no-such-folder/x.ini").toStdString(), "Pass",
+                             "UseName", "v", &error));
+  EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "app/credentials.h"
 #include "app/login_dlg.h"
+#include "support/file_size_limit.h"
 #include "support/modal_dialogs.h"
 #include "support/recording_messages.h"
 
@@ -133,13 +134,33 @@ TEST_F(ChangeDialog, RefusedTextsAskNothingAndWriteNothing) {
   EXPECT_EQ(bytes(), "[Pass]\nUseName=586\nPassWord=586\n");
 }
 
-TEST_F(ChangeDialog, FailedWriteShowsNothing) {
-  CModifyPassWord dialog(folder_.filePath("missing-folder/brenlow.ini").toStdString());
+TEST_F(ChangeDialog, AFailedWriteSaysSoAndKeepsTheOldPair) {
+  const std::string before = "[Pass]\nUseName=586\nPassWord=586\n";
+  writeBytes(before);
+  CModifyPassWord dialog(path());
   dialog.show();
   messages_.scriptAnswers({MessageAnswer::kYes});
-  Submit(dialog, "u", "p");
-  EXPECT_EQ(messages_.texts().size(), 1u);  // the question only
-  EXPECT_EQ(Control<QLineEdit>(dialog, "1013")->text(), "u");
+  {
+    // The disk fills up part-way through the write.
+    testing::FileSizeLimit limit(20);
+    Submit(dialog, "someone", "secret");
+  }
+  ASSERT_EQ(messages_.texts().size(), 2u);
+  Message failed = messages_.messages()[1];
+  EXPECT_EQ(failed.text, "保存失败!");
+  EXPECT_NE(failed.detail.find(path()), std::string::npos) << failed.detail;
+  EXPECT_NE(failed.detail.find("File too large"), std::string::npos) << failed.detail;
+  EXPECT_EQ(bytes(), before) << "neither key changed";
+  EXPECT_EQ(Control<QLineEdit>(dialog, "1013")->text(), "someone");
+
+  messages_.clear();
+  messages_.scriptAnswers({MessageAnswer::kYes});
+  CModifyPassWord nowhere(folder_.filePath("missing-folder/brenlow.ini").toStdString());
+  nowhere.show();
+  Submit(nowhere, "u", "p");
+  ASSERT_EQ(messages_.texts().size(), 2u);
+  EXPECT_EQ(messages_.texts()[1], "保存失败!");
+  EXPECT_NE(messages_.messages()[1].detail.find("No such file or directory"), std::string::npos);
 }
 
 }  // namespace
