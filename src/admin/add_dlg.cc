@@ -9,15 +9,9 @@
 #include "admin/dialog_parts.h"
 #include "admin/report_list.h"
 #include "core/messages.h"
+#include "records/class_records.h"
 
 namespace brenlow {
-namespace {
-
-void Warn(const char* text) {
-  ShowMessage(Message(text, MessageIcon::kWarning));
-}
-
-}  // namespace
 
 CAddDlg::CAddDlg(QTableWidget& list, QWidget* parent) : QDialog(parent), list_(list) {
   setWindowTitle(QStringLiteral("添加数据"));
@@ -38,26 +32,14 @@ CAddDlg::CAddDlg(QTableWidget& list, QWidget* parent) : QDialog(parent), list_(l
 
 void CAddDlg::OnAddClass() {
   QString name = name_->text();
-  if (name.isEmpty()) {
-    Warn("请输入班级名!");
-    return;
-  }
-  for (int row = 0; row < list_.rowCount(); ++row) {
-    if (ReportText(list_, row, 0) == name) {
-      Warn("班级已存在，请重新添加！");
-      return;
-    }
-  }
-  if (zkip_->text().isEmpty()) {
-    Warn("请输入中控IP!");
-    return;
-  }
-  if (pcMac_->text().isEmpty()) {
-    Warn("请输入电脑MAC地址!");
-    return;
-  }
-  if (pass_->text().isEmpty()) {
-    Warn("请输入密码!");
+  bool nameTaken = false;
+  for (int row = 0; row < list_.rowCount() && !nameTaken; ++row)
+    nameTaken = ReportText(list_, row, 0) == name;
+  // The list is the working copy of the table: a name it shows is taken.
+  ClassRecord record{name.toStdString(), zkip_->text().toStdString(), pcMac_->text().toStdString(),
+                     pass_->text().toStdString()};
+  if (const char* refusal = NewClassRefusal(record, nameTaken)) {
+    ShowMessage(Message(refusal, MessageIcon::kWarning));
     return;
   }
   AppendReportRow(list_, {name, zkip_->text(), pcMac_->text(), pass_->text()});

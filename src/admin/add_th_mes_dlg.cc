@@ -9,6 +9,7 @@
 #include "admin/dialog_parts.h"
 #include "admin/report_list.h"
 #include "core/messages.h"
+#include "records/teacher_records.h"
 
 namespace brenlow {
 
@@ -29,22 +30,16 @@ CAddThMesDlg::CAddThMesDlg(QTableWidget& list, QWidget* parent) : QDialog(parent
 
 void CAddThMesDlg::OnAddTeacher() {
   QString number = number_->text();
-  if (number.isEmpty()) {
-    ShowMessage("请输工号!");
+  bool numberTaken = false;
+  for (int row = 0; row < list_.rowCount() && !numberTaken; ++row)
+    numberTaken = ReportText(list_, row, 0) == number;
+  // The list is the working copy of the table: a number it shows is taken.
+  if (const char* refusal =
+          NewTeacherRefusal(number.toStdString(), name_->text().toStdString(), numberTaken)) {
+    ShowMessage(refusal);
     return;
   }
-  for (int row = 0; row < list_.rowCount(); ++row) {
-    if (ReportText(list_, row, 0) == number) {
-      ShowMessage("工号已存在，请重新输入！");
-      return;
-    }
-  }
-  QString name = name_->text();
-  if (name.isEmpty()) {
-    ShowMessage("请输入姓名!");
-    return;
-  }
-  AppendReportRow(list_, {number, name, QString()});
+  AppendReportRow(list_, {number, name_->text(), QString()});
 }
 
 }  // namespace brenlow

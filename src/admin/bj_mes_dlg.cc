@@ -12,34 +12,11 @@
 #include "admin/modify_tbl_bj.h"
 #include "admin/report_list.h"
 #include "core/messages.h"
-#include "core/weekdays.h"
 #include "data/database.h"
 #include "data/database_path.h"
+#include "records/class_records.h"
 
 namespace brenlow {
-namespace {
-
-// A class is created with seven periods for each school weekday.
-void InsertPeriodRows(Database& db, const std::string& name, bool& ok) {
-  for (const char* weekday : kSchoolWeekdays) {
-    for (int period = 0; period < kPeriodsPerDay && ok; ++period) {
-      ok = db.execute(
-          FormatStatement("Insert into tblkcTime (BJName,Week) Values('%s','%s')", name, weekday));
-    }
-  }
-}
-
-bool TableHasClass(Database& db, const std::string& name) {
-  RecordSet rows = db.query("select * from tblbj  Order by ID");
-  while (!rows.isEof()) {
-    if (rows.fieldText("Name") == name)
-      return true;
-    rows.moveNext();
-  }
-  return false;
-}
-
-}  // namespace
 
 CBJMesDlg::CBJMesDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("班级信息"));
@@ -99,16 +76,11 @@ void CBJMesDlg::SaveNewClasses() {
     db.setPath(DatabasePath());
     db.open();
     for (int row = 0; row < list_->rowCount(); ++row) {
-      std::string name = CutText(ReportText(*list_, row, 0));
-      if (TableHasClass(db, name))
+      ClassRecord record{CutText(ReportText(*list_, row, 0)), CutText(ReportText(*list_, row, 1)),
+                         CutText(ReportText(*list_, row, 2)), CutText(ReportText(*list_, row, 3))};
+      if (ClassExists(db, record.name))
         continue;
-      bool ok = db.execute(FormatStatement(
-          "Insert into tblbj (Name,ZKIP,PCMacAddr,Pass) Values('%s','%s','%s','%s')", name,
-          CutText(ReportText(*list_, row, 1)), CutText(ReportText(*list_, row, 2)),
-          CutText(ReportText(*list_, row, 3))));
-      if (ok)
-        InsertPeriodRows(db, name, ok);
-      if (!ok)
+      if (!InsertClass(db, record))
         return;
     }
   } catch (const DatabaseError&) {
@@ -131,12 +103,7 @@ void CBJMesDlg::OnDelete() {
   Database db;
   db.setPath(DatabasePath());
   db.open();
-  // Each statement only when the one before succeeded.
-  if (!db.execute(FormatStatement("Delete from tblbj where Name = '%s'", name)))
-    return;
-  if (!db.execute(FormatStatement("Delete from tblkc where BJName = '%s'", name)))
-    return;
-  db.execute(FormatStatement("Delete from tblkcTime where BJName = '%s'", name));
+  DeleteClass(db, name);
 }
 
 void CBJMesDlg::OnModify() {
@@ -157,10 +124,8 @@ void CBJMesDlg::OnModify() {
   Database db;
   db.setPath(DatabasePath());
   db.open();
-  db.execute(
-      FormatStatement("Update tblbj set  ZKIP='%s', PCMacAddr='%s',Pass='%s' where Name='%s'",
-                      texts.zkip.toStdString(), texts.pcMacAddr.toStdString(),
-                      texts.pass.toStdString(), texts.name.toStdString()));
+  UpdateClass(db, {texts.name.toStdString(), texts.zkip.toStdString(),
+                   texts.pcMacAddr.toStdString(), texts.pass.toStdString()});
 }
 
 void CBJMesDlg::OnListRightClick(const QPoint& position) {

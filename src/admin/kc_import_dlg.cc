@@ -104,4 +104,22 @@ void CKCImportDlg::OnImport() {
   }
 }
 
+void CKCImportDlg::ImportTimeTable(const std::string& path) {
+  takeResult(ImportTimeTableFile(path));
+}
+
+void CKCImportDlg::ImportCourseTable(const std::string& path) {
+  takeResult(ImportCourseTableFile(path));
+}
+
+void CKCImportDlg::takeResult(const TimetableImportResult& result) {
+  if (result.status == TimetableImportResult::Status::kFileError) {
+    Message message("文件错误!");
+    message.detail = result.detail;
+    ShowMessage(message);
+  }
+  if (!result.ok())
+    m_bImportOk = false;
+}
+
 }  // namespace brenlow

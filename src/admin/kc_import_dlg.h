@@ -13,13 +13,12 @@
 #include <QDialog>
 #include <string>
 
+#include "records/timetable_import.h"
+
 class QLineEdit;
 class QPushButton;
 
 namespace brenlow {
-
-inline constexpr const char* kTimeTableHeader = "Time,StartH,StartM,EndH,EndM";
-inline constexpr const char* kCourseTableHeader = "BJName,Monday,Tuesday,Wednesday,Thursday,Friday";
 
 class CKCImportDlg : public QDialog {
   Q_OBJECT
@@ -39,6 +38,8 @@ class CKCImportDlg : public QDialog {
 
  private:
   void browse(QLineEdit* pathEdit);
+  // Shows "文件错误!" for a refused file and clears m_bImportOk on any failure.
+  void takeResult(const TimetableImportResult& result);
 
   QLineEdit* timeTablePath_ = nullptr;    // 1055
   QLineEdit* courseTablePath_ = nullptr;  // 1077

@@ -6,11 +6,11 @@
 #include <QString>
 #include <initializer_list>
 
+#include "records/text_characters.h"
+
 class QLineEdit;
 
 namespace brenlow {
-
-inline constexpr int kModifyTextLimit = 20;
 
 // Refuses typed or pasted input that would make the edit's text longer than limit characters
 // and longer than it already is. Call it once the edit holds its first text.

@@ -19,7 +19,6 @@ CModifyThMesDlg::CModifyThMesDlg(const QString& number, const QString& name, QWi
   numberEdit_->setText(number);
   numberEdit_->setEnabled(false);
   nameEdit_->setText(name);
-  LimitTyping(*numberEdit_);
   LimitTyping(*nameEdit_);
   QPushButton* ok = AddButton(this, QStringLiteral("确定"), QStringLiteral("1"));
   ok->setDefault(true);
@@ -32,7 +31,9 @@ CModifyThMesDlg::CModifyThMesDlg(const QString& number, const QString& name, QWi
 }
 
 void CModifyThMesDlg::accept() {
-  if (!CheckLengths({numberEdit_, nameEdit_}))
+  // The number cannot be edited here, and the add dialog and the import take longer ones: only
+  // the name is held to the limit, so every teacher can be renamed.
+  if (!CheckLengths({nameEdit_}))
     return;
   name_ = nameEdit_->text();
   QDialog::accept();

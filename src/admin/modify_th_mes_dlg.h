@@ -1,6 +1,6 @@
 // CModifyThMesDlg: "修改数据", the teacher modify dialog. It shows a teacher's number (disabled)
-// and name and gives back the edited name when confirmed. Both texts are limited to 20
-// characters; confirming with a longer one shows the length message and keeps the dialog open.
+// and name and gives back the edited name when confirmed. The name is limited to 20 characters;
+// confirming with a longer one shows the length message and keeps the dialog open.
 // User-interface thread only.
 #pragma once
 

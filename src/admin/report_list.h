@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "records/text_characters.h"
+
 class QTableWidget;
 class QWidget;
 
@@ -33,8 +35,7 @@ int FirstSelectedRow(const QTableWidget& list);
 int CharacterCount(const QString& text);
 
 // The first `limit` characters of text, as UTF-8; never splits a character. The stored texts
-// have room for 39 characters, so longer list texts are cut to that on the way into the store.
-inline constexpr int kStoredTextCharacters = 39;
+// have room for kStoredTextCharacters, so longer list texts are cut to that on the way in.
 std::string CutText(const QString& text, int limit = kStoredTextCharacters);
 
 }  // namespace brenlow

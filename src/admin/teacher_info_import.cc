@@ -9,27 +9,10 @@
 
 #include "admin/csv_file_dialog.h"
 #include "admin/dialog_parts.h"
-#include "admin/gbk_text_file.h"
-#include "admin/teacher_file.h"
 #include "core/messages.h"
-#include "data/database.h"
-#include "data/database_path.h"
+#include "records/teacher_import.h"
 
 namespace brenlow {
-namespace {
-
-std::string RefusedLinesText(const std::vector<int>& lines) {
-  std::string numbers;
-  for (int line : lines) {
-    if (!numbers.empty())
-      numbers += "、";
-    numbers += std::to_string(line);
-  }
-  return "第 " + numbers + " 行的工号或姓名多于 " + std::to_string(kTeacherFieldCharacters) +
-         " 个字符，未导入。";
-}
-
-}  // namespace
 
 CTeacherInfoImport::CTeacherInfoImport(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("导入老师信息"));
@@ -68,40 +51,9 @@ void CTeacherInfoImport::OnImportFile() {
 }
 
 void CTeacherInfoImport::ImportTeachers(const std::string& path) {
-  Database db;
-  db.setPath(DatabasePath());
-  db.open();
-  GbkReadResult file = ReadGbkLines(path);
-  if (file.status != GbkReadStatus::kOk) {
-    // A file that is not GBK text throughout is refused whole rather than imported as
-    // whatever its bytes happen to decode to.
-    fail(file.errorText);
-    return;
-  }
-  TeacherFileContent content = ParseTeacherFile(file.lines);
-  if (!content.headerOk) {
-    fail(std::string("第一行不是 \"") + kTeacherFileHeader + "\"。");
-    return;
-  }
-  if (!content.refusedLines.empty())
-    fail(RefusedLinesText(content.refusedLines));
-  for (const TeacherFileRow& teacher : content.teachers) {
-    RecordSet existing = db.query(
-        FormatStatement("select ID from tblThMes where Numb = '%s'  Order by ID", teacher.number));
-    if (!existing.isValid()) {
-      fail("第 " + std::to_string(teacher.lineNumber) + " 行：无法读取老师表。");
-      return;
-    }
-    if (!existing.isEof())
-      continue;
-    std::string nameNumb = teacher.name + "(" + teacher.number + ")";
-    if (!db.execute(
-            FormatStatement("Insert into tblThMes (Numb, Name, NameNumb) Values ('%s', '%s', '%s')",
-                            teacher.number, teacher.name, nameNumb))) {
-      fail("第 " + std::to_string(teacher.lineNumber) + " 行：无法写入老师表，导入到此为止。");
-      return;
-    }
-  }
+  TeacherImportResult result = ImportTeacherFile(path);
+  if (!result.ok)
+    fail(result.detail);
 }
 
 void CTeacherInfoImport::fail(const std::string& reason) {

@@ -16,34 +16,17 @@
 #include "admin/add_th_mes_dlg.h"
 #include "admin/csv_file_dialog.h"
 #include "admin/dialog_parts.h"
-#include "admin/gbk_text_file.h"
 #include "admin/modify_th_mes_dlg.h"
 #include "admin/report_list.h"
-#include "admin/teacher_file.h"
 #include "admin/teacher_info_import.h"
 #include "core/messages.h"
 #include "core/shared_state.h"
 #include "data/database.h"
 #include "data/database_path.h"
+#include "records/teacher_import.h"
+#include "records/teacher_records.h"
 
 namespace brenlow {
-namespace {
-
-std::string NameNumb(const std::string& name, const std::string& number) {
-  return name + "(" + number + ")";
-}
-
-bool TableHasTeacher(Database& db, const std::string& number) {
-  RecordSet rows = db.query("select * from tblThMes  Order by ID");
-  while (!rows.isEof()) {
-    if (rows.fieldText("Numb") == number)
-      return true;
-    rows.moveNext();
-  }
-  return false;
-}
-
-}  // namespace
 
 CTHMesDlg::CTHMesDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("老师信息"));
@@ -129,14 +112,10 @@ void CTHMesDlg::SaveNewTeachers() {
     db.open();
     for (int row = 0; row < rowCount; ++row) {
       std::string number = CutText(ReportText(*list_, row, 0));
-      if (TableHasTeacher(db, number))
+      if (TeacherExists(db, number))
         continue;
-      std::string name = CutText(ReportText(*list_, row, 1));
-      if (!db.execute(
-              FormatStatement("Insert into tblThMes (Numb,Name,NameNumb) Values ('%s','%s','%s')",
-                              number, name, NameNumb(name, number)))) {
+      if (!InsertTeacher(db, number, CutText(ReportText(*list_, row, 1))))
         return;
-      }
     }
   } catch (const DatabaseError&) {
     // An unreadable teacher table ends the saving; rows written so far stay.
@@ -158,7 +137,7 @@ void CTHMesDlg::OnDelete() {
     Database db;
     db.setPath(DatabasePath());
     db.open();
-    if (!db.execute(FormatStatement("Delete from tblThMes where Numb = '%s'", number)))
+    if (!DeleteTeacher(db, number))
       return;
   }
 }
@@ -176,24 +155,10 @@ void CTHMesDlg::OnModify() {
     return;
   SetReportText(*list_, row, 1, dialog.name());
 
-  std::string numberText = number.toStdString();
-  std::string newName = dialog.name().toStdString();
   Database db;
   db.setPath(DatabasePath());
   db.open();
-  // Each statement only when the one before succeeded.
-  if (!db.execute(FormatStatement("Update tblThMes set   Name='%s',NameNumb='%s' where Numb='%s'",
-                                  newName, NameNumb(newName, numberText), numberText))) {
-    return;
-  }
-  if (!db.execute(FormatStatement(
-          "Update tbl_teacher_usetime set  teacher_Name='%s' where teacher_Numb='%s'", newName,
-          numberText))) {
-    return;
-  }
-  db.execute(FormatStatement("Update tblkcTime set  ThName='%s' where ThName='%s'",
-                             NameNumb(newName, numberText),
-                             NameNumb(oldName.toStdString(), numberText)));
+  RenameTeacher(db, number.toStdString(), oldName.toStdString(), dialog.name().toStdString());
 }
 
 void CTHMesDlg::OnImport() {
@@ -213,7 +178,7 @@ void CTHMesDlg::OnExport() {
     rows.emplace_back(ReportText(*list_, row, 0).toStdString(),
                       ReportText(*list_, row, 1).toStdString());
   }
-  GbkWriteResult written = WriteGbkLines(path->toStdString(), TeacherFileLines(rows));
+  GbkWriteResult written = ExportTeacherFile(path->toStdString(), rows);
   if (!written.ok) {
     // The export ends without a message box when its file cannot be made; say why on stderr.
     WriteStderrLine(written.errorText);
@@ -221,8 +186,7 @@ void CTHMesDlg::OnExport() {
   }
   Message done("导出成功");
   if (written.gb18030Characters > 0) {
-    done.detail = "有 " + std::to_string(written.gb18030Characters) +
-                  " 个字符不在 GBK 字符集中，已按 GB18030 写出。";
+    done.detail = Gb18030Note(written.gb18030Characters);
   }
   ShowMessage(done);
 }

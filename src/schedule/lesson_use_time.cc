@@ -7,8 +7,33 @@
 
 namespace brenlow {
 
+namespace {
+
+// Adds minutes to the teacher's usage row of one class and day, making the row when there is
+// none. The sum is taken by the store, so the row never loses a credit to a stale read.
+void AddDayUseTime(Database& db, const std::string& number, const std::string& name,
+                   const std::string& className, const std::string& dateDay) {
+  RecordSet rows = db.query(FormatStatement(
+      "select ID from tbl_teacher_usetime where teacher_Numb='%s' and class_Name='%s' and "
+      "date_day='%s' Order by ID",
+      number, className, dateDay));
+  if (!rows.isValid())
+    return;
+  if (!rows.isEof()) {
+    db.execute(FormatStatement("Update tbl_teacher_usetime set use_time=use_time+%d where ID=%s",
+                               kLessonMinutes, RowId{rows.fieldText("ID")}));
+    return;
+  }
+  db.execute(
+      FormatStatement("Insert into tbl_teacher_usetime (teacher_Numb,teacher_Name,class_Name,"
+                      "date_day,use_time) Values ('%s','%s','%s','%s',%d)",
+                      number, name, className, dateDay, kLessonMinutes));
+}
+
+}  // namespace
+
 void AddLessonUseTime(const std::string& className, const std::string& weekday, int startHour,
-                      int startMinute, int nowMinutes) {
+                      int startMinute, int nowMinutes, const std::string& dateDay) {
   if (nowMinutes != MinutesOfDay(startHour, startMinute) + kUseTimeCreditDelayMinutes)
     return;
   Database db;
@@ -34,8 +59,10 @@ void AddLessonUseTime(const std::string& className, const std::string& weekday, 
       return;
     const long long total =
         static_cast<long long>(LenientInteger(teachers.fieldText("UseTime"))) + kLessonMinutes;
-    db.execute(FormatStatement("Update tblThMes set  UseTime='%s' where NameNumb='%s'",
-                               std::to_string(total), teacher));
+    if (db.execute(FormatStatement("Update tblThMes set  UseTime='%s' where NameNumb='%s'",
+                                   std::to_string(total), teacher))) {
+      AddDayUseTime(db, teachers.fieldText("Numb"), teachers.fieldText("Name"), className, dateDay);
+    }
   } catch (const DatabaseError&) {
     // A row that cannot be read credits nothing.
   }

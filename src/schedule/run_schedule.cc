@@ -75,7 +75,8 @@ void RunSchedule(const LocalTime& minute) {
       std::optional<int> wholeHour = WholeNumber(startH);
       std::optional<int> wholeMinute = WholeNumber(startM);
       if (wholeHour && wholeMinute) {
-        AddLessonUseTime(className, weekday, *wholeHour, *wholeMinute, nowMinutes);
+        AddLessonUseTime(className, weekday, *wholeHour, *wholeMinute, nowMinutes,
+                         minute.dateText());
       }
     }
   } catch (const DatabaseError&) {

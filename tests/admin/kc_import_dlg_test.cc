@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "admin/gbk_text_file.h"
+#include "records/gbk_text_file.h"
 #include "support/modal_dialogs.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
@@ -154,6 +154,15 @@ TEST_F(ImportDialog, CourseLinesForAClassWithoutRowsCreateItsSevenRows) {
   EXPECT_EQ(periods("一班"), kUnchangedPeriods);
 }
 
+TEST_F(ImportDialog, FilesSavedAsUtf8WithAByteOrderMarkAreReadAsUtf8) {
+  import(rawFile("t.csv", "\xEF\xBB\xBFTime,StartH,StartM,EndH,EndM\r\n1,8,0,8,45\r\n"),
+         rawFile("c.csv", "\xEF\xBB\xBF" + std::string(kCourseTableHeader) +
+                              "\r\n一班,语文,数学,英语,物理,化学\r\n"));
+  EXPECT_EQ(messages_.texts(), std::vector<std::string>{"导入成功!"});
+  EXPECT_EQ(courses("一班")[0], "语文|数学|英语|物理|化学");
+  EXPECT_EQ(periods("一班")[0], "8,0,8,45");
+}
+
 TEST_F(ImportDialog, ConsecutiveLinesOfAClassFillItsRowsAndAChangeOfClassStartsOver) {
   import(emptyTimeTable(),
          gbkFile("c.csv", {kCourseTableHeader, "一班,a1,a1,a1,a1,a1", "一班,a2,a2,a2,a2,a2",
@@ -200,7 +209,8 @@ TEST_F(ImportDialog, FaultyFilesAreRefusedWholeAndTheOtherImportStillRuns) {
     const char* detailPart;
   } cases[] = {
       {"trailing blank", "Time,StartH,StartM,EndH,EndM \r\n1,8,0,8,45\r\n", "第 1 行"},
-      {"byte-order mark", "\xEF\xBB\xBFTime,StartH,StartM,EndH,EndM\r\n1,8,0,8,45\r\n", "第 1 行"},
+      {"mark, then not UTF-8",
+       "\xEF\xBB\xBFTime,StartH,StartM,EndH,EndM\r\n1,8,0,8,45\r\n2,\xD5\xC5,0,9,0\r\n", "第 3 行"},
       {"other case", "time,StartH,StartM,EndH,EndM\r\n1,8,0,8,45\r\n", "第 1 行"},
       {"empty file", "", ""},
       {"field of 24",

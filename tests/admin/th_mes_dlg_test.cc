@@ -195,6 +195,23 @@ TEST_F(TeacherListTest, ModifyRefusesANameOver20CharactersAndCancelChangesNothin
   EXPECT_EQ(dialog.list().item(0, 1)->text().toStdString(), longName);
 }
 
+TEST_F(TeacherListTest, ATeacherWithANumberOver20CharactersCanBeRenamed) {
+  std::string longNumber = "12345678901234567890123";  // the add dialog and the import take it
+  db_.addTeacher(longNumber, "A");
+  CTHMesDlg dialog;
+  dialog.list().selectRow(0);
+  WhenModal<CModifyThMesDlg>([&](CModifyThMesDlg& modify) {
+    SetText(modify, "1003", "B");
+    Press(modify, "1");
+    EXPECT_FALSE(modify.isVisible());
+    if (modify.isVisible())
+      Press(modify, "2");
+  });
+  Press(dialog, "5");
+  EXPECT_TRUE(messages_.texts().empty());
+  EXPECT_EQ(teachers(), std::vector<std::string>{longNumber + "|B|B(" + longNumber + ")"});
+}
+
 TEST_F(TeacherListTest, CardNumberFromTheListenerThreadIsShownWhileTheDialogRuns) {
   CTHMesDlg dialog;
   QLineEdit& card = Find<QLineEdit>(dialog, "1012");

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "admin/gbk_text_file.h"
+#include "records/gbk_text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;

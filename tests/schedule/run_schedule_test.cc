@@ -85,6 +85,20 @@ TEST_F(RunScheduleTest, PeriodPowersOnCreditsAndPowersOffAtItsMinutes) {
   EXPECT_TRUE(messages_.texts().empty());
 }
 
+TEST_F(RunScheduleTest, EachCreditAddsToTheTeachersRowOfThatClassAndDay) {
+  setPeriod(0, "8", "0", "8", "45", 0, 0);
+  setPeriod(1, "9", "0", "9", "45", 0, 0);
+  store_.exec("Update tblbj set Status=1");
+  runAt(8, 3);
+  runAt(9, 3);
+  // The same period a week later is a day of its own.
+  runAt(8, 3, 13);
+  EXPECT_EQ(store_.column("select teacher_Numb || ' ' || teacher_Name || ' ' || class_Name || ' ' "
+                          "|| date_day || ' ' || use_time from tbl_teacher_usetime Order by ID"),
+            (Sent{"7 张老师 一班 2024-03-06 90", "7 张老师 一班 2024-03-13 45"}));
+  EXPECT_EQ(useTime(), "135");
+}
+
 TEST_F(RunScheduleTest, UseTimeNeedsTheClassPoweredAtStartPlusThree) {
   setPeriod(0, "8", "0", "8", "45", 0, 0);
   runAt(8, 3);

@@ -1,4 +1,4 @@
-#include "admin/gbk_text_file.h"
+#include "records/gbk_text_file.h"
 
 #include <iconv.h>
 
@@ -72,6 +72,45 @@ size_t Utf8SequenceLength(unsigned char lead) {
     return 2;
   }
   return 1;
+}
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The 0-based position of the first byte that does not belong to well-formed UTF-8 (no overlong
+// forms, no surrogates, nothing beyond U+10FFFF), or npos when the whole text is.
+size_t FirstNonUtf8Byte(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length = 1;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      low = lead == 0xE0 ? 0xA0 : 0x80;
+      high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      low = lead == 0xF0 ? 0x90 : 0x80;
+      high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+      return i;
+    }
+    if (i + length > text.size())
+      return i;
+    for (size_t k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[i + k]);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
+        return i;
+    }
+    i += length;
+  }
+  return std::string_view::npos;
 }
 
 std::string HexBytes(std::string_view bytes) {
@@ -153,9 +192,10 @@ GbkReadResult ReadGbkLines(const std::string& path) {
     result.errorText = "无法读取文件 " + path;
     return result;
   }
-  // LF never occurs inside a GBK or GB18030 character (trail bytes are 0x30-0x39 and
-  // 0x40-0xFE), so the raw bytes can be split before decoding.
-  size_t start = 0;
+  const bool utf8 = content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
+  // LF never occurs inside a GBK, GB18030 or UTF-8 character (GBK trail bytes are 0x30-0x39 and
+  // 0x40-0xFE, UTF-8 ones 0x80-0xBF), so the raw bytes can be split before decoding.
+  size_t start = utf8 ? kUtf8ByteOrderMark.size() : 0;
   int lineNumber = 0;
   while (start < content.size()) {
     size_t end = content.find('\n', start);
@@ -168,13 +208,23 @@ GbkReadResult ReadGbkLines(const std::string& path) {
     ++lineNumber;
     std::string text;
     size_t badOffset = 0;
-    if (!DecodeGbk(line, text, badOffset)) {
+    bool decoded = false;
+    if (utf8) {
+      badOffset = FirstNonUtf8Byte(line);
+      decoded = badOffset == std::string_view::npos;
+      if (decoded)
+        text.assign(line);
+    } else {
+      decoded = DecodeGbk(line, text, badOffset);
+    }
+    if (!decoded) {
       result.status = GbkReadStatus::kUndecodable;
       result.errorLine = lineNumber;
       result.errorByte = static_cast<int>(badOffset) + 1;
       result.errorText = "第 " + std::to_string(lineNumber) + " 行第 " +
                          std::to_string(badOffset + 1) + " 个字节起（" +
-                         HexBytes(line.substr(badOffset, 4)) + "）不是 GBK 编码的文字。";
+                         HexBytes(line.substr(badOffset, 4)) + "）不是 " +
+                         (utf8 ? "UTF-8" : "GBK") + " 编码的文字。";
       return result;
     }
     result.lines.push_back(std::move(text));

@@ -4,8 +4,9 @@
 // CR before it (CR LF and LF both end a line); a last line without a line end still counts, a
 // file ending in a line end has no empty line after it. Bytes are decoded as GBK; four-byte
 // GB18030 sequences are accepted as well, so that a file this program wrote reads back
-// unchanged. A byte sequence that is neither stops the reading and is reported with its line
-// and position.
+// unchanged. A file that begins with the UTF-8 byte-order mark (what spreadsheet programs save
+// as "CSV UTF-8") is read as UTF-8 instead, without the mark. A byte sequence that is not text
+// of the file's encoding stops the reading and is reported with its line and position.
 //
 // Writing takes UTF-8 lines and writes each as GBK followed by CR LF. A character that GBK
 // cannot hold is written in its four-byte GB18030 form, which keeps every character (GB18030
@@ -23,7 +24,7 @@ namespace brenlow {
 enum class GbkReadStatus {
   kOk,
   kCannotOpen,   // the file does not exist or cannot be read
-  kUndecodable,  // a byte sequence is not GBK (nor GB18030) text
+  kUndecodable,  // a byte sequence is not text of the file's encoding
 };
 
 struct GbkReadResult {

@@ -1,4 +1,4 @@
-#include "admin/gbk_text_file.h"
+#include "records/gbk_text_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -58,6 +58,23 @@ TEST_F(GbkTextFileTest, UndecodableBytesAreReportedWithLineAndPosition) {
 
   // A lead byte cut off by the line end is just as undecodable.
   EXPECT_EQ(ReadGbkLines(writeBytes("x\xD5\r\n")).status, GbkReadStatus::kUndecodable);
+}
+
+TEST_F(GbkTextFileTest, AFileBeginningWithTheUtf8MarkIsReadAsUtf8) {
+  GbkReadResult result = ReadGbkLines(writeBytes("\xEF\xBB\xBFNumb,Name\r\n12,张三\n13,𠀀"));
+  ASSERT_EQ(result.status, GbkReadStatus::kOk);
+  EXPECT_EQ(result.lines, (std::vector<std::string>{"Numb,Name", "12,张三", "13,𠀀"}));
+
+  // After the mark, GBK bytes (and overlong or surrogate forms) are not UTF-8 text.
+  for (const char* bad : {"12,\xD5\xC5\xC8\xFD", "12,\xC0\xAF", "12,\xED\xA0\x80", "12,\xE5\xBC"}) {
+    result = ReadGbkLines(writeBytes(std::string("\xEF\xBB\xBFNumb,Name\r\n") + bad + "\r\n"));
+    EXPECT_EQ(result.status, GbkReadStatus::kUndecodable) << bad;
+    EXPECT_EQ(result.errorLine, 2) << bad;
+    EXPECT_EQ(result.errorByte, 4) << bad;
+    EXPECT_NE(result.errorText.find("UTF-8"), std::string::npos) << result.errorText;
+  }
+  // The mark anywhere but at the start is GBK bytes like any other.
+  EXPECT_EQ(ReadGbkLines(writeBytes("a\r\n\xEF\xBB\xBF")).status, GbkReadStatus::kUndecodable);
 }
 
 TEST_F(GbkTextFileTest, MissingFileCannotBeOpened) {

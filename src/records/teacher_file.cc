@@ -1,4 +1,4 @@
-#include "admin/teacher_file.h"
+#include "records/teacher_file.h"
 
 namespace brenlow {
 namespace {

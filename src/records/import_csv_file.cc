@@ -1,8 +1,7 @@
-#include "admin/import_csv_file.h"
+#include "records/import_csv_file.h"
 
-#include <QString>
-
-#include "admin/gbk_text_file.h"
+#include "records/gbk_text_file.h"
+#include "records/text_characters.h"
 
 namespace brenlow {
 namespace {
@@ -12,10 +11,6 @@ ImportCsvFile FileError(std::string detail) {
   file.status = ImportCsvFile::Status::kFileError;
   file.detail = std::move(detail);
   return file;
-}
-
-size_t Utf16Length(const std::string& utf8) {
-  return static_cast<size_t>(QString::fromStdString(utf8).size());
 }
 
 }  // namespace
@@ -54,6 +49,7 @@ ImportCsvFile ReadImportCsvFile(const std::string& path, std::string_view header
       }
     }
     file.records.push_back(std::move(fields));
+    file.lineNumbers.push_back(static_cast<int>(index) + 1);
   }
   if (!tooLong.empty()) {
     tooLong.pop_back();  // the last line end

@@ -1,8 +1,8 @@
 // The two CSV files of the timetable import, read whole and checked before anything is
 // written, so that a faulty file changes nothing.
 //
-// The file is code page 936 text (see gbk_text_file.h for line ends and decoding). Its first line
-// must equal the header exactly; a byte-order mark makes it differ. Every further non-empty line
+// The file is code page 936 text, or UTF-8 after a byte-order mark (see gbk_text_file.h for line
+// ends and decoding). Its first line must equal the header exactly. Every further non-empty line
 // is one record, split at every comma without quoting or trimming: a record gets exactly the
 // table's number of fields, missing ones empty and further ones dropped. Empty lines are left
 // out. A field holds at most kMaxImportFieldLength UTF-16 code units; a longer one refuses the
@@ -28,6 +28,8 @@ struct ImportCsvFile {
   Status status = Status::kOk;
   // On kOk: the records, in file order, each with exactly fieldCount fields (UTF-8).
   std::vector<std::vector<std::string>> records;
+  // On kOk: the 1-based file line of each record.
+  std::vector<int> lineNumbers;
   // On kFileError: what is wrong and on which line, for the message's detail text.
   std::string detail;
 };

@@ -1,0 +1,26 @@
+// Copies of a live database through SQLite's online backup, safe beside a running server: the
+// copy is taken page by page under the store's own locks, so it is consistent, and a restore
+// writes into the live file through the same interface, so every connection of the server
+// sees the restored data at its next statement and no file is replaced under it (the file
+// keeps its identity, owner and mode). A writer holding the store longer than the busy time-out
+// makes the copy fail rather than wait for ever. Any thread; nothing is kept.
+#pragma once
+
+#include <string>
+
+namespace brenlow {
+
+// Writes a consistent copy of the database at livePath to copyPath (replacing a file there
+// only once the copy is complete). Refuses to copy a file onto itself. False with a readable
+// reason in error.
+bool BackupStore(const std::string& livePath, const std::string& copyPath, std::string* error);
+
+// Copies the database at sourcePath into the live database at livePath. The source must be a
+// Brenlow database (its tables and columns, checked first); before anything is written, the
+// live database is backed up to savedCopyPath. False with a readable reason in error; the live
+// database is then as it was, except when the failure came during the copy itself (error says
+// so, and savedCopyPath holds what it was).
+bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
+                  const std::string& savedCopyPath, std::string* error);
+
+}  // namespace brenlow

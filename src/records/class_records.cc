@@ -1,0 +1,58 @@
+#include "records/class_records.h"
+
+#include "core/weekdays.h"
+
+namespace brenlow {
+
+const char* NewClassRefusal(const ClassRecord& record, bool nameTaken) {
+  if (record.name.empty())
+    return "请输入班级名!";
+  if (nameTaken)
+    return "班级已存在，请重新添加！";
+  if (record.zkip.empty())
+    return "请输入中控IP!";
+  if (record.pcMacAddr.empty())
+    return "请输入电脑MAC地址!";
+  if (record.pass.empty())
+    return "请输入密码!";
+  return nullptr;
+}
+
+bool ClassExists(Database& db, const std::string& name) {
+  RecordSet rows = db.query("select * from tblbj  Order by ID");
+  while (!rows.isEof()) {
+    if (rows.fieldText("Name") == name)
+      return true;
+    rows.moveNext();
+  }
+  return false;
+}
+
+bool InsertClass(Database& db, const ClassRecord& record) {
+  if (!db.execute(FormatStatement(
+          "Insert into tblbj (Name,ZKIP,PCMacAddr,Pass) Values('%s','%s','%s','%s')", record.name,
+          record.zkip, record.pcMacAddr, record.pass)))
+    return false;
+  for (const char* weekday : kSchoolWeekdays) {
+    for (int period = 0; period < kPeriodsPerDay; ++period) {
+      if (!db.execute(FormatStatement("Insert into tblkcTime (BJName,Week) Values('%s','%s')",
+                                      record.name, weekday)))
+        return false;
+    }
+  }
+  return true;
+}
+
+bool DeleteClass(Database& db, const std::string& name) {
+  return db.execute(FormatStatement("Delete from tblbj where Name = '%s'", name)) &&
+         db.execute(FormatStatement("Delete from tblkc where BJName = '%s'", name)) &&
+         db.execute(FormatStatement("Delete from tblkcTime where BJName = '%s'", name));
+}
+
+bool UpdateClass(Database& db, const ClassRecord& record) {
+  return db.execute(
+      FormatStatement("Update tblbj set  ZKIP='%s', PCMacAddr='%s',Pass='%s' where Name='%s'",
+                      record.zkip, record.pcMacAddr, record.pass, record.name));
+}
+
+}  // namespace brenlow

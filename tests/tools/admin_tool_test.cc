@@ -1,0 +1,285 @@
+// The real brenlow-admin on temporary databases: every command's main path and its refusals.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/temp_database.h"
+#include "tools/admin_run.h"
+
+namespace brenlow {
+namespace {
+
+using testing::AdminRun;
+using testing::TempDatabase;
+using Lines = std::vector<std::string>;
+
+class AdminTool : public ::testing::Test {
+ protected:
+  AdminRun run(std::vector<std::string> arguments) {
+    return testing::RunAdmin(store_.path(), std::move(arguments));
+  }
+  // Runs a command that must succeed.
+  std::string ok(std::vector<std::string> arguments) {
+    AdminRun result = run(arguments);
+    EXPECT_EQ(result.code, 0) << result.errors;
+    EXPECT_EQ(result.errors, "");
+    return result.output;
+  }
+  // Runs a command that must be refused with exit 1 and one line on stderr holding `part`.
+  void refused(std::vector<std::string> arguments, const std::string& part) {
+    AdminRun result = run(arguments);
+    EXPECT_EQ(result.code, 1) << arguments[0] << ": " << result.errors;
+    EXPECT_NE(result.errors.find(part), std::string::npos) << result.errors;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+  }
+  std::string file(const std::string& name, const std::string& bytes) {
+    std::string path = store_.folder() + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  TempDatabase store_;
+};
+
+TEST_F(AdminTool, ClassesFollowTheDialogsRules) {
+  ok({"class", "add", "一班", "10.0.0.5", "00-1A-2B-3C-4D-5E", "pw"});
+  EXPECT_EQ(store_.value("select count(*) from tblkcTime where BJName='一班'"), "35");
+  EXPECT_EQ(store_.column("select Week from tblkcTime where BJName='一班' group by Week "
+                          "order by min(ID)"),
+            (Lines{"星期一", "星期二", "星期三", "星期四", "星期五"}));
+  refused({"class", "add", "一班", "10.0.0.6", "m", "p"}, "班级已存在，请重新添加！");
+  refused({"class", "add", "二班", "", "m", "p"}, "请输入中控IP!");
+  refused({"class", "add", std::string(40, 'x'), "a", "m", "p"}, "NAME");
+  ok({"class", "add", "二班", "10.0.0.6", "m2", "p2"});
+
+  ok({"class", "set", "一班", "--address", "10.0.0.9", "--password", "it's"});
+  EXPECT_EQ(
+      ok({"classes", "--format", "csv"}),
+      "name,address,mac,password\n一班,10.0.0.9,00-1A-2B-3C-4D-5E,it's\n二班,10.0.0.6,m2,p2\n");
+  refused({"class", "set", "三班", "--mac", "x"}, "三班");
+  refused({"class", "set", "一班", "--mac", std::string(21, 'm')}, "20");
+  EXPECT_EQ(run({"class", "set", "一班"}).code, 2);
+
+  store_.exec("Insert into tblkc (BJName) Values ('一班')");
+  store_.exec("Insert into tbl_teacher_usetime (class_Name) Values ('一班')");
+  ok({"class", "remove", "一班"});
+  EXPECT_EQ(store_.value("select count(*) from tblbj where Name='一班'"), "0");
+  EXPECT_EQ(store_.value("select count(*) from tblkcTime where BJName='一班'"), "0");
+  EXPECT_EQ(store_.value("select count(*) from tblkc where BJName='一班'"), "0");
+  EXPECT_EQ(store_.value("select count(*) from tbl_teacher_usetime"), "1");
+  refused({"class", "remove", "一班"}, "没有这个班级");
+  EXPECT_EQ(ok({"classes"}), "NAME  ZKIP      PCMAC  PASSWORD\n二班  10.0.0.6  m2     p2\n");
+}
+
+TEST_F(AdminTool, TeachersFollowTheDialogsRulesAndARenameCascades) {
+  ok({"teacher", "add", "12", "张三"});
+  refused({"teacher", "add", "12", "李四"}, "工号已存在，请重新输入！");
+  refused({"teacher", "add", "13", ""}, "请输入姓名!");
+  std::string longNumber(23, '7');
+  ok({"teacher", "add", longNumber, "王五"});
+  EXPECT_EQ(store_.column("select NameNumb from tblThMes order by ID"),
+            (Lines{"张三(12)", "王五(" + longNumber + ")"}));
+
+  store_.exec("Insert into tblkcTime (BJName, ThName) Values ('一班', '张三(12)')");
+  store_.exec("Insert into tbl_teacher_usetime (teacher_Numb, teacher_Name) Values ('12', '张三')");
+  ok({"teacher", "rename", "12", "张老师"});
+  EXPECT_EQ(store_.value("select ThName from tblkcTime"), "张老师(12)");
+  EXPECT_EQ(store_.value("select teacher_Name from tbl_teacher_usetime"), "张老师");
+  // A number over 20 characters does not keep its teacher from being renamed.
+  ok({"teacher", "rename", longNumber, "王老师"});
+  refused({"teacher", "rename", "12", std::string(21, 'n')}, "输入的字符请不要多于 20 个。");
+  refused({"teacher", "rename", "99", "x"}, "99");
+
+  EXPECT_EQ(ok({"teachers"}),
+            "工号                     姓名    使用时长\n"
+            "12                       张老师\n" +
+                longNumber + "  王老师\n");
+  ok({"teacher", "remove", "12"});
+  refused({"teacher", "remove", "12"}, "没有这个工号的老师");
+  EXPECT_EQ(store_.value("select ThName from tblkcTime"), "张老师(12)");  // periods keep it
+}
+
+TEST_F(AdminTool, UsageErrorsHelpAndAMissingDatabase) {
+  EXPECT_EQ(run({}).code, 2);
+  EXPECT_EQ(run({"class"}).code, 2);
+  EXPECT_EQ(run({"status", "--date", "2026-02-30"}).code, 2);
+  EXPECT_EQ(run({"status", "--format", "xml"}).code, 2);
+  EXPECT_EQ(run({"usage", "--from", "2026-12-09", "--to", "2026-12-01"}).code, 2);
+  AdminRun help = run({"teacher", "rename", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.output.find("NUMBER"), std::string::npos) << help.output;
+
+  AdminRun missing = testing::RunAdmin(store_.folder() + "/absent.db", {"classes"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.errors.find("absent.db"), std::string::npos) << missing.errors;
+}
+
+// Wednesday 2099-01-07 lies ahead: nothing runs, actions count from its start.
+TEST_F(AdminTool, StatusAsTableCsvAndJson) {
+  store_.addClass("初二甲", "10.0.0.5");
+  store_.addClass("一班", "10.0.0.6");
+  store_.exec("Update tblbj set Status=1 where Name='初二甲'");
+  store_.exec(
+      "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOn=1, "
+      "ThName='张三(12)' where ID=(select ID from tblkcTime where BJName='初二甲' and "
+      "Week='星期三' order by ID limit 1)");
+  store_.exec(
+      "Update tblkcTime set StartH='9', StartM='5', EndH='9', EndM='50', AutoOff=1 where "
+      "ID=(select ID from tblkcTime where BJName='初二甲' and Week='星期三' order by ID limit 1 "
+      "offset 2)");
+  EXPECT_EQ(ok({"status", "--date", "2099-01-07"}),
+            "班级    中控IP    状态    下一动作    节   时间         老师      自动开机  自动关机\n"
+            "初二甲  10.0.0.5  已开机  08:00 开机    1  08:00-08:45  张三(12)  是\n"
+            "                                        3  09:05-09:50                      是\n"
+            "一班    10.0.0.6  已关机\n");
+  EXPECT_EQ(ok({"status", "--date", "2099-01-07", "--format", "csv"}),
+            "class,address,status,next_time,next_action,period,start,end,teacher,auto_on,auto_off,"
+            "running\n"
+            "初二甲,10.0.0.5,on,08:00,power-on,1,08:00,08:45,张三(12),1,0,0\n"
+            "初二甲,10.0.0.5,on,08:00,power-on,3,09:05,09:50,,0,1,0\n"
+            "一班,10.0.0.6,off,,,,,,,,,\n");
+  EXPECT_EQ(ok({"status", "--date", "2099-01-10", "--format", "json"}),
+            R"([
+  {
+    "class": "初二甲",
+    "address": "10.0.0.5",
+    "status": "on",
+    "current": null,
+    "next": null,
+    "periods": []
+  },
+  {
+    "class": "一班",
+    "address": "10.0.0.6",
+    "status": "off",
+    "current": null,
+    "next": null,
+    "periods": []
+  }
+]
+)");
+  // A day gone has no action left.
+  EXPECT_NE(ok({"status", "--date", "2020-01-08", "--format", "csv"}).find(",on,,,1,"),
+            std::string::npos);
+}
+
+TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {
+  store_.addTeacher("12", "张三");
+  store_.addTeacher("13", "李四");
+  store_.exec("Update tblThMes set UseTime='180' where Numb='12'");
+  store_.exec(
+      "Insert into tbl_teacher_usetime (teacher_Numb, teacher_Name, class_Name, date_day, "
+      "use_time) Values ('12', '张三', '一班', '2026-12-09', 45), "
+      "('12', '张三', '二班', '2026-12-08', 90), ('12', '张三', '一班', '2026-12-10', 45), "
+      "('9', '赵六', '一班', '2026-12-09', 45)");
+  EXPECT_EQ(ok({"usage"}),
+            "工号  姓名  日期        班级  分钟  累计使用时长\n"
+            "12    张三  2026-12-08  二班  90\n"
+            "12    张三  2026-12-09  一班  45\n"
+            "12    张三  2026-12-10  一班  45\n"
+            "12    张三  合计              180   180\n"
+            "9     赵六  2026-12-09  一班  45\n"
+            "9     赵六  合计              45\n");
+  EXPECT_EQ(ok({"usage", "--from", "2026-12-09", "--to", "2026-12-09", "--format", "csv"}),
+            "number,name,date,class,minutes,total,running_total\n"
+            "12,张三,2026-12-09,一班,45,45,180\n"
+            "9,赵六,2026-12-09,一班,45,45,\n");
+  EXPECT_EQ(ok({"usage", "--from", "2026-12-10", "--format", "json"}),
+            R"([
+  {
+    "number": "12",
+    "name": "张三",
+    "days": [
+      {
+        "date": "2026-12-10",
+        "class": "一班",
+        "minutes": 45
+      }
+    ],
+    "total": 45,
+    "running_total": 180
+  }
+]
+)");
+}
+
+TEST_F(AdminTool, FilesAreReadAndWrittenAsTheDialogsDo) {
+  store_.addClass("一班");
+  store_.addClass("二班");
+  const std::string data = BRENLOW_ADMIN_TEST_DATA;
+  EXPECT_EQ(ok({"import-timetable", data + "/time_table.csv", data + "/course_table.csv"}),
+            "导入成功!\n");
+  EXPECT_EQ(store_.value("select StartH||':'||StartM from tblkcTime where BJName='二班' order "
+                         "by ID limit 1"),
+            "8:0");
+  EXPECT_EQ(store_.value("select count(*) from tblkc where BJName='一班'"), "7");
+
+  // A bad line refuses its file whole and names the line; the other file is still imported.
+  store_.exec("Delete from tblkc");
+  std::string badTimes =
+      file("t.csv", "Time,StartH,StartM,EndH,EndM\r\n1,7,0,7,45\r\n2,\xFF\xFF,0,9,0\r\n");
+  refused({"import-timetable", badTimes, data + "/course_table.csv"}, "第 3 行");
+  EXPECT_EQ(store_.value("select StartH from tblkcTime where BJName='一班' order by ID limit 1"),
+            "8");
+  EXPECT_EQ(store_.value("select count(*) from tblkc where BJName='一班'"), "7");
+
+  // Teachers: a file saved as "CSV UTF-8", then an export in code page 936.
+  EXPECT_EQ(
+      ok({"import-teachers", file("u.csv", "\xEF\xBB\xBFNumb,Name\r\n12,张三\r\n13,李四\r\n")}),
+      "导入成功！\n");
+  refused({"import-teachers", file("h.csv", "numb,name\r\n14,x\r\n")}, "Numb,Name");
+  EXPECT_EQ(store_.value("select count(*) from tblThMes"), "2");
+  std::string exported = store_.folder() + "/out.csv";
+  EXPECT_EQ(ok({"export-teachers", exported}), "导出成功\n");
+  EXPECT_EQ(read(exported), "Numb,Name\r\n12,\xD5\xC5\xC8\xFD\r\n13,\xC0\xEE\xCB\xC4\r\n");
+}
+
+TEST_F(AdminTool, BackupRestoreAndCheck) {
+  store_.addClass("一班");
+  EXPECT_EQ(ok({"check"}), "ok\n");
+  std::string copy = store_.folder() + "/copy.db";
+  ok({"backup", copy});
+  EXPECT_EQ(testing::RunAdmin(copy, {"classes", "--format", "csv"}).output,
+            "name,address,mac,password\n一班,,,\n");
+
+  store_.addClass("二班");
+  refused({"restore", file("not.db", "not a database at all")}, "not a Brenlow database");
+  std::string otherSqlite = store_.folder() + "/other.db";
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(otherSqlite.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE tblbj (Name)", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(other);
+  refused({"restore", otherSqlite}, "column tblbj.ZKIP is missing");
+  EXPECT_EQ(store_.value("select count(*) from tblbj"), "2");
+
+  AdminRun restored = run({"restore", copy});
+  ASSERT_EQ(restored.code, 0) << restored.errors;
+  EXPECT_EQ(store_.column("select Name from tblbj"), Lines{"一班"});
+  // The database as it was is kept beside it, named for the moment.
+  int saved = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(store_.folder())) {
+    if (entry.path().filename().string().rfind(
+            std::filesystem::path(store_.path()).filename().string() + ".before-restore-", 0) ==
+        0) {
+      ++saved;
+      EXPECT_EQ(testing::RunAdmin(entry.path().string(), {"classes", "--format", "csv"}).output,
+                "name,address,mac,password\n一班,,,\n二班,,,\n");
+    }
+  }
+  EXPECT_EQ(saved, 1);
+  EXPECT_EQ(ok({"check"}), "ok\n");
+
+  store_.exec("Drop table tblkc");
+  AdminRun check = run({"check"});
+  EXPECT_EQ(check.code, 1);
+  EXPECT_EQ(check.output, "table tblkc is missing\n");
+}
+
+}  // namespace
+}  // namespace brenlow

@@ -1,0 +1,67 @@
+// brenlow-admin: administering a school's Brenlow database from a shell, beside the running
+// server. main only parses the command line and runs the command chosen.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <map>
+
+#include "commands.h"
+#include "data/database_path.h"
+
+namespace brenlow::admin {
+
+void AddFormatOption(CLI::App* command, OutputFormat* format) {
+  const std::map<std::string, OutputFormat> formats = {
+      {"table", OutputFormat::kTable}, {"csv", OutputFormat::kCsv}, {"json", OutputFormat::kJson}};
+  command->add_option("--format", *format, "output format: table (default), csv or json")
+      ->transform(CLI::CheckedTransformer(formats))
+      ->option_text("table|csv|json");
+}
+
+namespace {
+
+int Run(int argc, char** argv) {
+  CLI::App app(
+      "Administers a Brenlow timetable server's database from a shell: classes, teachers, "
+      "timetable and teacher files, rooms' status, teachers' use time, backup and restore. Safe "
+      "to run while the server runs; never asks a question.\n"
+      "Exit status: 0 done, 1 input refused or a statement failed (one line on stderr), 2 usage "
+      "error.",
+      "brenlow-admin");
+  app.set_help_all_flag("--help-all", "Print help for every command and exit");
+  std::string database = kDefaultDatabasePath;
+  app.add_option("--database", database, "the database file")->capture_default_str();
+  app.require_subcommand(1);
+  app.fallthrough();
+
+  StoreMessages messages;
+  Commands commands;
+  commands.messages = &messages;
+  AddStatusCommand(app, commands);
+  AddClassCommands(app, commands);
+  AddTeacherCommands(app, commands);
+  AddFileCommands(app, commands);
+  AddUsageCommand(app, commands);
+  AddStoreCommands(app, commands);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int code = app.exit(error);
+    // Help and version end well; every refused command line is a usage error.
+    return code == static_cast<int>(CLI::ExitCodes::Success) ? kDone : kUsageError;
+  }
+  SetDatabasePath(database);
+  for (auto& [command, run] : commands.runners) {
+    if (command->parsed())
+      return run();
+  }
+  std::cerr << app.help();
+  return kUsageError;
+}
+
+}  // namespace
+}  // namespace brenlow::admin
+
+int main(int argc, char** argv) {
+  return brenlow::admin::Run(argc, argv);
+}

@@ -1,0 +1,107 @@
+// import-timetable, import-teachers, export-teachers: the import dialogs' and the export's
+// functions (records/), reporting what the dialogs report, on stdout and stderr.
+#include <iostream>
+#include <memory>
+
+#include "commands.h"
+#include "data/database.h"
+#include "data/database_path.h"
+#include "records/teacher_import.h"
+#include "records/timetable_import.h"
+
+namespace brenlow::admin {
+namespace {
+
+struct FileArguments {
+  std::string timeTable, courseTable, teacherFile;
+};
+
+// Why an import failed, naming its file, or empty when it succeeded.
+std::string FailureOf(Commands& commands, const std::string& path,
+                      const TimetableImportResult& result) {
+  if (result.ok())
+    return std::string();
+  std::string what = result.status == TimetableImportResult::Status::kFileError
+                         ? "文件错误! " + result.detail
+                         : result.detail;
+  const std::string store = commands.messages->take();
+  return path + ": " + (store.empty() ? what : what + " (" + store + ")");
+}
+
+int ImportTimetable(Commands& commands, const FileArguments& arguments) {
+  // Both files are imported whatever becomes of the first, as the dialog does.
+  std::string times =
+      FailureOf(commands, arguments.timeTable, ImportTimeTableFile(arguments.timeTable));
+  std::string courses =
+      FailureOf(commands, arguments.courseTable, ImportCourseTableFile(arguments.courseTable));
+  if (!times.empty() || !courses.empty()) {
+    return Refuse("import-timetable",
+                  "导入失败! " + times + (times.empty() || courses.empty() ? "" : "; ") + courses);
+  }
+  std::cout << "导入成功!\n";
+  return kDone;
+}
+
+int ImportTeachers(Commands& commands, const FileArguments& arguments) {
+  TeacherImportResult result = ImportTeacherFile(arguments.teacherFile);
+  if (!result.ok) {
+    const std::string store = commands.messages->take();
+    return Refuse("import-teachers " + arguments.teacherFile,
+                  "导入失败！ " + result.detail + (store.empty() ? "" : " (" + store + ")"));
+  }
+  std::cout << "导入成功！\n";
+  return kDone;
+}
+
+int ExportTeachers(const FileArguments& arguments) {
+  const std::string where = "export-teachers " + arguments.teacherFile;
+  std::vector<std::pair<std::string, std::string>> rows;
+  try {
+    Database db;
+    db.setPath(DatabasePath());
+    RecordSet teachers = db.query("select * from tblThMes Order by ID");
+    if (!teachers.isValid())
+      return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");
+    for (; !teachers.isEof(); teachers.moveNext())
+      rows.emplace_back(teachers.fieldText("Numb"), teachers.fieldText("Name"));
+  } catch (const DatabaseError&) {
+    return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");
+  }
+  GbkWriteResult written = ExportTeacherFile(arguments.teacherFile, rows);
+  if (!written.ok)
+    return Refuse(where, written.errorText);
+  std::cout << "导出成功\n";
+  if (written.gb18030Characters > 0)
+    std::cout << Gb18030Note(written.gb18030Characters) << '\n';
+  return kDone;
+}
+
+}  // namespace
+
+void AddFileCommands(CLI::App& app, Commands& commands) {
+  auto arguments = std::make_shared<FileArguments>();
+  CLI::App* timetable = app.add_subcommand(
+      "import-timetable",
+      "Import the period times (TIMES.csv, header Time,StartH,StartM,EndH,EndM) of every class "
+      "and the course names (COURSES.csv, header BJName,Monday,Tuesday,Wednesday,Thursday,"
+      "Friday); code page 936, or UTF-8 after a byte-order mark. A faulty file is refused whole");
+  timetable->add_option("TIMES", arguments->timeTable, "the time table file")->required();
+  timetable->add_option("COURSES", arguments->courseTable, "the course table file")->required();
+  commands.add(timetable, [&commands, arguments] { return ImportTimetable(commands, *arguments); });
+
+  CLI::App* importTeachers = app.add_subcommand(
+      "import-teachers",
+      "Import teachers from a file with the header Numb,Name (code page 936, or UTF-8 after a "
+      "byte-order mark); numbers already there are skipped");
+  importTeachers->add_option("FILE", arguments->teacherFile, "the teacher file")->required();
+  commands.add(importTeachers,
+               [&commands, arguments] { return ImportTeachers(commands, *arguments); });
+
+  CLI::App* exportTeachers = app.add_subcommand(
+      "export-teachers", "Write every teacher's number and name to FILE (code page 936)");
+  exportTeachers->add_option("FILE", arguments->teacherFile, "the file to write (replaced)")
+      ->required();
+  commands.add(exportTeachers, [arguments] { return ExportTeachers(*arguments); });
+}
+
+}  // namespace brenlow::admin

@@ -1,0 +1,170 @@
+// status: every room with its controller, its power state and the day's periods, marking the
+// period running now and the room's next scheduled power-on or power-off. The rows are the
+// status window's (schedule/room_status.h).
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "commands.h"
+#include "core/clock.h"
+#include "data/database_path.h"
+#include "schedule/room_status.h"
+#include "text_table.h"
+
+namespace brenlow::admin {
+namespace {
+
+struct StatusArguments {
+  std::string date;  // empty: today
+  OutputFormat format = OutputFormat::kTable;
+};
+
+const char* PowerKey(PowerState power) {
+  switch (power) {
+    case PowerState::kOn:
+      return "on";
+    case PowerState::kOff:
+      return "off";
+    case PowerState::kUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+// Today: from the minute now. Another day: nothing runs; actions count from the start of a day
+// to come and not at all on a day gone.
+StatusMoment MomentFor(const std::string& date, const LocalTime& now) {
+  if (date.empty() || date == now.dateText())
+    return MomentOf(now);
+  LocalTime day = MakeLocalTime(std::stoi(date.substr(0, 4)), std::stoi(date.substr(5, 2)),
+                                std::stoi(date.substr(8, 2)), 0, 0);
+  return StatusMoment{day.weekday, date > now.dateText() ? 0 : 24 * 60, false};
+}
+
+std::string PeriodTime(const PeriodStatus& period) {
+  return TimeOfDayText(*period.start) + "-" + TimeOfDayText(*period.end);
+}
+
+void WriteTable(const std::vector<RoomStatus>& rooms) {
+  std::vector<TextRow> rows;
+  for (const RoomStatus& room : rooms) {
+    TextRow first = {room.name, room.zkip, PowerStateText(room.power), NextActionText(room)};
+    bool listed = false;
+    for (const PeriodStatus& period : room.periods) {
+      if (!period.start)
+        continue;
+      TextRow row = listed ? TextRow(4) : first;
+      row.insert(row.end(), {(period.running ? "> " : "  ") + std::to_string(period.number),
+                             PeriodTime(period), period.teacher, period.autoOn ? "是" : "",
+                             period.autoOff ? "是" : ""});
+      rows.push_back(std::move(row));
+      listed = true;
+    }
+    if (!listed)
+      rows.push_back(first);
+  }
+  WriteTextTable(
+      std::cout,
+      {"班级", "中控IP", "状态", "下一动作", "节", "时间", "老师", "自动开机", "自动关机"}, rows);
+}
+
+void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
+  std::vector<TextRow> rows;
+  for (const RoomStatus& room : rooms) {
+    TextRow first = {room.name, room.zkip, PowerKey(room.power),
+                     room.next ? TimeOfDayText(room.next->minute) : "",
+                     room.next ? (room.next->powerOn ? "power-on" : "power-off") : ""};
+    bool listed = false;
+    for (const PeriodStatus& period : room.periods) {
+      if (!period.start)
+        continue;
+      TextRow row = first;
+      row.insert(row.end(), {std::to_string(period.number), TimeOfDayText(*period.start),
+                             TimeOfDayText(*period.end), period.teacher, period.autoOn ? "1" : "0",
+                             period.autoOff ? "1" : "0", period.running ? "1" : "0"});
+      rows.push_back(std::move(row));
+      listed = true;
+    }
+    if (!listed) {
+      first.resize(12);
+      rows.push_back(first);
+    }
+  }
+  WriteCsv(std::cout,
+           {"class", "address", "status", "next_time", "next_action", "period", "start", "end",
+            "teacher", "auto_on", "auto_off", "running"},
+           rows);
+}
+
+void WriteJson(const std::vector<RoomStatus>& rooms) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const RoomStatus& room : rooms) {
+    nlohmann::ordered_json object;
+    object["class"] = room.name;
+    object["address"] = room.zkip;
+    object["status"] = PowerKey(room.power);
+    object["current"] = room.running ? nlohmann::ordered_json(room.periods[*room.running].number)
+                                     : nlohmann::ordered_json(nullptr);
+    if (room.next) {
+      object["next"] = {{"time", TimeOfDayText(room.next->minute)},
+                        {"action", room.next->powerOn ? "power-on" : "power-off"}};
+    } else {
+      object["next"] = nullptr;
+    }
+    object["periods"] = nlohmann::ordered_json::array();
+    for (const PeriodStatus& period : room.periods) {
+      if (!period.start)
+        continue;
+      nlohmann::ordered_json entry;
+      entry["period"] = period.number;
+      entry["start"] = TimeOfDayText(*period.start);
+      entry["end"] = TimeOfDayText(*period.end);
+      entry["teacher"] = period.teacher;
+      entry["auto_on"] = period.autoOn;
+      entry["auto_off"] = period.autoOff;
+      entry["running"] = period.running;
+      object["periods"].push_back(entry);
+    }
+    list.push_back(object);
+  }
+  std::cout << list.dump(2) << '\n';
+}
+
+int Status(const StatusArguments& arguments) {
+  SystemClock clock;
+  std::optional<std::vector<RoomStatus>> rooms =
+      ReadRoomStatus(MomentFor(arguments.date, clock.now()));
+  if (!rooms)
+    return Refuse("status", DatabasePath() + ": cannot be read as a Brenlow database");
+  switch (arguments.format) {
+    case OutputFormat::kTable:
+      WriteTable(*rooms);
+      break;
+    case OutputFormat::kCsv:
+      WriteCsvRows(*rooms);
+      break;
+    case OutputFormat::kJson:
+      WriteJson(*rooms);
+      break;
+  }
+  return kDone;
+}
+
+}  // namespace
+
+void AddStatusCommand(CLI::App& app, Commands& commands) {
+  auto arguments = std::make_shared<StatusArguments>();
+  CLI::App* status = app.add_subcommand(
+      "status",
+      "Every room: controller address, power state as last reported, the day's periods (\">\" "
+      "marks the one running now) and the next scheduled power-on or power-off");
+  status->add_option("--date", arguments->date, "the day to show (default: today)")
+      ->option_text("YYYY-MM-DD")
+      ->check(CLI::Validator(
+          [](std::string& text) { return IsDate(text) ? std::string() : "not a date: " + text; },
+          "YYYY-MM-DD"));
+  AddFormatOption(status, &arguments->format);
+  commands.add(status, [arguments] { return Status(*arguments); });
+}
+
+}  // namespace brenlow::admin
