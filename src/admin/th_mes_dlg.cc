@@ -224,7 +224,9 @@ void CTHMesDlg::receiveCardNumbers() {
     if (QThread::currentThread() == application->thread()) {
       show();
     } else {
-      QMetaObject::invokeMethod(application, show, Qt::BlockingQueuedConnection);
+      // Queued without waiting: the listener goes on with its datagrams while the
+      // user-interface thread is busy (an import, a message box).
+      QMetaObject::invokeMethod(application, show, Qt::QueuedConnection);
     }
   });
 }

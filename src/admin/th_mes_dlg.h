@@ -4,9 +4,10 @@
 // closed with the close box.
 //
 // While the dialog is shown it is where card numbers go (SetCardNumberReceiver): the listener
-// thread hands each number over with a blocking queued call, and the user-interface thread
-// shows it in edit 1012. Closing or destroying the dialog clears the receiver. Everything else
-// runs on the user-interface thread; every database step opens its own Database.
+// thread hands each number over with a queued call, without waiting, and the user-interface
+// thread shows it in edit 1012 when it next turns its event loop. Closing or destroying the dialog
+// clears the receiver. Everything else runs on the user-interface thread; every database step opens
+// its own Database.
 #pragma once
 
 #include <QDialog>

@@ -4,6 +4,19 @@
 #include "data/database_path.h"
 
 namespace brenlow {
+namespace {
+
+bool ParseConnectionLimit(const std::string& text, size_t* limit) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  size_t value = std::stoul(text);
+  if (value < 1 || value > 100000)
+    return false;
+  *limit = value;
+  return true;
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
@@ -29,6 +42,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         line.mode = CommandLine::Mode::kInitDatabase;
     } else if (argument == "--listen") {
       line.listenAddress = valueOf(&i, argument);
+    } else if (argument == "--max-connections-per-address") {
+      const std::string value = valueOf(&i, argument);
+      if (line.error.empty() && !ParseConnectionLimit(value, &line.maxConnectionsPerAddress))
+        line.error = argument + " needs a whole number from 1 to 100000, not " + value;
     } else if (argument == "--credentials") {
       line.credentialsPath = valueOf(&i, argument);
     } else if (argument == "--set-credentials") {
@@ -44,6 +61,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string HelpText() {
   return std::string(
              "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
+             "               [--max-connections-per-address N]\n"
              "       brenlow --init-database PATH\n"
              "       brenlow --set-credentials [--credentials PATH]\n"
              "\n"
@@ -60,6 +78,10 @@ std::string HelpText() {
          "  --listen ADDRESS      listen on this local IPv4 address only (default 0.0.0.0, "
          "every\n"
          "                        address)\n"
+         "  --max-connections-per-address N\n"
+         "                        connections one address may hold on each terminal port "
+         "(default\n"
+         "                        64; more for terminals sharing one address behind NAT)\n"
          "  --init-database PATH  create a new, empty database at PATH and exit; an existing "
          "file\n"
          "                        is refused and left untouched\n"

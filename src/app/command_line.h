@@ -1,8 +1,11 @@
 // The command line of brenlow.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include "net/ports.h"
 
 namespace brenlow {
 
@@ -12,8 +15,9 @@ struct CommandLine {
   std::string databasePath;               // --database PATH; empty: the fixed path
   std::string initDatabasePath;           // --init-database PATH
   std::string listenAddress = "0.0.0.0";  // --listen ADDRESS: where the services listen
-  std::string credentialsPath;            // --credentials PATH; empty: where the program keeps it
-  std::string error;                      // set when the arguments are not understood
+  size_t maxConnectionsPerAddress = kDefaultMaxConnectionsPerAddress;  // per port
+  std::string credentialsPath;  // --credentials PATH; empty: where the program keeps it
+  std::string error;            // set when the arguments are not understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

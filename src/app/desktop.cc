@@ -134,7 +134,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   mainWindow = &window;
   std::optional<Server> server;
   if (!editor)
-    server.emplace(line.listenAddress, clock);
+    server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;

@@ -1,5 +1,6 @@
 // brenlow: parses the command line and starts the desktop program, the headless server, the
 // creation of a new database or the setting of the credentials.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ extern "C" const char* __lsan_default_suppressions() {
 #endif
 
 int main(int argc, char** argv) {
+  // A peer that went away, or a closed stderr pipe (a service manager restarted, a pipeline
+  // ended), must show up as a failed write, never end the server.
+  std::signal(SIGPIPE, SIG_IGN);
   using brenlow::CommandLine;
   CommandLine line = brenlow::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {

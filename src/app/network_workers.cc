@@ -7,19 +7,22 @@
 
 namespace brenlow {
 
-std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock) {
+std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
+                                       size_t maxConnectionsPerAddress) {
+  LoopLimits limits;
+  limits.perAddress = maxConnectionsPerAddress;
   return {
       {"ControllerListener", std::chrono::milliseconds(50),
        [listenAddress, &clock](std::stop_token stop) {
          RunControllerListener(listenAddress, clock, stop);
        }},
       {"terminal loop", std::chrono::milliseconds(150),
-       [listenAddress](std::stop_token stop) {
-         SelectLoop(listenAddress, kTerminalPort, TerminalService).run(stop);
+       [listenAddress, limits](std::stop_token stop) {
+         SelectLoop(listenAddress, kTerminalPort, TerminalService, limits).run(stop);
        }},
       {"client loop", std::chrono::milliseconds(250),
-       [listenAddress](std::stop_token stop) {
-         SelectLoop(listenAddress, kClientPort, ClientService).run(stop);
+       [listenAddress, limits](std::stop_token stop) {
+         SelectLoop(listenAddress, kClientPort, ClientService, limits).run(stop);
        }},
   };
 }

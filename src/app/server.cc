@@ -7,8 +7,11 @@
 
 namespace brenlow {
 
-Server::Server(std::string listenAddress, const Clock& clock)
-    : listenAddress_(std::move(listenAddress)), clock_(clock), scheduler_(clock) {
+Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress)
+    : listenAddress_(std::move(listenAddress)),
+      maxConnectionsPerAddress_(maxConnectionsPerAddress),
+      clock_(clock),
+      scheduler_(clock) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });
@@ -24,7 +27,7 @@ void Server::prepareStore() {
 }
 
 void Server::startWorkers() {
-  workers_.start(NetworkWorkers(listenAddress_, clock_));
+  workers_.start(NetworkWorkers(listenAddress_, clock_, maxConnectionsPerAddress_));
 }
 
 void Server::startMinuteTimer() {

@@ -17,7 +17,8 @@ inline constexpr int kMinuteTimerMs = 60000;
 
 class Server {
  public:
-  Server(std::string listenAddress, const Clock& clock);
+  // Each terminal port lets one peer address hold maxConnectionsPerAddress connections.
+  Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress);
   ~Server();
 
   // Every class's Status becomes 0; an empty period table gets blank periods.
@@ -32,6 +33,7 @@ class Server {
 
  private:
   std::string listenAddress_;
+  size_t maxConnectionsPerAddress_;
   const Clock& clock_;
   Workers workers_;
   // Remembers the minutes acted on across ticks, so that each minute acts at most once.
@@ -40,6 +42,7 @@ class Server {
 };
 
 // The worker threads in their start order, with their delays (50, 150, 250 ms).
-std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock);
+std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
+                                       size_t maxConnectionsPerAddress);
 
 }  // namespace brenlow

@@ -32,8 +32,7 @@ class Workers {
   void start(std::vector<WorkerSpec> specs);
   // Asks every worker to stop and waits until all have returned. While waiting it calls
   // whileWaiting (if given) every few milliseconds: the desktop program keeps its event loop
-  // turning there, because a listener may be in the middle of a blocking hand-over of a card
-  // number to the user-interface thread.
+  // turning there, so that whatever a worker queued for the user-interface thread is handled.
   void stopAll(const std::function<void()>& whileWaiting = {});
 
  private:

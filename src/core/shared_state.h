@@ -2,9 +2,9 @@
 //
 // teacherDialogOpen is 1 while the teacher list dialog runs (written by the user-interface
 // thread only). The dialog registers where card numbers go while it is open; the listener
-// calls DeliverCardNumber, which blocks until the receiver has taken the text (the receiver
-// is expected to hand it to the user-interface thread with a blocking queued call). The
-// user-interface thread never waits for the listener, so this cannot deadlock.
+// calls DeliverCardNumber, which returns once the receiver has taken a copy of the text. The
+// receiver hands it to the user-interface thread without waiting for it, so a busy
+// user-interface thread never holds up the listener.
 #pragma once
 
 #include <atomic>
@@ -20,8 +20,8 @@ using CardNumberReceiver = std::function<void(const std::string& cardNumber)>;
 // Replaces the receiver (the "teacherDialogWindow"); an empty function clears it. Thread-safe.
 void SetCardNumberReceiver(CardNumberReceiver receiver);
 
-// Hands the card number to the registered receiver, if any, and waits until it returns. The
-// text stays the caller's; a receiver copies what it keeps.
+// Hands the card number to the registered receiver, if any. The text stays the caller's; a
+// receiver copies what it keeps and must not wait for another thread.
 void DeliverCardNumber(const std::string& cardNumber);
 
 }  // namespace brenlow

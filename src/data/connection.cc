@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "data/busy_wait.h"
 
 namespace brenlow {
 namespace {
@@ -88,7 +89,7 @@ class OpenFiles {
         return nullptr;
       }
       sqlite3_extended_result_codes(handle, 1);
-      sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+      sqlite3_busy_handler(handle, StoreBusyWait, nullptr);
       if (!IsBrenlowDatabase(handle, path, failure)) {
         sqlite3_close_v2(handle);
         return nullptr;

@@ -5,7 +5,6 @@
 #include "data/database.h"
 #include "net/client_records.h"
 #include "net/known_address.h"
-#include "net/request_io.h"
 #include "net/terminal_request.h"
 
 namespace brenlow {
@@ -25,7 +24,7 @@ constexpr const char* kUpdateCourses =
 
 // Kind 1: for the first known slot only, every teacher's NameNumb in ID order, then the end
 // record. Nothing at all when no slot is known or its class is gone.
-void AnswerTeacherList(const TerminalRequest& request, Reply& reply) {
+void AnswerTeacherList(const TerminalRequest& request, std::string& reply) {
   const std::string* slot = FirstKnownSlot(request.slots);
   if (slot == nullptr)
     return;
@@ -81,7 +80,7 @@ void EditCourses(const CourseEditRequest& edit) {
 }
 
 // Carries out one complete request; the reply collects what it answers.
-void Serve(const TerminalRequest& header, std::string_view bytes, Reply& reply) {
+void Serve(const TerminalRequest& header, std::string_view bytes, std::string& reply) {
   try {
     switch (header.kind) {
       case kTeacherListKind:
@@ -103,28 +102,17 @@ void Serve(const TerminalRequest& header, std::string_view bytes, Reply& reply) 
 
 }  // namespace
 
-void ServeClientRequests(std::string_view received, const ClientReplySender& send) {
-  std::string_view rest = received;
-  for (;;) {
-    std::optional<TerminalRequest> header = ParseTerminalRequest(rest);
-    if (!header)
-      return;  // nothing more, or a tail too short for a header
-    size_t size = ClientRequestSize(header->kind);
-    if (size == 0 || size > rest.size())
-      return;  // unknown kind or cut short: stop here
-    Reply reply;
-    Serve(*header, rest.substr(0, size), reply);
-    if (!send(reply))
-      return;  // the peer was dropped
-    rest.remove_prefix(size);
-  }
-}
-
-void ClientService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
-  std::optional<std::string> received = ReceiveRequest(registry, handle, kClientReceiveCapacity);
-  if (!received)
-    return;
-  ServeClientRequests(*received, [&](const Reply& reply) { return reply.send(registry, handle); });
+size_t ClientService(std::string_view buffered, const std::string& /*peer*/, std::string& reply) {
+  std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
+  if (!header)
+    return 0;
+  size_t size = ClientRequestSize(header->kind);
+  if (size == 0)
+    return buffered.size();  // a kind this port does not know: its length is unknown too
+  if (size > buffered.size())
+    return 0;
+  Serve(*header, buffered.substr(0, size), reply);
+  return size;
 }
 
 }  // namespace brenlow

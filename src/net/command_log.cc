@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/messages.h"
+#include "net/limited_log.h"
 
 namespace brenlow {
 namespace {
@@ -42,7 +43,10 @@ void LogSwipe(const std::string& cardNumber, const std::string& controller,
   std::string line = "swipe card=" + cardNumber + " from=" + controller;
   if (!className.empty())
     line += " class=" + className;
-  WriteStderrLine(line + " decision=" + decision);
+  // A controller's address can be forged and its datagrams repeated at wire rate: these lines
+  // go through the log's limit, keyed by the address and the decision's first word.
+  WriteLimitedLine(controller, "swipe " + decision.substr(0, decision.find(' ')),
+                   line + " decision=" + decision);
 }
 
 }  // namespace brenlow

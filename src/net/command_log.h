@@ -43,8 +43,9 @@ std::string SwipeReason(const std::string& cardNumber);
 void LogCommand(const char* command, const std::string& className, const std::string& host,
                 uint16_t port, const std::string& reason, const std::string& failure);
 
-// Logs a swipe decision that sends nothing. className is empty when no class has the
-// controller's address.
+// Logs a swipe decision that sends nothing, within the log's limit (net/limited_log.h): at most
+// 10 lines a minute for each controller address and decision. className is empty when no class
+// has the controller's address.
 void LogSwipe(const std::string& cardNumber, const std::string& controller,
               const std::string& className, const std::string& decision);
 

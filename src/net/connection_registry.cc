@@ -2,19 +2,35 @@
 
 namespace brenlow {
 
-ConnectionRegistry::Handle ConnectionRegistry::add(Socket connection) {
+size_t ConnectionRegistry::countFrom(const std::string& peer) const {
+  auto found = perPeer_.find(peer);
+  return found == perPeer_.end() ? 0 : found->second;
+}
+
+ConnectionRegistry::Handle ConnectionRegistry::add(Socket connection, std::string peer) {
   Handle handle = next_++;
-  connections_.emplace(handle, std::move(connection));
+  ++perPeer_[peer];
+  Entry& entry = connections_[handle];
+  entry.socket = std::move(connection);
+  entry.peer = std::move(peer);
+  entry.activity_ = activity_.insert(activity_.end(), handle);
   return handle;
 }
 
-const Socket* ConnectionRegistry::find(Handle handle) const {
+ConnectionRegistry::Entry* ConnectionRegistry::find(Handle handle) {
   auto found = connections_.find(handle);
   return found == connections_.end() ? nullptr : &found->second;
 }
 
 void ConnectionRegistry::remove(Handle handle) {
-  connections_.erase(handle);
+  auto found = connections_.find(handle);
+  if (found == connections_.end())
+    return;
+  auto peer = perPeer_.find(found->second.peer);
+  if (peer != perPeer_.end() && --peer->second == 0)
+    perPeer_.erase(peer);
+  activity_.erase(found->second.activity_);
+  connections_.erase(found);
 }
 
 std::vector<ConnectionRegistry::Handle> ConnectionRegistry::handles() const {
@@ -23,6 +39,16 @@ std::vector<ConnectionRegistry::Handle> ConnectionRegistry::handles() const {
   for (const auto& entry : connections_)
     result.push_back(entry.first);
   return result;
+}
+
+void ConnectionRegistry::touch(Handle handle) {
+  Entry* entry = find(handle);
+  if (entry != nullptr)
+    activity_.splice(activity_.end(), activity_, entry->activity_);
+}
+
+ConnectionRegistry::Handle ConnectionRegistry::idleLongest() const {
+  return activity_.empty() ? 0 : activity_.front();
 }
 
 }  // namespace brenlow

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/messages.h"
+#include "data/busy_wait.h"
 #include "data/connection.h"
 #include "data/database_path.h"
 #include "net/controller_datagram.h"
@@ -30,6 +31,7 @@ bool ControllerListener::bind(const std::string& address, uint16_t port, std::st
 }
 
 void ControllerListener::run(std::stop_token stop) {
+  GiveUpStoreWaitsOnStop(stop);
   UseRelaxedDurabilityOnThisThread();
   Database db;
   db.setPath(DatabasePath());

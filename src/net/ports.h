@@ -1,7 +1,10 @@
 // The TCP ports of the classroom terminals and how their connections are treated.
 #pragma once
 
+#include <sys/socket.h>
+
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 namespace brenlow {
@@ -11,11 +14,19 @@ inline constexpr uint16_t kTerminalPort = 64124;
 // Teacher list, period edit and course edit (ClientService).
 inline constexpr uint16_t kClientPort = 62124;
 
-// Pending connections the kernel queues before the loop accepts them.
-inline constexpr int kListenBacklog = 5;
+// Pending connections the kernel queues before the loop accepts them: the system's maximum,
+// because every classroom terminal of a school connects in the same minute. Linux silently
+// caps it at net.core.somaxconn (4096 since Linux 5.4, 128 before).
+inline constexpr int kListenBacklog = SOMAXCONN;
 
-// A reply is sent whole; a peer that does not take it within this time is dropped, so that one
-// stalled terminal holds up its port for at most this long.
-inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
+// Connections one peer address may hold on one port, unless the command line says otherwise
+// (terminals behind one NAT address need more).
+inline constexpr size_t kDefaultMaxConnectionsPerAddress = 64;
+
+// While this many reply bytes wait for a connection, no further request of it is read.
+inline constexpr size_t kOutputPauseBytes = 256 * 1024;
+
+// A connection whose waiting replies do not move for this long is dropped.
+inline constexpr std::chrono::milliseconds kStalledOutputLimit{2000};
 
 }  // namespace brenlow

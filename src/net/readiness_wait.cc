@@ -42,10 +42,26 @@ ReadinessWait::~ReadinessWait() {
 }
 
 bool ReadinessWait::add(int fd, uint64_t tag) {
+  return add(fd, tag, true, false);
+}
+
+namespace {
+
+bool Control(int poll, int operation, int fd, uint64_t tag, bool readable, bool writable) {
   epoll_event event{};
-  event.events = EPOLLIN;
+  event.events = (readable ? EPOLLIN : 0u) | (writable ? EPOLLOUT : 0u);
   event.data.u64 = tag;
-  return epoll_ctl(poll_, EPOLL_CTL_ADD, fd, &event) == 0;
+  return epoll_ctl(poll, operation, fd, &event) == 0;
+}
+
+}  // namespace
+
+bool ReadinessWait::add(int fd, uint64_t tag, bool readable, bool writable) {
+  return Control(poll_, EPOLL_CTL_ADD, fd, tag, readable, writable);
+}
+
+bool ReadinessWait::change(int fd, uint64_t tag, bool readable, bool writable) {
+  return Control(poll_, EPOLL_CTL_MOD, fd, tag, readable, writable);
 }
 
 void ReadinessWait::wake() {
@@ -59,6 +75,22 @@ void ReadinessWait::wait(std::vector<uint64_t>* ready) {
   for (int i = 0; i < count; ++i) {
     if (events_[i].data.u64 != kWakeTag)
       ready->push_back(events_[i].data.u64);
+  }
+}
+
+void ReadinessWait::wait(std::vector<Event>* ready, std::chrono::milliseconds timeout) {
+  ready->clear();
+  int waitMs = timeout.count() < 0 ? -1 : static_cast<int>(timeout.count());
+  int count = epoll_wait(poll_, events_.get(), capacity_, waitMs);
+  for (int i = 0; i < count; ++i) {
+    if (events_[i].data.u64 == kWakeTag)
+      continue;
+    const uint32_t what = events_[i].events;
+    // A closed or failed descriptor is reported to both sides: the next receive or send on it
+    // tells what happened.
+    const bool failed = (what & (EPOLLERR | EPOLLHUP)) != 0;
+    ready->push_back(
+        {events_[i].data.u64, failed || (what & EPOLLIN) != 0, failed || (what & EPOLLOUT) != 0});
   }
 }
 

@@ -1,4 +1,5 @@
-// ReadinessWait: blocks until one of its descriptors is readable or another thread wakes it.
+// ReadinessWait: blocks until one of its descriptors is ready (readable, or writable where
+// asked for) or another thread wakes it.
 // An idle wait costs nothing (no time-out, no polling), and the cost of a wake-up grows with
 // the number of ready descriptors, not the number registered.
 //
@@ -9,6 +10,7 @@
 // Thread: add and wait on the owning thread; wake from any thread.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,12 +37,25 @@ class ReadinessWait {
   // Watches fd for readability (any tag but UINT64_MAX, which the wait keeps for itself);
   // false when the kernel refuses it.
   bool add(int fd, uint64_t tag);
+  // Watches fd for what is asked (a descriptor with neither stays in the set, silent); change
+  // replaces what an added descriptor is watched for.
+  bool add(int fd, uint64_t tag, bool readable, bool writable);
+  bool change(int fd, uint64_t tag, bool readable, bool writable);
   // Ends the current wait (or the next one) at once. Stays in effect: every later wait
   // returns at once too.
   void wake();
   // Blocks until a descriptor is readable or wake() was called; ready receives the tags of
   // the readable descriptors (none after a wake-up alone or a failed wait).
   void wait(std::vector<uint64_t>* ready);
+
+  struct Event {
+    uint64_t tag = 0;
+    bool readable = false;  // also when the peer closed or the descriptor failed
+    bool writable = false;
+  };
+  // The same with what each descriptor is ready for, waiting at most timeout (negative: without
+  // limit).
+  void wait(std::vector<Event>* ready, std::chrono::milliseconds timeout);
 
  private:
   int poll_ = -1;

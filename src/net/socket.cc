@@ -96,6 +96,14 @@ void Socket::close() {
   }
 }
 
+void Socket::abort() {
+  if (fd_ < 0)
+    return;
+  linger now{1, 0};
+  setsockopt(fd_, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+  close();
+}
+
 Socket Socket::BindUdp(const std::string& address, uint16_t port, std::string* error) {
   sockaddr_in local{};
   if (!BindAddress(address, port, &local, error))
@@ -141,7 +149,8 @@ Socket Socket::ListenTcp(const std::string& address, uint16_t port, int backlog,
   return socket;
 }
 
-Socket Socket::ConnectTcp(const std::string& host, uint16_t port, std::string* error) {
+Socket Socket::ConnectTcp(const std::string& host, uint16_t port, std::string* error,
+                          const std::string& source) {
   sockaddr_in remote{};
   if (!ResolveIpv4(host, port, &remote, error))
     return Socket();
@@ -150,6 +159,16 @@ Socket Socket::ConnectTcp(const std::string& host, uint16_t port, std::string* e
     if (error)
       *error = ErrnoText("socket", errno);
     return Socket();
+  }
+  if (!source.empty()) {
+    sockaddr_in local{};
+    if (!BindAddress(source, 0, &local, error))
+      return Socket();
+    if (::bind(socket.fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+      if (error)
+        *error = ErrnoText("bind " + Endpoint(source, 0), errno);
+      return Socket();
+    }
   }
   if (::connect(socket.fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
     if (error)
@@ -198,11 +217,24 @@ std::optional<Socket::Datagram> Socket::receiveFrom(void* buffer, size_t capacit
   return datagram;
 }
 
-Socket Socket::accept() const {
-  Socket connection(::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-  if (connection.isOpen())
-    connection.setKeepAlive(true);
+Socket Socket::accept(std::string* peer) const {
+  sockaddr_in remote{};
+  socklen_t remoteSize = sizeof remote;
+  Socket connection(::accept4(fd_, reinterpret_cast<sockaddr*>(&remote), &remoteSize,
+                              SOCK_CLOEXEC | SOCK_NONBLOCK));
+  if (!connection.isOpen())
+    return connection;
+  connection.setKeepAlive(true);
+  if (peer != nullptr) {
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &remote.sin_addr, text, sizeof text);
+    *peer = text;
+  }
   return connection;
+}
+
+long Socket::sendSome(const void* data, size_t size) const {
+  return ::send(fd_, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 long Socket::receive(void* buffer, size_t capacity) const {

@@ -28,6 +28,9 @@ class Socket {
   bool isOpen() const { return fd_ >= 0; }
   int fd() const { return fd_; }
   void close();
+  // TCP: closes at once, dropping what the kernel still holds to send (the peer sees a reset):
+  // for a peer that stopped reading, whose bytes would otherwise linger in the kernel.
+  void abort();
 
   // A UDP socket bound to address:port (port 0: ephemeral; address "" or "0.0.0.0": every
   // local IPv4 address). Returns a closed socket and fills error on failure.
@@ -35,8 +38,10 @@ class Socket {
   // A TCP socket listening on address:port with the given backlog, non-blocking.
   static Socket ListenTcp(const std::string& address, uint16_t port, int backlog,
                           std::string* error);
-  // A blocking TCP connection to host:port (loopback tests, the terminal stand-in).
-  static Socket ConnectTcp(const std::string& host, uint16_t port, std::string* error);
+  // A blocking TCP connection to host:port (loopback tests, the terminal stand-in), from the
+  // local address source when one is given (a loopback test's terminal on 127.0.0.2).
+  static Socket ConnectTcp(const std::string& host, uint16_t port, std::string* error,
+                           const std::string& source = "");
 
   // The local port the socket is bound to (after an ephemeral bind), 0 on failure.
   uint16_t localPort() const;
@@ -55,11 +60,15 @@ class Socket {
   // UDP: waits for one datagram. Returns nullopt on a failed receive.
   std::optional<Datagram> receiveFrom(void* buffer, size_t capacity) const;
 
-  // TCP: accepts one pending connection (non-blocking, keep-alive on). Closed on failure.
-  Socket accept() const;
+  // TCP: accepts one pending connection (non-blocking, keep-alive on) and gives the peer's
+  // dotted IPv4 address. Closed on failure.
+  Socket accept(std::string* peer = nullptr) const;
   // TCP: one receive of at most capacity bytes without waiting. Returns the byte count, 0 when
   // the peer closed, -1 on error (errno EAGAIN when nothing is there).
   long receive(void* buffer, size_t capacity) const;
+  // TCP: one send of at most size bytes without waiting. Returns the bytes the kernel took, -1
+  // on error (errno EAGAIN when its buffer is full).
+  long sendSome(const void* data, size_t size) const;
   // TCP: waits at most timeout for bytes, then one receive of at most capacity bytes (tools
   // and tests). Returns the byte count, 0 when the peer closed, -1 on error or when nothing
   // arrived in time (errno EAGAIN).

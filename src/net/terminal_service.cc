@@ -5,7 +5,6 @@
 
 #include "data/database.h"
 #include "net/known_address.h"
-#include "net/request_io.h"
 #include "net/terminal_records.h"
 #include "net/terminal_request.h"
 
@@ -35,7 +34,7 @@ const std::vector<PeriodColumn>& PeriodColumns() {
 }
 
 // Kind 1, first known slot only: the class name, whether or not the slot's class is found.
-void AnswerClassName(const TerminalRequest& request, Reply& reply) {
+void AnswerClassName(const TerminalRequest& request, std::string& reply) {
   const std::string* slot = FirstKnownSlot(request.slots);
   if (slot == nullptr)
     return;
@@ -50,7 +49,7 @@ void AnswerClassName(const TerminalRequest& request, Reply& reply) {
 }
 
 // Kind 2, first known slot only: every period of the class, all weekdays, in ID order.
-void AnswerPeriods(const TerminalRequest& request, Reply& reply) {
+void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
   const std::string* slot = FirstKnownSlot(request.slots);
   if (slot == nullptr)
     return;
@@ -62,19 +61,19 @@ void AnswerPeriods(const TerminalRequest& request, Reply& reply) {
   RecordSet periods = db.query(FormatStatement(kPeriodsByClass, names.fieldText("Name")));
   if (!periods.isValid())
     return;
-  reply.buffer()->reserve(periods.rowCount() * kPeriodRecordSize);
+  reply.reserve(reply.size() + periods.rowCount() * kPeriodRecordSize);
   for (; !periods.isEof(); periods.moveNext()) {
     PeriodRecord period;
     for (const PeriodColumn& column : PeriodColumns()) {
       period.*column.field = periods.fieldText(column.name);
     }
-    AppendPeriodRecord(period, reply.buffer());
+    AppendPeriodRecord(period, &reply);
   }
   db.close();
 }
 
 // Kind 3, every known slot: the class's course rows, once per slot that names it.
-void AnswerCourses(const TerminalRequest& request, Reply& reply) {
+void AnswerCourses(const TerminalRequest& request, std::string& reply) {
   static const auto* kDays =
       new std::string[kCourseDays]{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   for (const std::string& slot : request.slots) {
@@ -95,14 +94,14 @@ void AnswerCourses(const TerminalRequest& request, Reply& reply) {
       for (size_t day = 0; day < kCourseDays; ++day) {
         record.days[day] = courses.fieldText(kDays[day]);
       }
-      AppendCourseRecord(record, reply.buffer());
+      AppendCourseRecord(record, &reply);
     }
     db.close();
   }
 }
 
 // Kind 4, every known slot: the class password, once per slot that names it.
-void AnswerPassword(const TerminalRequest& request, Reply& reply) {
+void AnswerPassword(const TerminalRequest& request, std::string& reply) {
   for (const std::string& slot : request.slots) {
     if (!IsKnownAddress(slot))
       continue;
@@ -119,8 +118,7 @@ void AnswerPassword(const TerminalRequest& request, Reply& reply) {
 
 }  // namespace
 
-void AnswerTerminalRequest(std::string_view received, Reply& reply) {
-  // A short receive lacks the kind or slots: such a request is ignored.
+void AnswerTerminalRequest(std::string_view received, std::string& reply) {
   std::optional<TerminalRequest> request = ParseTerminalRequest(received);
   if (!request)
     return;
@@ -146,13 +144,11 @@ void AnswerTerminalRequest(std::string_view received, Reply& reply) {
   }
 }
 
-void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle) {
-  std::optional<std::string> received = ReceiveRequest(registry, handle, kTerminalRequestSize);
-  if (!received)
-    return;
-  Reply reply;
-  AnswerTerminalRequest(*received, reply);
-  reply.send(registry, handle);
+size_t TerminalService(std::string_view buffered, const std::string& /*peer*/, std::string& reply) {
+  if (buffered.size() < kTerminalRequestSize)
+    return 0;
+  AnswerTerminalRequest(buffered.substr(0, kTerminalRequestSize), reply);
+  return kTerminalRequestSize;
 }
 
 }  // namespace brenlow

@@ -2,27 +2,28 @@
 // hardware addresses and asks for its class's name (kind 1), periods (kind 2), course names
 // (kind 3) or password (kind 4); the class is the one whose PCMacAddr equals a slot's text.
 //
-// Each call reads one request of 100 bytes from a readable connection and answers it with the
-// records of terminal_records.h. Kinds 1 and 2 answer for the first known slot only; kinds 3
-// and 4 for every known slot in turn. A request that is short, of another kind, or names no
-// known address is answered with nothing; the connection stays. A failed query or read ends
-// the request quietly (the records produced before it are still sent). Never writes the store.
+// Every request is 100 bytes; the loop hands over a connection's bytes as they arrive, and each
+// call carries out the request at their start once all 100 bytes are there, answering it with
+// the records of terminal_records.h. Kinds 1 and 2 answer for the first known slot only; kinds
+// 3 and 4 for every known slot in turn. A request of another kind, or one that names no known
+// address, is answered with nothing; the connection stays. A failed query or read ends the
+// request quietly (the records produced before it are still sent). Never writes the store.
 //
 // Thread: the terminal loop's thread only; one request at a time.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
-
-#include "net/connection_registry.h"
-#include "net/request_io.h"
 
 namespace brenlow {
 
-void TerminalService(ConnectionRegistry& registry, ConnectionRegistry::Handle handle);
+// A ConnectionService (net/select_loop.h): carries out the request at the start of buffered
+// once its 100 bytes are there; returns 100 then, 0 before.
+size_t TerminalService(std::string_view buffered, const std::string& peer, std::string& reply);
 
-// The service without its connection: answers the bytes of one receive (at most 100) into
-// reply, which stays empty when nothing is answered. TerminalService receives, calls this and
-// sends the reply; fuzz targets feed it arbitrary bytes.
-void AnswerTerminalRequest(std::string_view received, Reply& reply);
+// Appends the answer to one request of 100 bytes to reply (nothing when it is not answered);
+// fewer bytes are answered with nothing. Fuzz targets feed it arbitrary bytes.
+void AnswerTerminalRequest(std::string_view request, std::string& reply);
 
 }  // namespace brenlow

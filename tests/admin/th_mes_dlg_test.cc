@@ -5,14 +5,20 @@
 #include <QHeaderView>
 #include <QTableWidget>
 #include <atomic>
+#include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "admin/add_th_mes_dlg.h"
 #include "admin/modal_driver.h"
 #include "admin/modify_th_mes_dlg.h"
+#include "admin/teacher_info_import.h"
+#include "core/clock.h"
 #include "core/shared_state.h"
+#include "net/controller_listener.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
+#include "support/udp_capture.h"
 
 namespace brenlow {
 namespace {
@@ -221,12 +227,12 @@ TEST_F(TeacherListTest, CardNumberFromTheListenerThreadIsShownWhileTheDialogRuns
     listener = std::thread([&] {
       DeliverCardNumber("1-2-3-4");
       DeliverCardNumber("12-255-0-45");
-      delivered = true;  // DeliverCardNumber returns only once the dialog has taken the text
+      delivered = true;
     });
   });
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (delivered)
+    if (delivered && card.text() == "12-255-0-45")
       dialog.reject();
   });
   poll.start(5);
@@ -238,6 +244,54 @@ TEST_F(TeacherListTest, CardNumberFromTheListenerThreadIsShownWhileTheDialogRuns
   std::thread([] { DeliverCardNumber("9-9-9-9"); }).join();
   QCoreApplication::processEvents();
   EXPECT_EQ(card.text(), "12-255-0-45");
+}
+
+TEST_F(TeacherListTest, EverySwipeIsHandledWhileTheDialogImportsOnTheUserInterfaceThread) {
+  constexpr int kControllers = 100;
+  ManualClock clock(MakeLocalTime(2024, 3, 6, 8, 0));
+  ControllerListener listener(clock);
+  std::string error;
+  ASSERT_TRUE(listener.bind("127.0.0.1", 0, &error)) << error;
+  std::jthread listening([&](std::stop_token stop) { listener.run(stop); });
+  const std::string path = db_.path() + ".teachers.csv";
+  {
+    std::ofstream file(path, std::ios::binary);
+    file << "Numb,Name\n";
+    for (int i = 0; i < 1000; ++i)
+      file << "9-9-" << i / 256 << "-" << i % 256 << ",T" << i << "\n";
+  }
+
+  CTHMesDlg dialog;
+  QLineEdit& card = Find<QLineEdit>(dialog, "1012");
+  teacherDialogOpen = 1;
+  bool allHandledWhileBusy = false;
+  std::jthread controllers;
+  QTimer::singleShot(0, [&] {
+    // Every controller swipes once while the user-interface thread imports and then stays
+    // busy; none of it may wait for that thread.
+    controllers = std::jthread([&] {
+      for (int i = 1; i <= kControllers; ++i) {
+        Socket controller = Socket::BindUdp(testing::LoopbackAddress(i), 0, nullptr);
+        const uint8_t swipe[] = {0xEB, 0x66, 0x01, 0xDD, 1, 2, 3, static_cast<uint8_t>(i)};
+        controller.sendTo("127.0.0.1", listener.port(), swipe, sizeof swipe, nullptr);
+      }
+    });
+    CTeacherInfoImport import;
+    import.ImportTeachers(path);
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         std::chrono::steady_clock::now() < until && !allHandledWhileBusy;) {
+      allHandledWhileBusy = listener.datagramsReceived() == kControllers;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    dialog.reject();
+  });
+  dialog.exec();
+  teacherDialogOpen = 0;
+  EXPECT_TRUE(allHandledWhileBusy) << listener.datagramsReceived() << " of " << kControllers;
+  QCoreApplication::processEvents();  // the numbers handed over meanwhile
+  EXPECT_TRUE(card.text().startsWith("1-2-3-")) << card.text().toStdString();
+  EXPECT_EQ(db_.column("select count(*) from tblThMes"), std::vector<std::string>{"1000"});
+  std::remove(path.c_str());
 }
 
 }  // namespace

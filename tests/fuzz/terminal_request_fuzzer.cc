@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // As the service receives: at most one request's bytes.
   std::string_view received(reinterpret_cast<const char*>(data),
                             size < kTerminalRequestSize ? size : kTerminalRequestSize);
-  Reply reply;
+  std::string reply;
   AnswerTerminalRequest(received, reply);
-  const size_t replied = reply.bytes().size();
+  const size_t replied = reply.size();
   if (replied == 0)
     return 0;
   std::optional<TerminalRequest> request = ParseTerminalRequest(received);

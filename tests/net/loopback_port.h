@@ -19,12 +19,12 @@ namespace brenlow::testing {
 // stops the loop and waits for it.
 class LoopbackPort {
  public:
-  explicit LoopbackPort(ConnectionService service) {
+  explicit LoopbackPort(ConnectionService service, LoopLimits limits = {}) {
     std::string error;
     Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
     EXPECT_TRUE(listening.isOpen()) << error;
     port_ = listening.localPort();
-    loop_ = std::make_unique<SelectLoop>(std::move(listening), std::move(service));
+    loop_ = std::make_unique<SelectLoop>(std::move(listening), std::move(service), limits);
     thread_ = std::jthread([this](std::stop_token stop) { loop_->run(stop); });
   }
   ~LoopbackPort() {
@@ -34,10 +34,11 @@ class LoopbackPort {
 
   uint16_t port() const { return port_; }
 
-  TerminalConnection connect() const {
+  // A connection from the loopback address source.
+  TerminalConnection connect(const std::string& source = "127.0.0.1") const {
     TerminalConnection connection;
     std::string error;
-    EXPECT_TRUE(connection.connect("127.0.0.1", port_, &error)) << error;
+    EXPECT_TRUE(connection.connect("127.0.0.1", port_, &error, source)) << error;
     return connection;
   }
 

@@ -149,10 +149,14 @@ TEST_F(TerminalServiceTest, TwoRequestsInOneSendAreBothAnswered) {
       Le(u"Other") + PasswordRecordBytes("secret-a"));
 }
 
-TEST_F(TerminalServiceTest, AShortRequestIsIgnored) {
-  ASSERT_TRUE(connection_.send(Request(kClassNameKind, {"AA-01", "", ""}).substr(0, 60)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // its own receive
-  EXPECT_EQ(Ask(Request(kClassNameKind, {"AA-02", "", ""})), Le(u"Other"));
+TEST_F(TerminalServiceTest, ARequestInPiecesIsAnsweredOnceWhenItsLastByteArrives) {
+  const std::string request = Request(kClassNameKind, {"AA-01", "", ""});
+  ASSERT_TRUE(connection_.send(request.substr(0, 60)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // its own receive
+  ASSERT_TRUE(connection_.send(request.substr(60, 39)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(Ask(request.substr(99) + Request(kClassNameKind, {"AA-02", "", ""})),
+            Le(u"初二年级甲") + Le(u"Other"));
 }
 
 TEST_F(TerminalServiceTest, AFailedReadEndsTheRequestAfterTheRecordsBeforeIt) {

@@ -26,8 +26,9 @@ std::string Trailing(std::string_view bytes, size_t recordSize) {
 
 }  // namespace
 
-bool TerminalConnection::connect(const std::string& host, uint16_t port, std::string* error) {
-  socket_ = Socket::ConnectTcp(host, port, error);
+bool TerminalConnection::connect(const std::string& host, uint16_t port, std::string* error,
+                                 const std::string& source) {
+  socket_ = Socket::ConnectTcp(host, port, error, source);
   peerClosed_ = false;
   return socket_.isOpen();
 }

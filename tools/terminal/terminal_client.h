@@ -16,8 +16,10 @@ namespace brenlow {
 // one thread.
 class TerminalConnection {
  public:
-  // Connects to host:port; false with a readable reason in error on failure.
-  bool connect(const std::string& host, uint16_t port, std::string* error);
+  // Connects to host:port (from the local address source, when given); false with a readable
+  // reason in error on failure.
+  bool connect(const std::string& host, uint16_t port, std::string* error,
+               const std::string& source = "");
   bool isOpen() const { return socket_.isOpen(); }
 
   // Sends all of bytes (waiting at most 5 s for the server to take them).

@@ -1,0 +1,65 @@
+// Log lines that anyone on the network can cause at will (a swipe from an unknown controller, a
+// refused connection) go through a limit, so that a flood cannot bury the lines that matter or
+// the journal's own rate limit drop them.
+//
+// Lines are counted per key (the source address and what the line reports): at most perKey
+// lines of a key are written per window; the rest are counted, and once the window is over one
+// line says how many were suppressed and what they looked like. Source addresses of datagrams
+// can be forged, so the table of keys is bounded; a line whose key finds no room counts only
+// against the global limit, which caps all limited lines of a window together. Lines about
+// commands sent to classrooms and the edit audit never come here.
+//
+// Thread: any; one lock.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+namespace brenlow {
+
+class LineLimit {
+ public:
+  using Clock = std::chrono::steady_clock;
+  using Writer = std::function<void(const std::string& line)>;
+
+  struct Limits {
+    size_t perKey = 10;
+    size_t global = 100;
+    size_t keys = 64;
+    Clock::duration window = std::chrono::minutes(1);
+  };
+
+  LineLimit(Limits limits, Writer write) : limits_(limits), write_(std::move(write)) {}
+
+  // Writes line unless the limits of its key (source, what) or the global limit are spent.
+  void write(const std::string& source, const std::string& what, const std::string& line,
+             Clock::time_point now = Clock::now());
+
+ private:
+  struct Key {
+    Clock::time_point windowStart;
+    size_t written = 0;
+    uint64_t suppressed = 0;
+    std::string example;  // the last suppressed line
+  };
+  void closeWindows(Clock::time_point now);  // writes the summaries of windows that are over
+
+  Limits limits_;
+  Writer write_;
+  std::mutex mutex_;
+  std::unordered_map<std::string, Key> keys_;  // guarded by mutex_, like what follows
+  Clock::time_point globalStart_{};
+  size_t globalWritten_ = 0;
+  uint64_t globalSuppressed_ = 0;  // lines without a key of their own
+  Clock::time_point lastSweep_{};
+};
+
+// The process's limit (10 lines a key a minute, 100 in all), writing to stderr.
+void WriteLimitedLine(const std::string& source, const std::string& what, const std::string& line);
+
+}  // namespace brenlow

@@ -1,0 +1,204 @@
+// The real headless server under the traffic of a school and of hostile peers: requests split or
+// batched by TCP, one host holding a thousand connections, terminals that read their replies a
+// byte at a time, a flood of forged controller datagrams, and a stop while another process holds
+// the store's write lock.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "core/weekdays.h"
+#include "net/controller_datagram.h"
+#include "net/terminal_records.h"
+#include "support/program.h"
+#include "support/served_program.h"
+#include "support/temp_database.h"
+#include "support/udp_capture.h"
+
+namespace brenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using testing::ConnectWhenServed;
+using testing::LoopbackAddress;
+using testing::Program;
+using testing::ProgramPath;
+using testing::RequestBytes;
+using testing::TempDatabase;
+
+constexpr const char* kMac = "AA-01";
+constexpr const char* kClass = "一班";
+constexpr size_t kPeriodsReplySize = 35 * kPeriodRecordSize;
+
+class CrowdedPortsProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_.addClass(kClass, "", kMac, "secret");
+    store_.addTeacher("1", "张老师");
+    server_ = std::make_unique<Program>(
+        ProgramPath(), std::vector<std::string>{"--headless", "--listen", "127.0.0.1", "--database",
+                                                store_.path()});
+    ASSERT_TRUE(server_->waitForError("headless server starting", 10s)) << server_->errors();
+  }
+
+  void TearDown() override {
+    if (stopped_)
+      return;
+    server_->signal(SIGTERM);
+    EXPECT_EQ(server_->wait(5s), 0) << server_->errors();
+  }
+
+  // The 35 edits of a whole week, each period with its own times.
+  static std::string WeekOfEdits() {
+    std::string bytes;
+    for (int day = 0; day < 5; ++day) {
+      for (int row = 0; row < 7; ++row) {
+        PeriodEditRequest edit;
+        edit.bjName = kClass;
+        edit.week = kSchoolWeekdays[day];
+        edit.row = row;
+        edit.startH = std::to_string(8 + row);
+        edit.startM = std::to_string(day);
+        edit.endH = std::to_string(8 + row);
+        edit.endM = "45";
+        edit.thName = "张老师(1)";
+        edit.autoOn = 1;
+        bytes += PeriodEditRequestBytes(edit);
+      }
+    }
+    return bytes;
+  }
+
+  int periodsEdited() const {
+    return std::stoi(store_.value("select count(*) from tblkcTime where EndM='45'"));
+  }
+
+  TempDatabase store_;
+  std::unique_ptr<Program> server_;
+  bool stopped_ = false;
+};
+
+TEST_F(CrowdedPortsProgram, RequestsAreCarriedOutWhateverPiecesTheyArriveIn) {
+  TerminalConnection terminal = ConnectWhenServed(kTerminalPort);
+  const std::string request = RequestBytes(kClassNameKind, kMac);
+  for (auto [at, size] : {std::pair{0, 40}, std::pair{40, 30}, std::pair{70, 30}}) {
+    ASSERT_TRUE(terminal.send(request.substr(at, size)));
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(terminal.receiveUntilQuiet(300ms, 10s), ClassNameReplyBytes(kClass));
+
+  // A week of edits in one send, 9,240 bytes: every one is written.
+  TerminalConnection client = ConnectWhenServed(kClientPort);
+  const std::string week = WeekOfEdits();
+  ASSERT_EQ(week.size(), 9240u);
+  ASSERT_TRUE(client.send(week));
+  for (auto until = Clock::now() + 10s; Clock::now() < until && periodsEdited() < 35;)
+    std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(periodsEdited(), 35);
+  EXPECT_EQ(store_.column("select StartH || ':' || StartM from tblkcTime where Week='星期三' "
+                          "Order by ID")[6],
+            "14:2");
+}
+
+TEST_F(CrowdedPortsProgram, OneHostsThousandConnectionsDoNotLockOutAnotherAddress) {
+  rlimit files{};
+  getrlimit(RLIMIT_NOFILE, &files);
+  files.rlim_cur = std::min<rlim_t>(files.rlim_max, 4096);
+  setrlimit(RLIMIT_NOFILE, &files);
+  if (files.rlim_cur < 1100)
+    GTEST_SKIP() << "too few file descriptors allowed";
+
+  ConnectWhenServed(kTerminalPort);
+  std::vector<Socket> crowd;
+  std::string error;
+  for (int i = 0; i < 1000; ++i) {
+    crowd.push_back(Socket::ConnectTcp("127.0.0.1", kTerminalPort, &error, "127.0.0.1"));
+    ASSERT_TRUE(crowd.back().isOpen()) << error;
+  }
+  // Beyond its share of 64, the host's connections are closed at once.
+  char byte;
+  EXPECT_EQ(crowd.back().receiveWithin(&byte, 1, 5s), 0);
+
+  TerminalConnection terminal;
+  ASSERT_TRUE(terminal.connect("127.0.0.1", kTerminalPort, &error, "127.0.0.2")) << error;
+  auto asked = Clock::now();
+  ASSERT_TRUE(terminal.send(RequestBytes(kClassNameKind, kMac)));
+  EXPECT_EQ(terminal.receive(ClassNameReplyBytes(kClass).size(), 10s), ClassNameReplyBytes(kClass));
+  EXPECT_LT(Clock::now() - asked, 1s);
+  EXPECT_TRUE(server_->waitForError("connection from 127.0.0.1 refused", 1s));
+}
+
+TEST_F(CrowdedPortsProgram, TerminalsReadingAByteAtATimeDelayOnlyThemselves) {
+  TerminalConnection timed = ConnectWhenServed(kTerminalPort);
+  std::atomic<bool> stop{false};
+  std::vector<std::jthread> slowReaders;
+  for (int i = 0; i < 30; ++i) {
+    slowReaders.emplace_back([&stop] {
+      TerminalConnection reader = ConnectWhenServed(kTerminalPort);
+      reader.socket().setReceiveBuffer(4096);
+      std::string requests;
+      for (int n = 0; n < 20; ++n)
+        requests += RequestBytes(kPeriodsKind, kMac);
+      reader.send(requests);
+      while (!stop.load()) {
+        reader.receive(1, 100ms);
+        std::this_thread::sleep_for(5ms);
+      }
+    });
+  }
+  std::this_thread::sleep_for(500ms);
+  std::vector<Clock::duration> answers;
+  for (auto end = Clock::now() + 3s; Clock::now() < end;) {
+    auto asked = Clock::now();
+    ASSERT_TRUE(timed.send(RequestBytes(kPeriodsKind, kMac)));
+    ASSERT_EQ(timed.receive(kPeriodsReplySize, 10s).size(), kPeriodsReplySize);
+    answers.push_back(Clock::now() - asked);
+  }
+  stop.store(true);
+  std::sort(answers.begin(), answers.end());
+  // Every answer within 50 ms; the shared test machine may add a rare pause of its own.
+  const auto ninetyFifth = answers[answers.size() * 95 / 100];
+  EXPECT_LT(ninetyFifth, 50ms)
+      << std::chrono::duration_cast<std::chrono::milliseconds>(ninetyFifth).count() << " ms";
+  EXPECT_LT(answers.back(), 500ms);
+}
+
+TEST_F(CrowdedPortsProgram, AFloodOfForgedSwipesWritesAHandfulOfLines) {
+  Socket forger = Socket::BindUdp(LoopbackAddress(60), 0, nullptr);
+  ASSERT_TRUE(forger.isOpen());
+  const uint8_t swipe[] = {0xEB, 0x66, 0x01, 0xDD, 9, 9, 9, 9};
+  for (int i = 0; i < 100000; ++i)
+    forger.sendTo("127.0.0.1", kControllerListenPort, swipe, sizeof swipe, nullptr);
+  std::this_thread::sleep_for(2s);
+  const std::string log = server_->errors();
+  size_t lines = 0;
+  for (size_t at = 0; (at = log.find("decision=unknown-controller", at)) != std::string::npos; ++at)
+    ++lines;
+  EXPECT_GE(lines, 1u);
+  EXPECT_LE(lines, 10u) << log.substr(0, 2000);
+}
+
+TEST_F(CrowdedPortsProgram, StopEndsWithinTwoSecondsWhileAnotherProcessHoldsTheWriteLock) {
+  TerminalConnection client = ConnectWhenServed(kClientPort);
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(store_.path().c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_TRUE(client.send(WeekOfEdits()));
+  std::this_thread::sleep_for(300ms);  // the first edit waits for the lock
+
+  auto stopAsked = Clock::now();
+  server_->signal(SIGTERM);
+  EXPECT_EQ(server_->wait(5s), 0) << server_->errors();
+  EXPECT_LT(Clock::now() - stopAsked, 2s);
+  sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(holder);
+  stopped_ = true;
+}
+
+}  // namespace
+}  // namespace brenlow
