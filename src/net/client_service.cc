@@ -1,9 +1,11 @@
 #include "net/client_service.h"
 
 #include <string_view>
+#include <vector>
 
 #include "data/database.h"
 #include "net/client_records.h"
+#include "net/command_log.h"
 #include "net/known_address.h"
 #include "net/terminal_request.h"
 
@@ -43,54 +45,111 @@ void AnswerTeacherList(const TerminalRequest& request, std::string& reply) {
   db.close();
 }
 
+// The audit line of one edit, written when the edit's handling ends, however it ends.
+class EditAudit {
+ public:
+  EditAudit(const char* kind, const std::string& peer, std::string row)
+      : kind_(kind), peer_(peer), row_(std::move(row)) {}
+  ~EditAudit() { LogEdit(kind_, peer_, row_, changes_, outcome_); }
+  EditAudit(const EditAudit&) = delete;
+  EditAudit& operator=(const EditAudit&) = delete;
+
+  // Notes the field when the row's value (read quietly: a NULL counts as empty) differs.
+  void compare(const char* field, RecordSet& row, const std::string& after) {
+    std::string before;
+    try {
+      before = row.fieldText(field);
+    } catch (const DatabaseError&) {
+    }
+    if (before != after)
+      changes_.push_back({field, before, after});
+  }
+  void setOutcome(std::string outcome) { outcome_ = std::move(outcome); }
+  void clearChanges() { changes_.clear(); }
+
+ private:
+  const char* kind_;
+  const std::string& peer_;
+  std::string row_;
+  std::vector<FieldChange> changes_;
+  std::string outcome_ = "no such row";
+};
+
 // Kind 2: rewrites the row-th period (from 0) of the class's weekday; another index changes
 // nothing.
-void EditPeriod(const PeriodEditRequest& edit) {
+void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
+  EditAudit audit(
+      "period", peer,
+      "class=" + edit.bjName + " week=" + edit.week + " row=" + std::to_string(edit.row));
   Database db;
   OpenRequestStore(db);
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
-  if (!periods.isValid())
+  if (!periods.isValid()) {
+    audit.setOutcome("not carried out: the store could not be read");
     return;
+  }
   for (int32_t count = 0; !periods.isEof(); ++count, periods.moveNext()) {
     if (count != edit.row)
       continue;
-    db.execute(FormatStatement(kUpdatePeriod, edit.startH, edit.startM, edit.endH, edit.endM,
-                               edit.autoOn, edit.autoOff, edit.thName,
-                               RowId{periods.fieldText("ID")}));
+    audit.setOutcome("");
+    audit.compare("StartH", periods, edit.startH);
+    audit.compare("StartM", periods, edit.startM);
+    audit.compare("EndH", periods, edit.endH);
+    audit.compare("EndM", periods, edit.endM);
+    audit.compare("AutoOn", periods, std::to_string(edit.autoOn));
+    audit.compare("AutoOff", periods, std::to_string(edit.autoOff));
+    audit.compare("ThName", periods, edit.thName);
+    if (!db.execute(FormatStatement(kUpdatePeriod, edit.startH, edit.startM, edit.endH, edit.endM,
+                                    edit.autoOn, edit.autoOff, edit.thName,
+                                    RowId{periods.fieldText("ID")}))) {
+      audit.clearChanges();
+      audit.setOutcome("not written: the store refused the update");
+    }
     break;
   }
   db.close();
 }
 
 // Kind 3: rewrites the row-th course row (from 0) of the class; another index changes nothing.
-void EditCourses(const CourseEditRequest& edit) {
+void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
+  static const char* const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
+  EditAudit audit("courses", peer, "class=" + edit.bjName + " row=" + std::to_string(edit.row));
   Database db;
   OpenRequestStore(db);
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));
-  if (!rows.isValid())
+  if (!rows.isValid()) {
+    audit.setOutcome("not carried out: the store could not be read");
     return;
+  }
   for (int32_t count = 0; !rows.isEof(); ++count, rows.moveNext()) {
     if (count != edit.row)
       continue;
-    db.execute(FormatStatement(kUpdateCourses, edit.days[0], edit.days[1], edit.days[2],
-                               edit.days[3], edit.days[4], RowId{rows.fieldText("ID")}));
+    audit.setOutcome("");
+    for (size_t day = 0; day < 5; ++day)
+      audit.compare(kDays[day], rows, edit.days[day]);
+    if (!db.execute(FormatStatement(kUpdateCourses, edit.days[0], edit.days[1], edit.days[2],
+                                    edit.days[3], edit.days[4], RowId{rows.fieldText("ID")}))) {
+      audit.clearChanges();
+      audit.setOutcome("not written: the store refused the update");
+    }
     break;
   }
   db.close();
 }
 
 // Carries out one complete request; the reply collects what it answers.
-void Serve(const TerminalRequest& header, std::string_view bytes, std::string& reply) {
+void Serve(const TerminalRequest& header, std::string_view bytes, const std::string& peer,
+           std::string& reply) {
   try {
     switch (header.kind) {
       case kTeacherListKind:
         AnswerTeacherList(header, reply);
         break;
       case kPeriodEditKind:
-        EditPeriod(ParsePeriodEditRequest(bytes));
+        EditPeriod(ParsePeriodEditRequest(bytes), peer);
         break;
       case kCourseEditKind:
-        EditCourses(ParseCourseEditRequest(bytes));
+        EditCourses(ParseCourseEditRequest(bytes), peer);
         break;
       default:
         break;
@@ -102,7 +161,7 @@ void Serve(const TerminalRequest& header, std::string_view bytes, std::string& r
 
 }  // namespace
 
-size_t ClientService(std::string_view buffered, const std::string& /*peer*/, std::string& reply) {
+size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply) {
   std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
   if (!header)
     return 0;
@@ -111,7 +170,7 @@ size_t ClientService(std::string_view buffered, const std::string& /*peer*/, std
     return buffered.size();  // a kind this port does not know: its length is unknown too
   if (size > buffered.size())
     return 0;
-  Serve(*header, buffered.substr(0, size), reply);
+  Serve(*header, buffered.substr(0, size), peer, reply);
   return size;
 }
 

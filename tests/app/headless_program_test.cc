@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -107,14 +109,44 @@ TEST(InitDatabaseProgram, CreatesTheFileForOwnerAndGroupOnlyAsTheUmaskAllows) {
 TEST(HelpProgram, DescribesEveryOption) {
   Program help(ProgramPath(), {"--help"});
   ASSERT_EQ(help.wait(10s), 0);
-  for (const char* option :
-       {"--headless", "--database", "--listen", "--init-database", "--set-credentials",
-        "--credentials", "--help", "/var/lib/brenlow/brenlow.db", "8234", "64124", "62124"}) {
+  for (const char* option : {"--headless", "--database", "--listen", "--init-database",
+                             "--set-credentials", "--credentials", "--max-connections-per-address",
+                             "--help", "/var/lib/brenlow/brenlow.db", "8234", "64124", "62124"}) {
     EXPECT_NE(help.output().find(option), std::string::npos) << option;
   }
   Program wrong(ProgramPath(), {"--bogus"});
   EXPECT_EQ(wrong.wait(10s), 2);
   EXPECT_NE(wrong.errors().find("unknown argument: --bogus"), std::string::npos);
+  Program zero(ProgramPath(), {"--headless", "--max-connections-per-address", "0"});
+  EXPECT_EQ(zero.wait(10s), 2);
+}
+
+TEST(HeadlessProgram, AClosedStderrPipeDoesNotEndTheServer) {
+  TempDatabase store;
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  ::close(pipeEnds[0]);  // nobody reads: every line written is a write to a closed pipe
+  std::vector<std::string> arguments = HeadlessArguments(store);
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pipeEnds[1], 2);
+    std::vector<char*> argv;
+    const std::string path = ProgramPath();
+    argv.push_back(const_cast<char*>(path.c_str()));
+    for (std::string& argument : arguments)
+      argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+  }
+  ::close(pipeEnds[1]);
+  std::this_thread::sleep_for(1500ms);  // start-up lines written, workers running
+  int status = 0;
+  EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "ended with status " << status;
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 500 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+    std::this_thread::sleep_for(10ms);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 }  // namespace

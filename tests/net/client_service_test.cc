@@ -7,6 +7,7 @@
 #include "loopback_port.h"
 #include "net/client_records.h"
 #include "net/terminal_request.h"
+#include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 
@@ -138,6 +139,30 @@ TEST_F(ClientServiceTest, PeriodEditRewritesExactlyTheAddressedRow) {
   EXPECT_TRUE(messages_.texts().empty());
 }
 
+TEST_F(ClientServiceTest, EveryEditWritesOneAuditLineWithWhatItChanged) {
+  testing::RecordingLines log;
+  PeriodEditRequest edit = Edit("Other", "星期三", 1);
+  EXPECT_EQ(Send(PeriodEditRequestBytes(edit)), "");
+  edit.thName = "张老师(1)";
+  EXPECT_EQ(Send(PeriodEditRequestBytes(edit)), "");
+  EXPECT_EQ(Send(PeriodEditRequestBytes(edit)), "");
+  EXPECT_EQ(Send(PeriodEditRequestBytes(Edit("Other", "星期三", 7))), "");
+  EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("初二年级甲", 2))), "");
+  const std::string from = "edit period from=127.0.0.1 class=Other week=星期三 row=";
+  EXPECT_EQ(log.take(),
+            (std::vector<std::string>{
+                from + "1: StartH \" \" -> \"10\", StartM \" \" -> \"05\", EndH \" \" -> "
+                       "\"10\", EndM \" \" -> \"50\", AutoOn \"0\" -> \"1\", ThName \" \" -> "
+                       "\"O'Neil(7)\"",
+                from + "1: ThName \"O'Neil(7)\" -> \"张老师(1)\"",
+                from + "1: no change",
+                from + "7: no such row",
+                "edit courses from=127.0.0.1 class=初二年级甲 row=2: Monday \"old3\" -> \"语文\", "
+                "Tuesday \"\" -> \"It's art\", Wednesday \"\" -> \"数学\", Friday \"\" -> "
+                "\"体育\"",
+            }));
+}
+
 TEST_F(ClientServiceTest, CourseEditRewritesExactlyTheAddressedRow) {
   std::vector<std::string> expected = Courses();
   ASSERT_EQ(expected[2 * 6 + 1], "Other/old7////");
@@ -185,8 +210,11 @@ TEST_F(ClientServiceTest, AFailedUpdateShowsTheStoresMessageAndChangesNothing) {
       "Create Trigger refuse Before Update On tblkc Begin "
       "Select Raise(Abort, 'course rows are locked'); End");
   std::vector<std::string> before = Courses();
+  testing::RecordingLines log;
   EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("Other", 0))), "");
   EXPECT_EQ(Courses(), before);
+  EXPECT_EQ(log.take(), std::vector<std::string>{"edit courses from=127.0.0.1 class=Other row=0: "
+                                                 "not written: the store refused the update"});
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"course rows are locked"});
 }
 
