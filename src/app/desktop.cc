@@ -30,6 +30,7 @@
 #include "core/shared_state.h"
 #include "data/database_path.h"
 #include "timetable/kc_dlg.h"
+#include "timetable/room_status_window.h"
 
 namespace brenlow {
 namespace {
@@ -154,6 +155,15 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   window.setPasswordRunner([&credentials](QWidget* parent) {
     CModifyPassWord dialog(credentials.filePath, parent);
     dialog.exec();
+  });
+  // Made at its first opening, then shown again; the main window owns it.
+  RoomStatusWindow* roomStatus = nullptr;
+  window.setRoomStatusRunner([&roomStatus, &clock](QWidget* parent) {
+    if (roomStatus == nullptr)
+      roomStatus = new RoomStatusWindow(clock, parent);
+    roomStatus->show();
+    roomStatus->raise();
+    roomStatus->activateWindow();
   });
   window.setImportRunner([](QWidget* parent) {
     CKCImportDlg dialog(parent);

@@ -138,6 +138,15 @@ void CKcDlg::OnChangePassword() {
     passwordRunner_(this);
 }
 
+void CKcDlg::setRoomStatusRunner(DialogRunner runner) {
+  roomStatusRunner_ = std::move(runner);
+}
+
+void CKcDlg::OnRoomStatus() {
+  if (roomStatusRunner_)
+    roomStatusRunner_(this);
+}
+
 void CKcDlg::selectFirstClass() {
   if (classList_->count() > 0)
     classList_->setCurrentIndex(0);

@@ -52,6 +52,9 @@ class CKcDlg : public QDialog {
   void setImportRunner(DialogRunner runner);
   // "修改密码": the change of credentials; nothing else happens.
   void setPasswordRunner(DialogRunner runner);
+  // "教室状态": shows the rooms' status window, which stays open beside this one (the runner
+  // returns at once).
+  void setRoomStatusRunner(DialogRunner runner);
 
   // Start-up steps that run before the first load, also in the headless server.
   // Every class's Status becomes 0.
@@ -84,6 +87,7 @@ class CKcDlg : public QDialog {
   void OnTeachers();
   void OnImportTimetable();
   void OnChangePassword();
+  void OnRoomStatus();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -127,6 +131,7 @@ class CKcDlg : public QDialog {
   DialogRunner teacherListRunner_;
   DialogRunner importRunner_;
   DialogRunner passwordRunner_;
+  DialogRunner roomStatusRunner_;
 };
 
 }  // namespace brenlow

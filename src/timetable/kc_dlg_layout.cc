@@ -151,6 +151,12 @@ QLayout* CKcDlg::buildApplyLine() {
   auto* line = new QHBoxLayout;
   line->addWidget(
       addButton(QStringLiteral("修改密码"), kPasswordButton, &CKcDlg::OnChangePassword));
+  // Not one of the numbered controls: it has a name of its own.
+  auto* roomStatus = new QPushButton(QStringLiteral("教室状态"));
+  roomStatus->setObjectName(QStringLiteral("roomStatus"));
+  roomStatus->setAutoDefault(false);
+  connect(roomStatus, &QPushButton::clicked, this, &CKcDlg::OnRoomStatus);
+  line->addWidget(roomStatus);
   line->addStretch(1);
   line->addWidget(addButton(QStringLiteral("应用"), kApplyButton, &CKcDlg::OnApply));
   return line;

@@ -1,0 +1,115 @@
+#include "timetable/room_status_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "core/clock.h"
+#include "support/temp_database.h"
+#include "timetable/kc_dlg.h"
+
+namespace brenlow {
+namespace {
+
+using testing::TempDatabase;
+
+// Wednesday 2024-03-06.
+LocalTime Wednesday(int hour, int minute) {
+  return MakeLocalTime(2024, 3, 6, hour, minute);
+}
+
+class RoomStatusWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_.addClass("一班", "10.0.0.1");
+    store_.addClass("二班", "10.0.0.2");
+    store_.exec("Update tblbj set Status=1 where Name='一班'");
+    store_.exec("Update tblbj set Status=7 where Name='二班'");
+    store_.exec(
+        "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOff=1, "
+        "ThName='张三(12)' where ID=(select ID from tblkcTime where BJName='一班' and "
+        "Week='星期三' order by ID limit 1)");
+  }
+
+  std::vector<std::string> row(int number) {
+    std::vector<std::string> texts;
+    for (int column = 0; column < window_.table().columnCount(); ++column) {
+      QTableWidgetItem* cell = window_.table().item(number, column);
+      texts.push_back(cell ? cell->text().toStdString() : "<none>");
+    }
+    return texts;
+  }
+  QColor stateColour(int number) { return window_.table().item(number, 2)->background().color(); }
+  QTimer& timer() { return *window_.findChild<QTimer*>(); }
+
+  TempDatabase store_;
+  ManualClock clock_{Wednesday(8, 10)};
+  RoomStatusWindow window_{clock_};
+};
+
+TEST_F(RoomStatusWindowTest, ShowsEachRoomAtTheClocksMinuteInColourAndWords) {
+  window_.show();
+  EXPECT_EQ(window_.windowTitle(), "教室状态");
+  std::vector<std::string> headers;
+  for (int column = 0; column < window_.table().columnCount(); ++column)
+    headers.push_back(window_.table().horizontalHeaderItem(column)->text().toStdString());
+  EXPECT_EQ(headers, (std::vector<std::string>{"班级", "中控IP", "状态", "当前课", "下一动作"}));
+  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已开机",
+                                              "第1节 08:00-08:45 张三(12)", "08:45 关机"}));
+  EXPECT_EQ(row(1), (std::vector<std::string>{"二班", "10.0.0.2", "未知", "无课", ""}));
+  EXPECT_EQ(stateColour(0).green() > stateColour(0).red(), true);  // green
+  EXPECT_GT(stateColour(1).red(), stateColour(1).blue());          // amber
+
+  clock_.set(Wednesday(8, 50));
+  store_.exec("Update tblbj set Status=0 where Name='一班'");
+  window_.findChild<QPushButton*>()->click();  // "刷新"
+  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已关机", "无课", ""}));
+  EXPECT_EQ(stateColour(0).red(), stateColour(0).blue());  // grey
+}
+
+TEST_F(RoomStatusWindowTest, RefreshesEveryFiveSecondsOnlyWhileShownAndKeepsTheSelection) {
+  for (int i = 0; i < 40; ++i)
+    store_.addClass("班" + std::to_string(i));
+  window_.resize(400, 200);
+  window_.show();
+  EXPECT_TRUE(timer().isActive());
+  EXPECT_EQ(timer().interval(), 5000);
+  window_.table().selectRow(30);
+  window_.table().verticalScrollBar()->setValue(20);
+
+  store_.exec("Update tblbj set Status=0 where Name='一班'");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return row(0)[2] == "已关机"; }, 7000));
+  EXPECT_EQ(window_.table().currentRow(), 30);
+  EXPECT_EQ(window_.table().verticalScrollBar()->value(), 20);
+
+  window_.hide();
+  EXPECT_FALSE(timer().isActive());
+}
+
+TEST_F(RoomStatusWindowTest, AFailedReadSaysSoInTheStatusLineAndKeepsTheRows) {
+  window_.show();
+  EXPECT_NE(window_.statusLine().text(), "读取失败");
+  store_.exec("Drop table tblkcTime");
+  window_.refresh();
+  EXPECT_EQ(window_.statusLine().text(), "读取失败");
+  EXPECT_EQ(row(0)[0], "一班");
+}
+
+TEST_F(RoomStatusWindowTest, TheMainWindowsButtonBesideThePasswordButtonOpensIt) {
+  CKcDlg main;
+  int opened = 0;
+  main.setRoomStatusRunner([&opened](QWidget*) { ++opened; });
+  auto* button = main.findChild<QPushButton*>("roomStatus");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), "教室状态");
+  button->click();
+  EXPECT_EQ(opened, 1);
+}
+
+}  // namespace
+}  // namespace brenlow
