@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need, if any is missing.
+# With --packaging also what building and checking the Debian package needs (scripts/package.sh,
+# scripts/check-package.sh), which the tests do not.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,9 @@ packages=(
   fonts-wqy-zenhei
   xvfb xauth x11-utils openbox trayer xdotool
 )
+if [ "${1:-}" = "--packaging" ]; then
+  packages+=(lintian help2man)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -30,12 +30,12 @@ if [ ! -e "$database" ]; then
   "$brenlow" --init-database "$database"
 fi
 
-# The credentials file sits beside the program. A new one holds the bootstrap "586" as both
-# stored values, which admits any non-empty user name and password until "修改密码" sets real ones.
+# The credentials file sits beside the program. Without one the desktop login admits nobody, so
+# a first run on a terminal asks for the user name and password.
 credentials="$brenlow.ini"
-if [ ! -e "$credentials" ]; then
-  echo "Creating $credentials: log in with user name 586 and password 586 the first time"
-  printf '[Pass]\nUseName=586\nPassWord=586\n' >"$credentials"
+if [ ! -e "$credentials" ] && [ -t 0 ]; then
+  echo "Choose the user name and password of the desktop login ($credentials):"
+  "$brenlow" --set-credentials
 fi
 
 mode=()
