@@ -87,6 +87,11 @@ void RoomStatusWindow::refresh() {
     statusLine_->setText(QStringLiteral("读取失败"));
     return;
   }
+  // The selection follows its class when rows come or go before it.
+  const int selectedRow = table_->currentRow();
+  const QString selectedClass = selectedRow >= 0 && table_->item(selectedRow, kName)
+                                    ? table_->item(selectedRow, kName)->text()
+                                    : QString();
   const int count = static_cast<int>(rooms->size());
   if (table_->rowCount() != count)
     table_->setRowCount(count);
@@ -99,6 +104,16 @@ void RoomStatusWindow::refresh() {
     Cell(*table_, row, kState)->setForeground(QColor(Qt::black));
     SetText(*table_, row, kCurrent, CurrentPeriodText(room));
     SetText(*table_, row, kNext, NextActionText(room));
+  }
+  if (!selectedClass.isEmpty() &&
+      (table_->currentRow() < 0 || !table_->item(table_->currentRow(), kName) ||
+       table_->item(table_->currentRow(), kName)->text() != selectedClass)) {
+    for (int row = 0; row < count; ++row) {
+      if (table_->item(row, kName)->text() == selectedClass) {
+        table_->selectRow(row);
+        break;
+      }
+    }
   }
   statusLine_->setText(QStringLiteral("更新于 %1:%2:%3")
                            .arg(now.hour, 2, 10, QLatin1Char('0'))

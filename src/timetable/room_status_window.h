@@ -5,9 +5,9 @@
 // `brenlow-admin status` prints (schedule/room_status.h), read at the clock's minute.
 //
 // While shown it rereads the store every 5 s and at once on "刷新", updating the cells in place
-// so that the selected row and the scroll position stay; hidden, it reads nothing. A read that
-// fails shows "读取失败" in the status line and leaves the rows as they were. Non-modal; the
-// clock must outlive the window. User-interface thread only.
+// so that the scroll position stays and the selection stays on its class; hidden, it reads nothing.
+// A read that fails shows "读取失败" in the status line and leaves the rows as they were.
+// Non-modal; the clock must outlive the window. User-interface thread only.
 #pragma once
 
 #include <QWidget>

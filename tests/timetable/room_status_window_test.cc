@@ -87,6 +87,12 @@ TEST_F(RoomStatusWindowTest, RefreshesEveryFiveSecondsOnlyWhileShownAndKeepsTheS
   EXPECT_EQ(window_.table().currentRow(), 30);
   EXPECT_EQ(window_.table().verticalScrollBar()->value(), 20);
 
+  // A class removed before the selected one: the selection stays on its class.
+  std::string selected = row(30)[0];
+  store_.exec("Delete from tblbj where Name='二班'");
+  window_.refresh();
+  EXPECT_EQ(row(window_.table().currentRow())[0], selected);
+
   window_.hide();
   EXPECT_FALSE(timer().isActive());
 }

@@ -1,10 +1,13 @@
 // The real brenlow-admin on temporary databases: every command's main path and its refusals.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "core/clock.h"
+#include "core/weekdays.h"
 #include "support/temp_database.h"
 #include "tools/admin_run.h"
 
@@ -12,11 +15,16 @@ namespace brenlow {
 namespace {
 
 using testing::AdminRun;
+using testing::Quote;
 using testing::TempDatabase;
 using Lines = std::vector<std::string>;
 
 class AdminTool : public ::testing::Test {
  protected:
+  // Under systemd and cron a program gets the "C" locale: widths must come out right there.
+  void SetUp() override { setenv("LC_ALL", "C", 1); }
+  void TearDown() override { unsetenv("LC_ALL"); }
+
   AdminRun run(std::vector<std::string> arguments) {
     return testing::RunAdmin(store_.path(), std::move(arguments));
   }
@@ -167,6 +175,25 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
   // A day gone has no action left.
   EXPECT_NE(ok({"status", "--date", "2020-01-08", "--format", "csv"}).find(",on,,,1,"),
             std::string::npos);
+}
+
+TEST_F(AdminTool, StatusTodayMarksThePeriodRunningNow) {
+  LocalTime now = SystemClock().now();
+  const int start = now.minutesSinceMidnight() - 1;
+  const int end = now.minutesSinceMidnight() + 10;
+  if (SchoolWeekdayText(now.weekday) == nullptr || start < 0 || end >= 24 * 60)
+    GTEST_SKIP() << "no school period fits around now";
+  store_.addClass("一班", "10.0.0.5");
+  store_.exec("Update tblkcTime set StartH=" + Quote(std::to_string(start / 60)) + ", StartM=" +
+              Quote(std::to_string(start % 60)) + ", EndH=" + Quote(std::to_string(end / 60)) +
+              ", EndM=" + Quote(std::to_string(end % 60)) +
+              ", AutoOff=1 where ID=(select ID from tblkcTime where BJName='一班' and Week=" +
+              Quote(SchoolWeekdayText(now.weekday)) + " order by ID limit 1 offset 1)");
+  std::string table = ok({"status"});
+  EXPECT_NE(table.find("> 2"), std::string::npos) << table;
+  std::string csv = ok({"status", "--format", "csv"});
+  EXPECT_NE(csv.find(",power-off,2,"), std::string::npos) << csv;
+  EXPECT_EQ(csv.substr(csv.size() - 3), ",1\n") << csv;
 }
 
 TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {

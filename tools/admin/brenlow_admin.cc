@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <utility>
 
 #include "commands.h"
 #include "data/database_path.h"
@@ -19,15 +21,34 @@ void AddFormatOption(CLI::App* command, OutputFormat* format) {
 
 namespace {
 
+// The usage line first, then the description: the first line after the usage paragraph is the
+// command's one-line summary (the manual pages take it from there).
+class UsageFirstFormatter final : public CLI::Formatter {
+ public:
+  std::string make_description(const CLI::App*) const override { return std::string(); }
+  std::string make_usage(const CLI::App* app, std::string name) const override {
+    return CLI::Formatter::make_usage(app, std::move(name)) + "\n" + app->get_description() + "\n";
+  }
+};
+
 int Run(int argc, char** argv) {
   CLI::App app(
-      "Administers a Brenlow timetable server's database from a shell: classes, teachers, "
-      "timetable and teacher files, rooms' status, teachers' use time, backup and restore. Safe "
-      "to run while the server runs; never asks a question.\n"
+      "Administer a Brenlow timetable server's database from a shell.\n"
+      "Classes, teachers, timetable and teacher files, rooms' status, teachers' use time, backup "
+      "and restore. Safe to run while the server runs; never asks a question.\n"
       "Exit status: 0 done, 1 input refused or a statement failed (one line on stderr), 2 usage "
       "error.",
       "brenlow-admin");
   app.set_help_all_flag("--help-all", "Print help for every command and exit");
+  app.footer(
+      "Examples:\n"
+      "  brenlow-admin status --format json\n"
+      "  brenlow-admin class add 一班 10.0.0.5 00-1A-2B-3C-4D-5E secret\n"
+      "  brenlow-admin teacher rename 12 张老师\n"
+      "  brenlow-admin import-timetable times.csv courses.csv\n"
+      "  brenlow-admin usage --from 2026-12-01 --to 2026-12-31 --format csv\n"
+      "  brenlow-admin backup /var/backups/brenlow.db\n"
+      "Each command has its own --help.");
   std::string database = kDefaultDatabasePath;
   app.add_option("--database", database, "the database file")->capture_default_str();
   app.require_subcommand(1);
@@ -42,6 +63,8 @@ int Run(int argc, char** argv) {
   AddFileCommands(app, commands);
   AddUsageCommand(app, commands);
   AddStoreCommands(app, commands);
+  // Set after the commands were added: they keep the default layout, which --help-all uses.
+  app.formatter(std::make_shared<UsageFirstFormatter>());
 
   try {
     app.parse(argc, argv);
