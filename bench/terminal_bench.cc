@@ -1,6 +1,6 @@
 // terminal_bench: how fast the terminal ports answer. Prints its figures; not a test.
 //
-//   build-release/bench/terminal_bench [--seconds S] [--rounds N]
+//   build-release/bench/terminal_bench [--seconds S] [--rounds N] [--backlog B]
 //
 // A database of 100 classes (35 periods and 7 course rows each) and 60 teachers. Each port's
 // service runs in this process in three select loops on ephemeral loopback ports, exactly as
@@ -17,6 +17,12 @@
 // time per request. The machine may be shared, so every figure is the median of N rounds
 // (default 3) of all of this. Last, the loops' CPU time while their 2066 connections stay
 // silent for 2 s.
+//
+// Beside them, the same traffic against MinimalServer, which answers every request with a reply
+// of the same length without a database (the machine's limit for it): kind 2 with 32 terminals
+// asking, and the boot storm (boot_storm.h), 1000 terminals from 1000 addresses connecting at
+// once to a fresh terminal loop, each asking kinds 1 to 4; both the median of N rounds. B
+// replaces the terminal loop's listen backlog in the storm (to see what a small one costs).
 #include <pthread.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -29,8 +35,10 @@
 #include <map>
 #include <thread>
 
+#include "boot_storm.h"
 #include "data/database_path.h"
 #include "data/schema.h"
+#include "minimal_server.h"
 #include "net/client_records.h"
 #include "net/client_service.h"
 #include "net/ports.h"
@@ -107,9 +115,9 @@ bool Seed(const std::string& path) {
 
 // A served port: its loop runs on a thread of its own until the object goes.
 struct ServedLoop {
-  ServedLoop(ConnectionService service) {
+  explicit ServedLoop(ConnectionService service, int backlog = kListenBacklog) {
     std::string error;
-    Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
+    Socket listening = Socket::ListenTcp("127.0.0.1", 0, backlog, &error);
     port = listening.localPort();
     loop = std::make_unique<SelectLoop>(std::move(listening), std::move(service));
     thread = std::jthread([this](std::stop_token stop) { loop->run(stop); });
@@ -182,13 +190,16 @@ int main(int argc, char** argv) {
   using namespace brenlow;
   std::chrono::milliseconds seconds = 1s;
   int rounds = 3;
+  int stormBacklog = kListenBacklog;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
       seconds = std::chrono::milliseconds(static_cast<int>(std::atof(argv[++i]) * 1000));
     } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--backlog") == 0 && i + 1 < argc) {
+      stormBacklog = std::max(1, std::atoi(argv[++i]));
     } else {
-      std::fprintf(stderr, "usage: terminal_bench [--seconds S] [--rounds N]\n");
+      std::fprintf(stderr, "usage: terminal_bench [--seconds S] [--rounds N] [--backlog B]\n");
       return 2;
     }
   }
@@ -325,6 +336,60 @@ int main(int argc, char** argv) {
     std::printf("%-15s 1000 connected vs 32 connected, 32 asking: %.0f%% (target: at least 80%%)\n",
                 kind.label, 100.0 * rate[{&kind, 1000}] / rate[{&kind, 32}]);
   }
+
+  // The minimal server beside the real loop: kind 2 with 32 asking, and the boot storm.
+  auto replySizeOf = [&kinds](int32_t kind) -> size_t {
+    return kind >= 1 && kind <= 4 ? kinds[static_cast<size_t>(kind - 1)].replySize : 0;
+  };
+  MinimalServer minimal(replySizeOf);
+  TerminalLoad minimalLoad(minimal.port());
+  if (!minimalLoad.connectUpTo(kActive, {Request(kPasswordKind, 0), kPasswordRecordSize}, &error)) {
+    std::fprintf(stderr, "terminal_bench: minimal server: %s\n", error.c_str());
+    return 1;
+  }
+  constexpr size_t kStormTerminals = 1000;
+  auto stormSteps = [&replySizeOf](size_t terminal) {
+    std::vector<StormStep> steps;
+    for (int32_t kind = 1; kind <= 4; ++kind)
+      steps.push_back({Request(kind, static_cast<int>(terminal % kClasses)), replySizeOf(kind)});
+    return steps;
+  };
+  std::vector<double> minimalRates, stormReal, stormMinimal;
+  size_t stormFailed = 0;
+  for (int round = 0; round < rounds; ++round) {
+    minimalRates.push_back(
+        minimalLoad
+            .run(
+                kActive,
+                [&](uint64_t sequence) {
+                  return LoadRequest{Request(kPeriodsKind, static_cast<int>(sequence % kClasses)),
+                                     kinds[1].replySize};
+                },
+                300ms, seconds)
+            .perSecond);
+    {
+      ServedLoop fresh(TerminalService, stormBacklog);
+      StormFigures storm = RunBootStorm(fresh.port, kStormTerminals, stormSteps, 300s);
+      stormReal.push_back(storm.seconds);
+      stormFailed += storm.failed;
+    }
+    StormFigures storm = RunBootStorm(minimal.port(), kStormTerminals, stormSteps, 300s);
+    stormMinimal.push_back(storm.seconds);
+    stormFailed += storm.failed;
+  }
+  auto plain = [](const double& value) { return value; };
+  const double minimalRate = Median(minimalRates, plain);
+  std::printf(
+      "\nkind 2, 32 asking: %.0f requests/s; minimal server (same replies, no database) %.0f/s; "
+      "%.0f%% of it\n",
+      rate[{periods, 32}], minimalRate, 100.0 * rate[{periods, 32}] / minimalRate);
+  const double real = Median(stormReal, plain), least = Median(stormMinimal, plain);
+  std::printf(
+      "boot storm, %zu terminals from %zu addresses, kinds 1-4 each, listen backlog %d: "
+      "%.3f s to the last reply; minimal server %.3f s; %.1fx (target: under 1 s and within "
+      "3x)%s\n",
+      kStormTerminals, kStormTerminals, stormBacklog, real, least, real / least,
+      stormFailed > 0 ? "  (some terminals were not answered)" : "");
 
   std::map<std::pair<bool, size_t>, double> cpuBefore;
   for (auto& [key, port] : served)

@@ -40,7 +40,11 @@ bool Exchange(const Socket& socket, const LoadRequest& request) {
 
 bool TerminalLoad::connectUpTo(size_t count, const LoadRequest& probe, std::string* error) {
   while (terminals_.size() < count) {
-    Socket socket = Socket::ConnectTcp("127.0.0.1", port_, error);
+    // Each terminal from an address of its own, as classroom PCs are: 127.20.0.1, 127.20.0.2...
+    const size_t n = terminals_.size();
+    const std::string source =
+        "127.20." + std::to_string(n / 250) + "." + std::to_string(1 + n % 250);
+    Socket socket = Socket::ConnectTcp("127.0.0.1", port_, error, source);
     if (!socket.isOpen())
       return false;
     terminals_.push_back(std::move(socket));

@@ -33,8 +33,9 @@ class TerminalLoad {
  public:
   explicit TerminalLoad(uint16_t port) : port_(port) {}
 
-  // Connects terminals until count are connected. Every fourth waits until the server has
-  // answered probe on it, so that connections never pile up beyond the listening backlog.
+  // Connects terminals until count are connected, each from its own loopback address. Every
+  // fourth waits until the server has answered probe on it, so that connections never pile up
+  // beyond the listening backlog.
   bool connectUpTo(size_t count, const LoadRequest& probe, std::string* error);
   size_t connected() const { return terminals_.size(); }
   void closeAll() { terminals_.clear(); }

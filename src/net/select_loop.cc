@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <map>
 #include <vector>
 
@@ -40,6 +41,19 @@ void RaiseDescriptorLimit() {
     return;
   files.rlim_cur = std::min(kDescriptorsWanted, files.rlim_max);
   setrlimit(RLIMIT_NOFILE, &files);
+}
+
+// Linux caps every listen backlog at net.core.somaxconn without a word; an administrator whose
+// kernel keeps it small (128 before Linux 5.4) learns it here, since a boot storm then costs
+// the terminals retries of a second and more.
+void ReportBacklogCap(uint16_t port) {
+  std::ifstream setting("/proc/sys/net/core/somaxconn");
+  long cap = 0;
+  if (setting >> cap && cap > 0 && cap < kListenBacklog) {
+    WriteStderrLine("port " + std::to_string(port) + ": the kernel caps the listen backlog at " +
+                    std::to_string(cap) + " (net.core.somaxconn); " +
+                    std::to_string(kListenBacklog) + " would take a school's terminals at once");
+  }
 }
 
 }  // namespace
@@ -90,6 +104,7 @@ bool SelectLoop::run(std::stop_token stop) {
       WriteStderrLine("port " + std::to_string(port_) + " not served: " + error);
       return false;
     }
+    ReportBacklogCap(port_);
   }
   ReadinessWait wait(limits_.connections + 1, &error);
   if (!wait.isOpen() || !wait.add(listening_.fd(), kListeningTag)) {

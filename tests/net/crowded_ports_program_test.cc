@@ -133,6 +133,45 @@ TEST_F(CrowdedPortsProgram, OneHostsThousandConnectionsDoNotLockOutAnotherAddres
   EXPECT_TRUE(server_->waitForError("connection from 127.0.0.1 refused", 1s));
 }
 
+// Times the answers to kind 2 for duration. The 95th percentile (every answer but for a rare
+// pause of the machine itself) must stay under within, and no answer may take 500 ms.
+void ExpectPromptAnswers(TerminalConnection& timed, Clock::duration duration,
+                         Clock::duration within) {
+  std::vector<Clock::duration> answers;
+  for (auto end = Clock::now() + duration; Clock::now() < end;) {
+    auto asked = Clock::now();
+    ASSERT_TRUE(timed.send(RequestBytes(kPeriodsKind, kMac)));
+    ASSERT_EQ(timed.receive(kPeriodsReplySize, 10s).size(), kPeriodsReplySize);
+    answers.push_back(Clock::now() - asked);
+  }
+  std::sort(answers.begin(), answers.end());
+  const auto ninetyFifth = answers[answers.size() * 95 / 100];
+  EXPECT_LT(ninetyFifth, within)
+      << std::chrono::duration_cast<std::chrono::milliseconds>(ninetyFifth).count() << " ms";
+  EXPECT_LT(answers.back(), 500ms);
+}
+
+TEST_F(CrowdedPortsProgram, PeersThatAskThousandsOfTimesAndNeverReadDelayOnlyThemselves) {
+  TerminalConnection timed = ConnectWhenServed(kTerminalPort);
+  std::vector<TerminalConnection> flooders;
+  std::string requests;
+  for (int n = 0; n < 100; ++n)
+    requests += RequestBytes(kPeriodsKind, kMac);
+  for (int i = 0; i < 10; ++i) {
+    flooders.push_back(ConnectWhenServed(kTerminalPort));
+    flooders.back().socket().setReceiveBuffer(4096);
+    flooders.back().socket().setNonBlocking(true);
+  }
+  // Thousands of requests each, as far as the server reads them; nothing is ever read back.
+  for (int round = 0; round < 30; ++round) {
+    for (TerminalConnection& flooder : flooders)
+      flooder.socket().sendSome(requests.data(), requests.size());
+  }
+  // The timed terminal waits for one request of each flooder at most: well under 50 ms in a
+  // release build, but each request takes milliseconds in the sanitizer build on a busy machine.
+  ExpectPromptAnswers(timed, 3s, 150ms);
+}
+
 TEST_F(CrowdedPortsProgram, TerminalsReadingAByteAtATimeDelayOnlyThemselves) {
   TerminalConnection timed = ConnectWhenServed(kTerminalPort);
   std::atomic<bool> stop{false};
@@ -152,20 +191,8 @@ TEST_F(CrowdedPortsProgram, TerminalsReadingAByteAtATimeDelayOnlyThemselves) {
     });
   }
   std::this_thread::sleep_for(500ms);
-  std::vector<Clock::duration> answers;
-  for (auto end = Clock::now() + 3s; Clock::now() < end;) {
-    auto asked = Clock::now();
-    ASSERT_TRUE(timed.send(RequestBytes(kPeriodsKind, kMac)));
-    ASSERT_EQ(timed.receive(kPeriodsReplySize, 10s).size(), kPeriodsReplySize);
-    answers.push_back(Clock::now() - asked);
-  }
+  ExpectPromptAnswers(timed, 3s, 50ms);
   stop.store(true);
-  std::sort(answers.begin(), answers.end());
-  // Every answer within 50 ms; the shared test machine may add a rare pause of its own.
-  const auto ninetyFifth = answers[answers.size() * 95 / 100];
-  EXPECT_LT(ninetyFifth, 50ms)
-      << std::chrono::duration_cast<std::chrono::milliseconds>(ninetyFifth).count() << " ms";
-  EXPECT_LT(answers.back(), 500ms);
 }
 
 TEST_F(CrowdedPortsProgram, AFloodOfForgedSwipesWritesAHandfulOfLines) {
