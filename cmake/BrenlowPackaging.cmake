@@ -36,24 +36,12 @@ if(BRENLOW_INSTALL_MAN_PAGES)
     message(FATAL_ERROR "BRENLOW_INSTALL_MAN_PAGES needs help2man (scripts/install-dependencies.sh --packaging)")
   endif()
   install(CODE "
-    set(prefix \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-    set(man1 \"\${prefix}/${CMAKE_INSTALL_MANDIR}/man1\")
-    file(MAKE_DIRECTORY \"\${man1}\")
-    file(GLOB commands \"\${prefix}/${CMAKE_INSTALL_BINDIR}/*\")
-    foreach(command \${commands})
-      get_filename_component(name \"\${command}\" NAME)
-      message(STATUS \"Manual page: \${man1}/\${name}.1.gz\")
-      # The page's one-line description: the first line after the usage paragraph of --help.
-      execute_process(COMMAND \"\${command}\" --help OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
-      string(REGEX MATCH \"\n\n([^\n]+)\" description \"\${help}\")
-      string(REGEX REPLACE \"[.]\$\" \"\" description \"\${CMAKE_MATCH_1}\")
-      execute_process(
-        COMMAND \"${HELP2MAN}\" --no-info --no-discard-stderr --version-string=${PROJECT_VERSION}
-                --source=Brenlow --section=1 \"--name=\${description}\" \"\${command}\"
-        COMMAND gzip -9n
-        OUTPUT_FILE \"\${man1}/\${name}.1.gz\" COMMAND_ERROR_IS_FATAL ANY)
-    endforeach()
+    set(BRENLOW_HELP2MAN \"${HELP2MAN}\")
+    set(BRENLOW_VERSION ${PROJECT_VERSION})
+    set(BRENLOW_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+    set(BRENLOW_MANDIR \"${CMAKE_INSTALL_MANDIR}\")
   ")
+  install(SCRIPT cmake/BrenlowManPages.cmake)
 endif()
 
 set(CPACK_GENERATOR DEB)
