@@ -24,6 +24,7 @@
 #include "app/server.h"
 #include "app/taskbar.h"
 #include "app/termination_signals.h"
+#include "app/tray_icon.h"
 #include "core/clock.h"
 #include "core/messages.h"
 #include "core/shared_state.h"
@@ -40,23 +41,6 @@ void LoadChineseTranslations(QApplication& application, QTranslator& translator)
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     application.installTranslator(&translator);
   }
-}
-
-// The tray icon (tip "课程表"): a left double-click shows the main window normally again.
-void AddTrayIcon(QSystemTrayIcon& tray, CKcDlg& window) {
-  if (!QSystemTrayIcon::isSystemTrayAvailable())
-    return;  // start-up goes on without it
-  tray.setIcon(BrenlowIcon());
-  tray.setToolTip(QStringLiteral("课程表"));
-  QObject::connect(&tray, &QSystemTrayIcon::activated,
-                   [&window](QSystemTrayIcon::ActivationReason reason) {
-                     if (reason != QSystemTrayIcon::DoubleClick)
-                       return;
-                     window.showNormal();
-                     window.raise();
-                     window.activateWindow();
-                   });
-  tray.show();
 }
 
 // While the program ends on a termination signal, no new box may wait for an answer: whatever
@@ -185,8 +169,9 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
     CKCImportDlg dialog(parent);
     dialog.exec();
   });
-  AddTrayIcon(tray, window);
-  RemoveTaskbarButton(window);
+  // Off the taskbar only while the tray icon is there to bring the window back.
+  if (AddTrayIcon(tray, window))
+    RemoveTaskbarButton(window);
   // The editor leaves the store as the service keeps it: no status reset, no default periods.
   const std::vector<std::function<void()>> startUp = {
       [&] {

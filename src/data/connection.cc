@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/messages.h"
 #include "data/busy_wait.h"
 
 namespace brenlow {
@@ -13,7 +14,120 @@ namespace {
 constexpr size_t kPreparedLimit = 64;
 constexpr size_t kConnectionsPerThread = 4;
 
+constexpr const char* kBrenlowTables =
+    "select count(*) from sqlite_master where type='table' and name in "
+    "('tblbj','tblkcTime','tblkc','tblThMes','tbl_teacher_usetime')";
+constexpr int kBrenlowTableCount = 5;
+
+bool SameFile(const struct stat& info, dev_t device, ino_t inode) {
+  return info.st_dev == device && info.st_ino == inode;
+}
+
+// Whether handle's file holds the five tables. False with failure filled when it does not, or
+// when it cannot be read at all; a busy or locked file is not judged.
+bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* failure) {
+  sqlite3_stmt* count = nullptr;
+  int rc = sqlite3_prepare_v2(handle, kBrenlowTables, -1, &count, nullptr);
+  int tables = -1;
+  if (rc == SQLITE_OK && (rc = sqlite3_step(count)) == SQLITE_ROW)
+    tables = sqlite3_column_int(count, 0);
+  sqlite3_finalize(count);
+  if (tables == kBrenlowTableCount)
+    return true;
+  int primary = rc & 0xff;
+  if (tables >= 0 || primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
+    failure->code = SQLITE_NOTADB;
+    failure->message = "not a Brenlow database: " + path;
+  } else {
+    failure->code = static_cast<uint32_t>(sqlite3_extended_errcode(handle));
+    failure->message = sqlite3_errmsg(handle);
+  }
+  return false;
+}
+
 }  // namespace
+
+// The process's connections by file: which file (device, inode) each path named when it was
+// last opened, and every thread's open connection to it. Connections are opened and closed
+// under its lock, so no connection to a new file opens while one to the old file is open.
+class OpenFiles {
+ public:
+  static OpenFiles& instance() {
+    static OpenFiles* files = new OpenFiles;  // outlives every thread's connections
+    return *files;
+  }
+
+  std::unique_ptr<Connection> open(const std::string& path, bool relaxed, StoreFailure* failure) {
+    std::lock_guard lock(mutex_);
+    File& file = files_[path];
+    for (;;) {
+      struct stat before {};
+      if (::stat(path.c_str(), &before) != 0) {
+        // SQLite's own message for a file it cannot open.
+        failure->code = SQLITE_CANTOPEN;
+        failure->message = sqlite3_errstr(SQLITE_CANTOPEN);
+        return nullptr;
+      }
+      if (file.known && !SameFile(before, file.device, file.inode)) {
+        for (Connection* connection : file.connections)
+          connection->retire();
+        file.connections.clear();
+        WriteStderrLine("database file replaced: " + path +
+                        "; connections to the old file closed, carrying on with the new one");
+      }
+      file.known = true;
+      file.device = before.st_dev;
+      file.inode = before.st_ino;
+
+      sqlite3* handle = nullptr;
+      int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                               nullptr);
+      if (rc != SQLITE_OK) {
+        failure->code = static_cast<uint32_t>(rc);
+        failure->message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
+        sqlite3_close_v2(handle);
+        return nullptr;
+      }
+      sqlite3_extended_result_codes(handle, 1);
+      sqlite3_busy_handler(handle, StoreBusyWait, nullptr);
+      if (!IsBrenlowDatabase(handle, path, failure)) {
+        sqlite3_close_v2(handle);
+        return nullptr;
+      }
+      struct stat after {};
+      if (::stat(path.c_str(), &after) != 0 || !SameFile(after, before.st_dev, before.st_ino)) {
+        // Replaced while it was being opened: this handle may be on either file.
+        sqlite3_close_v2(handle);
+        continue;
+      }
+      if (relaxed)
+        sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+      auto connection =
+          std::unique_ptr<Connection>(new Connection(handle, path, before.st_dev, before.st_ino));
+      file.connections.push_back(connection.get());
+      return connection;
+    }
+  }
+
+  // Closes a connection that its own thread lets go.
+  void close(Connection* connection) {
+    std::lock_guard lock(mutex_);
+    auto found = files_.find(connection->path_);
+    if (found != files_.end())
+      std::erase(found->second.connections, connection);
+    connection->retire();
+  }
+
+ private:
+  struct File {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::vector<Connection*> connections;
+  };
+  std::mutex mutex_;
+  std::unordered_map<std::string, File> files_;  // guarded by mutex_
+};
 
 class ConnectionCache {
  public:
@@ -22,45 +136,28 @@ class ConnectionCache {
   uint64_t generation() const { return generation_; }
 
   Connection* acquire(const std::string& path, StoreFailure* failure) {
-    struct stat info {};
-    bool exists = ::stat(path.c_str(), &info) == 0;
     auto found = entries_.find(path);
     if (found != entries_.end()) {
       Connection* connection = found->second.get();
-      // SQLite opens a file it may not write read-only; such a connection is opened afresh at
-      // every use, so that writes resume as soon as the file may be written again.
-      if (exists && connection->device_ == info.st_dev && connection->inode_ == info.st_ino &&
-          sqlite3_db_readonly(connection->handle_, "main") != 1) {
-        return connection;
+      struct stat info {};
+      if (::stat(path.c_str(), &info) == 0 &&
+          SameFile(info, connection->device_, connection->inode_)) {
+        std::lock_guard use(connection->use_);
+        // SQLite opens a file it may not write read-only; such a connection is opened afresh
+        // at every use, so that writes resume as soon as the file may be written again.
+        if (connection->handle_ != nullptr && sqlite3_db_readonly(connection->handle_, "main") != 1)
+          return connection;
       }
       entries_.erase(found);
       ++generation_;
     }
-    if (!exists) {
-      // SQLite's own message for a file it cannot open.
-      failure->code = SQLITE_CANTOPEN;
-      failure->message = sqlite3_errstr(SQLITE_CANTOPEN);
+    std::unique_ptr<Connection> connection = OpenFiles::instance().open(path, relaxed_, failure);
+    if (!connection)
       return nullptr;
-    }
-    sqlite3* handle = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-    if (rc != SQLITE_OK) {
-      failure->code = static_cast<uint32_t>(rc);
-      failure->message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
-      sqlite3_close_v2(handle);
-      return nullptr;
-    }
-    sqlite3_extended_result_codes(handle, 1);
-    sqlite3_busy_handler(handle, StoreBusyWait, nullptr);
-    if (relaxed_) {
-      sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    }
     if (entries_.size() >= kConnectionsPerThread) {
       entries_.erase(entries_.begin());
       ++generation_;
     }
-    auto connection = std::unique_ptr<Connection>(new Connection(handle, info.st_dev, info.st_ino));
     Connection* result = connection.get();
     entries_[path] = std::move(connection);
     return result;
@@ -74,7 +171,9 @@ class ConnectionCache {
   void relax() {
     relaxed_ = true;
     for (auto& entry : entries_) {
-      sqlite3_exec(entry.second->handle_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+      std::lock_guard use(entry.second->use_);
+      if (entry.second->handle_ != nullptr)
+        sqlite3_exec(entry.second->handle_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
     }
   }
 
@@ -88,14 +187,35 @@ namespace {
 thread_local ConnectionCache threadConnections;
 }  // namespace
 
-Connection::Connection(sqlite3* handle, dev_t device, ino_t inode)
-    : handle_(handle), device_(device), inode_(inode) {}
+Connection::Connection(sqlite3* handle, std::string path, dev_t device, ino_t inode)
+    : handle_(handle), path_(std::move(path)), device_(device), inode_(inode) {}
 
 Connection::~Connection() {
-  for (auto& entry : prepared_) {
-    sqlite3_finalize(entry.second);
+  OpenFiles::instance().close(this);
+}
+
+void Connection::retire() {
+  std::lock_guard use(use_);
+  if (handle_ == nullptr)
+    return;
+  struct stat info {};
+  if (::stat(path_.c_str(), &info) != 0 || !SameFile(info, device_, inode_)) {
+    // SQLite leaves the journal of a moved file behind, where a connection to the file now at
+    // the path would read it as its own: move it into the old file and empty it.
+    int rc =
+        sqlite3_wal_checkpoint_v2(handle_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+      WriteStderrLine("database file replaced: " + path_ +
+                      ": the old file's journal could not be emptied: " + sqlite3_errmsg(handle_));
+    }
   }
+  for (auto& entry : prepared_)
+    sqlite3_finalize(entry.second);
+  prepared_.clear();
+  byShape_.clear();
   sqlite3_close_v2(handle_);
+  handle_ = nullptr;
+  closed_.store(true, std::memory_order_release);
 }
 
 void Connection::fail(StoreFailure* failure) const {
@@ -180,6 +300,12 @@ void AddColumnValue(sqlite3_stmt* prepared, int column, RecordSet::Builder* buil
 }  // namespace
 
 bool Connection::execute(const Statement& statement, StoreFailure* failure) {
+  std::lock_guard use(use_);
+  if (handle_ == nullptr) {
+    failure->code = SQLITE_CANTOPEN;
+    failure->message = "database file replaced";
+    return false;
+  }
   sqlite3_stmt* prepared = prepare(statement, failure);
   if (prepared == nullptr)
     return false;
@@ -201,6 +327,12 @@ bool Connection::execute(const Statement& statement, StoreFailure* failure) {
 }
 
 bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure* failure) {
+  std::lock_guard use(use_);
+  if (handle_ == nullptr) {
+    failure->code = SQLITE_CANTOPEN;
+    failure->message = "database file replaced";
+    return false;
+  }
   sqlite3_stmt* prepared = prepare(statement, failure);
   if (prepared == nullptr)
     return false;

@@ -6,14 +6,27 @@
 // moment. Before a connection is reused the file is checked to be the one it opened (same
 // device and inode); a removed or replaced file gets a fresh connection, or the open failure.
 // A connection that could only be opened for reading (the file was read-only) is not reused.
+//
+// A file replaced under the process (a backup moved into place, a file deleted and made anew)
+// must never be used beside the old one: both would share the "-wal" and "-shm" names, and the
+// old file's journal would be read into the new file. So the process keeps each path's file
+// identity; the first thread to open a file of another identity closes every thread's
+// connection to the old file (after moving the old journal into the old file) before the first
+// connection to the new one opens, and writes one line saying the file was replaced. A closed
+// connection fails its next statement with closed() true; its owner then acquires afresh. A
+// missing file is no new identity: the file that comes back is compared with the last one.
+// A file that is no Brenlow database (not SQLite, or without its five tables) is refused at
+// open with "not a Brenlow database: <path>".
 #pragma once
 
 #include <sqlite3.h>
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -38,13 +51,23 @@ class Connection {
   // Runs a query and takes its rows. Returns false and fills failure on error.
   bool query(const Statement& statement, RecordSet* rows, StoreFailure* failure);
 
+  // True once another thread closed this connection because its file was replaced.
+  bool closed() const { return closed_.load(std::memory_order_acquire); }
+
  private:
   friend class ConnectionCache;
-  Connection(sqlite3* handle, dev_t device, ino_t inode);
+  friend class OpenFiles;
+  Connection(sqlite3* handle, std::string path, dev_t device, ino_t inode);
   sqlite3_stmt* prepare(const Statement& statement, StoreFailure* failure);
   void fail(StoreFailure* failure) const;
+  // Closes the handle; first moves the journal into the file when the path no longer names
+  // this connection's file. The caller holds the open-files lock.
+  void retire();
 
+  std::mutex use_;  // held while a statement runs and while another thread closes the handle
   sqlite3* handle_;
+  std::atomic<bool> closed_{false};
+  const std::string path_;
   dev_t device_;
   ino_t inode_;
   // Most recently used shapes first; bounded so that a stream of unusual texts cannot grow it.

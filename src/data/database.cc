@@ -20,7 +20,6 @@ void ShowFailure(const StoreFailure& failure) {
 
 void Database::setPath(const std::string& path) {
   connectionText_ = std::string(kPathPrefix) + path;
-  connection_ = nullptr;
 }
 
 std::string Database::path() const {
@@ -30,53 +29,59 @@ std::string Database::path() const {
 }
 
 Connection* Database::connection(StoreFailure* failure) {
-  if (connection_ == nullptr || connectionGeneration_ != ThreadConnectionGeneration()) {
-    connection_ = AcquireConnection(path(), failure);
-    connectionGeneration_ = ThreadConnectionGeneration();
-  }
-  return connection_;
+  // Looked up for every statement: the thread's connection is checked against the file each
+  // time, so that an operation as long as the controller listener's life notices a replaced
+  // file at its next statement.
+  return AcquireConnection(path(), failure);
 }
 
 bool Database::open() {
   StoreFailure failure;
-  connection_ = nullptr;  // open() always looks at the file afresh
+  opened_ = true;
   if (connection(&failure) == nullptr) {
     ShowFailure(failure);
     return false;
   }
-  open_ = true;
   return true;
 }
 
 bool Database::execute(const Statement& statement) {
   StoreFailure failure;
-  if (!open_) {
+  if (!opened_) {
     failure.code = kInvalidHandleCode;
     failure.message = "database not open";
     ShowFailure(failure);
     return false;
   }
-  Connection* connection = this->connection(&failure);
-  if (connection == nullptr || !connection->execute(statement, &failure)) {
-    ShowFailure(failure);
-    return false;
+  // A failed open is tried again: the file may be back. A connection that another thread
+  // closed (its file was replaced) is acquired afresh once.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    Connection* connection = this->connection(&failure);
+    if (connection == nullptr)
+      break;
+    if (connection->execute(statement, &failure))
+      return true;
+    if (!connection->closed())
+      break;
   }
-  return true;
+  ShowFailure(failure);
+  return false;
 }
 
 RecordSet Database::query(const Statement& statement) {
   StoreFailure failure;
-  Connection* connection = this->connection(&failure);
   RecordSet rows;
-  if (connection != nullptr) {
-    connection->query(statement, &rows, &failure);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    Connection* connection = this->connection(&failure);
+    if (connection == nullptr || connection->query(statement, &rows, &failure) ||
+        !connection->closed())
+      break;
   }
   return rows;
 }
 
 void Database::close() {
-  open_ = false;
-  connection_ = nullptr;
+  opened_ = false;
 }
 
 }  // namespace brenlow

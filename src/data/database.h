@@ -51,11 +51,8 @@ class Database {
   Connection* connection(StoreFailure* failure);
 
   std::string connectionText_;
-  bool open_ = false;
-  // The thread's connection that this operation works on, valid while the thread's connection
-  // generation is connectionGeneration_: the file is checked once per operation, not per query.
-  Connection* connection_ = nullptr;
-  uint64_t connectionGeneration_ = 0;
+  // open() was called (whether or not it succeeded): statements may run.
+  bool opened_ = false;
 };
 
 }  // namespace brenlow

@@ -78,8 +78,10 @@ COMMIT;
 }  // namespace
 
 bool CreateDatabase(const std::string& path, std::string* error) {
-  // O_EXCL makes "refuse an existing file" atomic: nothing that exists is ever opened.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  // O_EXCL makes "refuse an existing file" atomic: nothing that exists is ever opened. The file
+  // holds class passwords and card numbers: owner and group only, as the umask further allows
+  // (SQLite gives the -wal and -shm files the same mode).
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0660);
   if (fd < 0) {
     *error = errno == EEXIST ? path + ": a file already exists there; it was left untouched"
                              : path + ": " + std::strerror(errno);

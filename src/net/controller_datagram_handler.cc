@@ -116,14 +116,17 @@ void ControllerDatagramHandler::decide(const std::string& sender, const std::str
   const SwipeCounter::Counted counted = swipes_.countSwipe(sender, elapsedNow);
   if (counted.switchOff) {
     sendCommand(kCardPowerOffName, CardPowerOffCommand(), sender, className, cardNumber);
-  } else if (counted.count < 3) {
-    LogSwipe(cardNumber, sender, className, "counted " + std::to_string(counted.count) + " of 3");
-  } else {
-    char text[64];
-    std::snprintf(text, sizeof text, "too-slow %.1f s for 3 swipes",
-                  static_cast<double>(counted.since.count()) / 1000.0);
-    LogSwipe(cardNumber, sender, className, text);
+    return;
   }
+  std::string decision = "counted " + std::to_string(counted.count) + " of 3";
+  if (counted.expiredAfter) {
+    // The unfinished series before this swipe was dropped.
+    char text[64];
+    std::snprintf(text, sizeof text, " after too-slow %.1f s",
+                  static_cast<double>(counted.expiredAfter->count()) / 1000.0);
+    decision += text;
+  }
+  LogSwipe(cardNumber, sender, className, decision);
 }
 
 void ControllerDatagramHandler::sendCommand(const char* name, const ControllerCommand& command,

@@ -15,25 +15,7 @@
 namespace brenlow {
 namespace {
 
-// Resolves a dotted address or host name to its first IPv4 address. The empty text resolves
-// to this computer's own name, as the earlier system's resolver did.
-bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in* address, std::string* error) {
-  std::memset(address, 0, sizeof *address);
-  address->sin_family = AF_INET;
-  address->sin_port = htons(port);
-  if (!host.empty() && inet_pton(AF_INET, host.c_str(), &address->sin_addr) == 1) {
-    return true;
-  }
-  std::string name = host;
-  if (name.empty()) {
-    char own[256] = {};
-    if (gethostname(own, sizeof own - 1) != 0) {
-      if (error)
-        *error = ErrnoText("gethostname", errno);
-      return false;
-    }
-    name = own;
-  }
+bool LookUpIpv4(const std::string& name, in_addr* address, std::string* error) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_DGRAM;
@@ -44,8 +26,25 @@ bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in* address, s
       *error = "resolve " + name + ": " + gai_strerror(rc);
     return false;
   }
-  address->sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+  *address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
   freeaddrinfo(found);
+  return true;
+}
+
+// Resolves a dotted address or host name to its first IPv4 address. The empty text means this
+// computer: its own name's address, or 127.0.0.1 where that name does not resolve (many
+// machines' names are in no resolver), so that a command for "this computer" always goes out.
+bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in* address, std::string* error) {
+  std::memset(address, 0, sizeof *address);
+  address->sin_family = AF_INET;
+  address->sin_port = htons(port);
+  if (!host.empty()) {
+    return inet_pton(AF_INET, host.c_str(), &address->sin_addr) == 1 ||
+           LookUpIpv4(host, &address->sin_addr, error);
+  }
+  char own[256] = {};
+  if (gethostname(own, sizeof own - 1) != 0 || !LookUpIpv4(own, &address->sin_addr, nullptr))
+    address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   return true;
 }
 

@@ -3,16 +3,22 @@
 namespace brenlow {
 
 SwipeCounter::Counted SwipeCounter::countSwipe(const std::string& controller, TimePoint now) {
+  using std::chrono::duration_cast;
+  using std::chrono::milliseconds;
   State& state = byController_[controller];
+  Counted counted;
+  if (state.count > 0 && now - state.first > kQuickSwipeWindow) {
+    counted.expiredAfter = duration_cast<milliseconds>(now - state.first);
+    state = State{};
+  }
   ++state.count;
   if (state.count == 1)
     state.first = now;
-  Counted counted;
   counted.count = state.count;
-  counted.since = std::chrono::duration_cast<std::chrono::milliseconds>(now - state.first);
+  counted.since = duration_cast<milliseconds>(now - state.first);
   if (state.count < 3)
     return counted;
-  counted.switchOff = now - state.first <= kQuickSwipeWindow;
+  counted.switchOff = true;
   state = State{};
   return counted;
 }

@@ -74,13 +74,9 @@ void SendPowerOff(const std::string& className, int hour, int minute, int nowMin
       const std::string pc = classes.fieldText("PCIP");
       const std::string controller = classes.fieldText("ZKIP");
       const std::string reason = PeriodEndReason(hour, minute);
-      // The PC is asked to shut down first; the controller then cuts the room's power.
-      if (!Send(socket, kPcShutdownName, className, pc, kPcShutdownPort, PcShutdownDatagram(),
-                reason)) {
-        LogCommand(kPowerOffName, className, controller, kControllerPort, reason,
-                   "not sent, as the PC shut-down failed");
-        break;
-      }
+      // The PC is asked to shut down first; the controller then cuts the room's power, also
+      // when the PC could not be asked (logged): a room left powered all night is worse.
+      Send(socket, kPcShutdownName, className, pc, kPcShutdownPort, PcShutdownDatagram(), reason);
       if (!Send(socket, kPowerOffName, className, controller, kControllerPort, PowerOffCommand(),
                 reason))
         break;

@@ -4,9 +4,10 @@
 //
 // Commands go to the texts of the class record: ZKIP for the controller (port 20108), PCIP for
 // the classroom PC's shut-down agent (port 60123); a name is resolved, the empty text means
-// this computer. Each call opens one socket of its own, sends at most once per class row and
-// closes it; nothing is waited for or retried. Every command sent, and every failed send, writes
-// its line to the command log (net/command_log.h). User-interface thread (the minute timer).
+// this computer (127.0.0.1 when its own name does not resolve). Each call opens one socket of its
+// own, sends at most once per class row and closes it; nothing is waited for or retried. Every
+// command sent, and every failed send, writes its line to the command log (net/command_log.h).
+// User-interface thread (the minute timer).
 #pragma once
 
 #include <string>
@@ -21,8 +22,9 @@ void SendPowerOn(const std::string& className, int hour, int minute, int nowMinu
 
 // At the end minute and with autoOff exactly 1, sends for every class row named className, in
 // ID order, the shut-down datagram to its PC and then the power-off command to its controller.
-// Stops at the first failed send (logged, no message): a PC that cannot be reached leaves the
-// controller uncommanded. A socket that cannot be made is shown as "socket创建失败!".
+// A PC that cannot be reached is logged and its controller is switched off all the same; a
+// failed send to a controller stops there (logged, no message). A socket that cannot be made is
+// shown as "socket创建失败!".
 void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff);
 
 }  // namespace brenlow

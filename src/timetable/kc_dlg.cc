@@ -4,14 +4,41 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <map>
+#include <optional>
 
 #include "core/shared_state.h"
+#include "data/database.h"
+#include "data/database_path.h"
 #include "timetable/auto_power_box.h"
 #include "timetable/kc_dlg_ids.h"
+#include "timetable/teacher_list.h"
 
 namespace brenlow {
 
 using namespace kc_dlg_ids;
+
+namespace {
+
+// Every teacher's NameNumb by ID; empty when the store cannot be read (no message: the
+// teacher lists report their own reading).
+std::map<std::string, std::string> TeacherTextsById() {
+  std::map<std::string, std::string> texts;
+  Database db;
+  db.setPath(DatabasePath());
+  try {
+    RecordSet rows = db.query("select ID, NameNumb from tblThMes Order by ID");
+    while (!rows.isEof()) {
+      texts[rows.fieldText("ID")] = rows.fieldText("NameNumb");
+      rows.moveNext();
+    }
+  } catch (const DatabaseError&) {
+    // What was read so far.
+  }
+  return texts;
+}
+
+}  // namespace
 
 CKcDlg::CKcDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("课程表"));
@@ -45,20 +72,58 @@ void CKcDlg::setPasswordRunner(DialogRunner runner) {
 void CKcDlg::OnClassList() {
   if (!classListRunner_)
     return;
+  // "应用" and "保存" write into the selected class, so the selection must stay the class the
+  // grids show: that class stays selected while it exists; otherwise the first class is
+  // selected and both grids show it.
+  std::optional<QString> shown;
+  if (hasCurrentClass())
+    shown = classList_->currentText();
   classListRunner_(this);
   FillClassList();
-  // The grids keep showing the class they showed until the user picks one.
+  int again = shown ? classList_->findText(*shown, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
+  if (again >= 0) {
+    classList_->setCurrentIndex(again);
+    return;
+  }
   selectFirstClass();
+  LoadTimetable();
 }
 
 void CKcDlg::OnTeachers() {
   if (!teacherListRunner_)
     return;
+  // Refilling the lists drops every row's choice, and "应用" would then write an empty teacher
+  // into the periods. Each row chooses again what it had, under its new text when the dialog
+  // renamed the teacher (a teacher keeps its ID).
+  std::array<QString, 7> chosen;
+  for (int row = kFirstRow; row <= kLastRow; ++row)
+    chosen[row - 1] = teacherLists_[row - 1]->chosenText();
+  std::map<std::string, std::string> before = TeacherTextsById();
+
   // While the flag is 1 the controller listener forwards swiped card numbers to the dialog.
   teacherDialogOpen = 1;
   teacherListRunner_(this);
   FillTeacherLists();
   teacherDialogOpen = 0;
+
+  std::map<std::string, std::string> after = TeacherTextsById();
+  std::map<QString, QString> renamed;
+  for (const auto& [id, text] : before) {
+    auto now = after.find(id);
+    if (now != after.end() && now->second != text)
+      renamed[QString::fromStdString(text)] = QString::fromStdString(now->second);
+  }
+  for (int row = kFirstRow; row <= kLastRow; ++row) {
+    QString wanted = chosen[row - 1];
+    if (wanted.isEmpty())
+      continue;
+    if (auto rename = renamed.find(wanted); rename != renamed.end())
+      wanted = rename->second;
+    TeacherList* list = teacherLists_[row - 1];
+    int index = list->findText(wanted, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+      list->setCurrentIndex(index);
+  }
 }
 
 void CKcDlg::OnImportTimetable() {

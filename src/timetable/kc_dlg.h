@@ -42,9 +42,11 @@ class CKcDlg : public QDialog {
   ~CKcDlg() override;
 
   // The dialogs behind the buttons. A button whose runner is not set does nothing.
-  // "...": the class list; afterwards the class list is refilled and its first entry selected.
+  // "...": the class list; afterwards the class list is refilled and the class shown before
+  // stays selected, or, when it is gone, the first class is selected and both grids show it.
   void setClassListRunner(DialogRunner runner);
-  // "老师": the teacher list, with teacherDialogOpen 1 until the teacher lists are refilled.
+  // "老师": the teacher list, with teacherDialogOpen 1 until the teacher lists are refilled;
+  // then each row chooses again the teacher it had chosen (under a renamed teacher's new text).
   void setTeacherListRunner(DialogRunner runner);
   // "导入课程表": the timetable import; afterwards both grids are reloaded.
   void setImportRunner(DialogRunner runner);

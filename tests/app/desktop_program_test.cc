@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdio>
 #include <memory>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #include "support/program.h"
 #include "support/program_login.h"
+#include "support/served_program.h"
 #include "support/temp_database.h"
 #include "support/x_display.h"
 
@@ -177,6 +181,96 @@ TEST_F(DesktopProgram, ATerminationSignalDuringAStartUpMessageEndsTheProgram) {
   ASSERT_FALSE(display_->waitForWindow("Brenlow").empty()) << program->errors();
   program->signal(SIGTERM);
   EXPECT_EQ(program->wait(5s), 0) << program->errors();
+}
+
+// The message boxes the program shows: its dialog windows with the application's caption.
+std::vector<std::string> MessageBoxes() {
+  std::vector<std::string> boxes;
+  std::istringstream found(Shell("xdotool search --onlyvisible --name '^Brenlow$'"));
+  for (std::string window; std::getline(found, window);) {
+    if (Shell("xprop -id " + window + " _NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_DIALOG") !=
+        std::string::npos)
+      boxes.push_back(window);
+  }
+  return boxes;
+}
+
+// With the database file gone, every terminal request fails on a worker thread and reports:
+// one box is open at a time, the rest goes to stderr, and the next box counts it. Terminals
+// are answered again as soon as the file is back, box or no box.
+TEST_F(DesktopProgram, FailuresOfWorkersOpenOneBoxAtATimeAndServiceResumesWhenTheFileIsBack) {
+  constexpr const char* kMac = "AA-01";
+  store_.exec(std::string("Update tblbj set PCMacAddr='") + kMac + "'");
+  auto program = start();
+  ASSERT_FALSE(display_->waitForWindow("课程表").empty()) << program->errors();
+  TerminalConnection terminal = testing::ConnectWhenServed(kTerminalPort);
+  const size_t periodsReply = 35 * 120;
+  ASSERT_TRUE(terminal.send(testing::RequestBytes(2, kMac)));
+  ASSERT_EQ(terminal.receive(periodsReply, 5s).size(), periodsReply);
+
+  const std::string away = store_.path() + ".away";
+  ASSERT_EQ(::rename(store_.path().c_str(), away.c_str()), 0);
+  std::string requests;
+  for (int i = 0; i < 1000; ++i)
+    requests += testing::RequestBytes(2, kMac);
+  ASSERT_TRUE(terminal.send(requests));
+  auto failures = [&] {
+    const std::string errors = program->errors();
+    size_t count = 0;
+    for (size_t at = errors.find("unable to open database file"); at != std::string::npos;
+         at = errors.find("unable to open database file", at + 1))
+      ++count;
+    return count;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return failures() >= 1000; }, 60s)) << failures();
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(MessageBoxes().size(), 1u);
+
+  ASSERT_EQ(::rename(away.c_str(), store_.path().c_str()), 0);
+  ASSERT_TRUE(terminal.send(testing::RequestBytes(2, kMac)));
+  EXPECT_EQ(terminal.receive(periodsReply, 10s).size(), periodsReply) << "answered again";
+
+  // Closing the box brings the one that counts the rest; then none is left.
+  for (int closed = 0; closed < 2; ++closed) {
+    std::vector<std::string> boxes;
+    ASSERT_TRUE(WaitUntil([&] { return (boxes = MessageBoxes()).size() == 1; })) << closed;
+    Shell("xdotool windowactivate --sync " + boxes[0]);
+    display_->keys("Return");
+    ASSERT_TRUE(WaitUntil([&] {
+      std::vector<std::string> now = MessageBoxes();
+      return now.empty() || now[0] != boxes[0];
+    }));
+  }
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(MessageBoxes().empty());
+  program->signal(SIGTERM);
+  EXPECT_EQ(program->wait(5s), 0) << program->errors();
+}
+
+// Without a notification area there is no icon to bring a minimised window back: the window
+// stays in the taskbar, and the taskbar brings it back.
+TEST(NoTrayDesktopProgram, WithoutANotificationAreaTheWindowStaysInTheTaskbar) {
+  if (!XDisplay::Available(/*withTray=*/false))
+    GTEST_SKIP() << "Xvfb, openbox, xdotool or x11-utils missing";
+  XDisplay display(/*withTray=*/false);
+  TempDatabase store;
+  store.exec("Insert into tblbj (Name, Status) Values ('一班', 1)");
+  testing::ProgramCredentials credentials;
+  Program program(ProgramPath(), {"--database", store.path(), "--listen", "127.0.0.1"});
+  testing::PassLogin(display);
+  std::string window = display.waitForWindow("课程表");
+  ASSERT_FALSE(window.empty()) << program.errors();
+  ASSERT_TRUE(WaitUntil([&] { return store.value("select Status from tblbj") == "0"; }));
+  std::this_thread::sleep_for(500ms);  // the taskbar request would follow the first showing
+  EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_SKIP_TASKBAR"),
+            std::string::npos);
+
+  Shell("xdotool windowminimize " + window);
+  ASSERT_TRUE(WaitUntil([&] { return MapState(window) == "IsUnMapped\n"; }));
+  Shell("xdotool windowactivate " + window);  // what a taskbar button does
+  EXPECT_TRUE(WaitUntil([&] { return MapState(window) == "IsViewable\n"; }));
+  program.signal(SIGTERM);
+  EXPECT_EQ(program.wait(3s), 0) << program.errors();
 }
 
 }  // namespace

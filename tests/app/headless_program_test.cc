@@ -1,6 +1,7 @@
 // The real program, started headless on a temporary database.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,6 +86,24 @@ TEST(InitDatabaseProgram, CreatesOnceAndRefusesAnExistingFile) {
   Program again(ProgramPath(), {"--init-database", path});
   EXPECT_EQ(again.wait(10s), 1);
   EXPECT_NE(again.errors().find("already exists"), std::string::npos) << again.errors();
+}
+
+// The file holds class passwords and card numbers: other users may never read it.
+TEST(InitDatabaseProgram, CreatesTheFileForOwnerAndGroupOnlyAsTheUmaskAllows) {
+  TempDatabase store;
+  struct Case {
+    mode_t umask, mode;
+  };
+  for (Case c : {Case{022, 0640}, Case{002, 0660}, Case{0, 0660}, Case{077, 0600}}) {
+    std::string path = store.folder() + "/new-" + std::to_string(c.umask) + ".db";
+    mode_t saved = ::umask(c.umask);
+    Program create(ProgramPath(), {"--init-database", path});
+    ::umask(saved);
+    ASSERT_EQ(create.wait(10s), 0) << create.errors();
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, c.mode) << "umask " << std::oct << c.umask;
+  }
 }
 
 TEST(HelpProgram, DescribesEveryOption) {

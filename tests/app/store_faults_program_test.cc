@@ -1,23 +1,31 @@
-// The database file taken away from, or made read-only under, a running headless server: the
-// server reports each failure on stderr, never ends, and serves again once the file is back.
+// The database file taken away from, replaced under, or made read-only under a running headless
+// server, or a file that is no Brenlow database: the server reports each failure on stderr,
+// never ends, and serves again once the file is back.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <thread>
 
+#include "net/controller_datagram.h"
 #include "support/program.h"
 #include "support/read_only_file.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
+#include "support/udp_capture.h"
 
 namespace brenlow {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::ConnectWhenServed;
+using testing::HexBytes;
 using testing::kOneTeacherListSize;
+using testing::LoopbackAddress;
 using testing::Program;
 using testing::ProgramPath;
 using testing::ReadOnlyFile;
@@ -31,7 +39,7 @@ constexpr size_t kPeriodsReplySize = 35 * 120;
 class StoreFaultsProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    store_.addClass("一班", "", kMac);
+    store_.addClass("一班", controller_, kMac);
     store_.addTeacher("1", "张老师");
     server_ = std::make_unique<Program>(
         ProgramPath(), std::vector<std::string>{"--headless", "--listen", "127.0.0.1", "--database",
@@ -86,6 +94,42 @@ class StoreFaultsProgram : public ::testing::Test {
     return count;
   }
 
+  // A power report from the class's controller.
+  void report(bool on) {
+    std::string error;
+    static Socket socket = Socket::BindUdp(controller_, 0, &error);
+    ASSERT_TRUE(socket.isOpen()) << error;
+    std::vector<uint8_t> bytes = HexBytes(on ? "EB 00 00 00 40" : "EB 00 00 00 00");
+    ASSERT_GT(socket.sendTo("127.0.0.1", kControllerListenPort, bytes.data(), bytes.size(), &error),
+              0)
+        << error;
+  }
+
+  // Runs sql on the file at path with a connection of its own.
+  static void execAt(const std::string& path, const std::string& sql) {
+    sqlite3* handle = nullptr;
+    int opened =
+        sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    EXPECT_EQ(opened, SQLITE_OK) << path;
+    sqlite3_busy_timeout(handle, 10000);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
+        << (message ? message : "") << " in: " << sql;
+    sqlite3_free(message);
+    sqlite3_close_v2(handle);
+  }
+
+  template <typename Predicate>
+  static bool waitUntil(Predicate done, std::chrono::milliseconds timeout = 5s) {
+    for (auto end = std::chrono::steady_clock::now() + timeout;
+         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(20ms)) {
+      if (done())
+        return true;
+    }
+    return done();
+  }
+
+  const std::string controller_ = LoopbackAddress(6);
   TempDatabase store_;
   std::unique_ptr<Program> server_;
   TerminalConnection terminal_;
@@ -133,6 +177,85 @@ TEST_F(StoreFaultsProgram, ReadOnlyFileIsStillReadAndRefusedWritesAreReportedUnt
   EXPECT_EQ(firstStartH(), "9");
   EXPECT_EQ(periods().size(), kPeriodsReplySize);
   EXPECT_EQ(countOf("brenlow: attempt to write a readonly database\n"), 2u) << server_->errors();
+}
+
+// A backup moved into place while the journal beside the old file still holds writes that were
+// never moved into it, and the controller listener, whose connection lives as long as the
+// server, keeps writing: everything goes to the new file, which stays intact.
+TEST_F(StoreFaultsProgram, ReplacedFileIsNoticedByEveryThreadAndTheOldJournalNeverReachesIt) {
+  ASSERT_EQ(periods().size(), kPeriodsReplySize);
+  report(true);
+  ASSERT_TRUE(waitUntil([&] { return store_.value("select Status from tblbj") == "1"; }));
+
+  // The backup: this moment's content, in WAL mode like every Brenlow file, with a second class.
+  const std::string backup = store_.folder() + "/backup.db";
+  store_.exec("VACUUM INTO '" + backup + "'");
+  execAt(backup, "PRAGMA journal_mode=WAL; Insert into tblbj (Name, Status) Values ('二班', 0);");
+  // Writes that stay in the old file's journal: the server keeps it open, so nothing moves
+  // them into the file.
+  ASSERT_TRUE(edit("7"));
+  store_.exec("Insert into tblbj (Name) Values ('旧班')");
+  ASSERT_GT(std::filesystem::file_size(store_.path() + "-wal"), 0u);
+
+  ASSERT_EQ(::rename(backup.c_str(), store_.path().c_str()), 0);
+  report(false);
+  // Read the new file only once the server has emptied the old journal: until then a reader in
+  // another process would take it for the new file's.
+  ASSERT_TRUE(server_->waitForError("brenlow: database file replaced: " + store_.path(), 5s))
+      << server_->errors();
+  EXPECT_TRUE(waitUntil([&] {
+    return store_.value("select Status from tblbj where Name='一班'") == "0";
+  })) << "the listener writes into the new file";
+  report(true);
+  EXPECT_TRUE(
+      waitUntil([&] { return store_.value("select Status from tblbj where Name='一班'") == "1"; }));
+  EXPECT_EQ(periods().size(), kPeriodsReplySize);
+  ASSERT_TRUE(edit("9"));
+  EXPECT_EQ(firstStartH(), "9");
+
+  EXPECT_EQ(store_.value("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(store_.column("select Name from tblbj Order by ID"),
+            (std::vector<std::string>{"一班", "二班"}));
+  EXPECT_EQ(countOf("brenlow: database file replaced: " + store_.path()), 1u) << server_->errors();
+}
+
+// Files that are no Brenlow database are refused by name; the server serves again once a
+// Brenlow database is at the path.
+TEST_F(StoreFaultsProgram, FileThatIsNoBrenlowDatabaseIsReportedAndServiceResumesWithOne) {
+  ASSERT_EQ(periods().size(), kPeriodsReplySize);
+  store_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+  const std::string backup = store_.folder() + "/backup.db";
+  std::filesystem::copy_file(store_.path(), backup);
+  struct Case {
+    const char* what;
+    std::function<void(const std::string&)> make;
+  };
+  const Case cases[] = {
+      {"another program's SQLite file",
+       [](const std::string& path) { execAt(path, "Create table notes (text TEXT)"); }},
+      {"a truncated copy",
+       [&](const std::string& path) {
+         std::filesystem::copy_file(backup, path);
+         std::filesystem::resize_file(path, 1000);
+       }},
+      {"a text file", [](const std::string& path) { std::ofstream(path) << "Numb,Name\n"; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string made = store_.folder() + "/made.db";
+    c.make(made);
+    ASSERT_EQ(::rename(made.c_str(), store_.path().c_str()), 0);
+    EXPECT_EQ(periods(500ms), "");
+    EXPECT_TRUE(server_->waitForError("brenlow: not a Brenlow database: " + store_.path(), 2s))
+        << server_->errors();
+    EXPECT_TRUE(server_->running());
+  }
+  const std::string restored = store_.folder() + "/restored.db";
+  std::filesystem::copy_file(backup, restored);
+  ASSERT_EQ(::rename(restored.c_str(), store_.path().c_str()), 0);
+  EXPECT_EQ(periods().size(), kPeriodsReplySize);
+  ASSERT_TRUE(edit("9"));
+  EXPECT_EQ(firstStartH(), "9");
 }
 
 }  // namespace

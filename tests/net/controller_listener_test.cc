@@ -218,11 +218,11 @@ TEST_F(ControllerListenerTest, EverySwipeDecisionWritesOneLogLine) {
                              "swipe card=1-2-3-4" + from + "no-period-now",
                              "swipe card=65-2-3-4" + from + "counted 1 of 3",
                              "swipe card=65-2-3-4" + from + "counted 2 of 3",
-                             "swipe card=65-2-3-4" + from + "too-slow 6.0 s for 3 swipes",
-                             "swipe card=65-2-3-4" + from + "counted 1 of 3",
+                             "swipe card=65-2-3-4" + from + "counted 1 of 3 after too-slow 6.0 s",
                              "swipe card=65-2-3-4" + from + "counted 2 of 3",
                              "command card-power-off class=一班 to=" + controller +
                                  ":20108 reason=swipe teacher=65-2-3-4",
+                             "swipe card=65-2-3-4" + from + "counted 1 of 3",
                          }));
   EXPECT_EQ(capture.taken(), (std::vector<std::string>{kPowerOn, kCardPowerOff}));
 }
@@ -294,12 +294,19 @@ TEST_F(ThreeSwipeTest, SwipesSpreadOverTwoControllersSwitchNothing) {
   EXPECT_TRUE(secondCapture_.taken().empty());
 }
 
-TEST_F(ThreeSwipeTest, ThirdSwipeSixSecondsAfterTheFirstSwitchesNothingAndRestartsTheCount) {
-  swipeAfter(first_, 0s);
-  swipeAfter(first_, 3s);
-  swipeAfter(first_, 3s);  // 6 s after the first
+// A series lasts 5 s from its first swipe; a later swipe begins the next series.
+TEST_F(ThreeSwipeTest, ASwipeMoreThanFiveSecondsAfterItsSeriesBeganStartsANewSeries) {
+  swipeAfter(first_, 0s);  // a stray swipe while the room was on
+  swipeAfter(first_, 6s);
+  swipeAfter(first_, 1s);
   EXPECT_TRUE(firstCapture_.taken().empty());
+  swipeAfter(first_, 1s);
+  EXPECT_EQ(firstCapture_.taken(), std::vector<std::string>{kCardPowerOff});
+
   swipeAfter(first_, 60s);
+  swipeAfter(first_, 3s);
+  swipeAfter(first_, 3s);  // 6 s after the first: the first of a new series
+  EXPECT_TRUE(firstCapture_.taken().empty());
   swipeAfter(first_, 1s);
   swipeAfter(first_, 1s);
   EXPECT_EQ(firstCapture_.taken(), std::vector<std::string>{kCardPowerOff});

@@ -103,5 +103,34 @@ TEST(TerminalPortsProgram, BrenlowTerminalExplainsItselfAndRefusesBadRequests) {
   }
 }
 
+// A text longer than its field would be cut on the wire and could name another class or
+// weekday: the tool refuses it before it connects, naming the field and its room.
+TEST(TerminalPortsProgram, BrenlowTerminalRefusesEditTextsLongerThanTheirFields) {
+  const std::string twentyChars = "一二三四五六七八九十一二三四五六七八九十";
+  const std::string fiftyChars(50, 'x');
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{"edit-period", twentyChars, "星期一", "0", "8", "0", "8", "45", "", "0", "0"},
+       "CLASS has at most 19 characters: " + twentyChars},
+      {{"edit-period", "一班", "星期一x", "0", "8", "0", "8", "45", "", "0", "0"},
+       "WEEK has at most 3 characters: 星期一x"},
+      {{"edit-period", "一班", "星期一", "0", "8", "0", "8", "450", "", "0", "0"},
+       "END_M has at most 2 characters: 450"},
+      {{"edit-period", "一班", "星期一", "0", "8", "0", "8", "45", fiftyChars, "0", "0"},
+       "TEACHER has at most 39 characters: " + fiftyChars},
+      {{"edit-course", "一班", "0", "", "", "", "", fiftyChars},
+       "FRIDAY has at most 49 characters: " + fiftyChars},
+  };
+  for (const Case& c : cases) {
+    Program tool(ToolPath("brenlow-terminal"), c.arguments);
+    EXPECT_EQ(tool.wait(10s), 2) << c.error;
+    const std::string errors = tool.errors();
+    EXPECT_EQ(errors.substr(0, errors.find('\n')), "brenlow-terminal: " + c.error);
+  }
+}
+
 }  // namespace
 }  // namespace brenlow

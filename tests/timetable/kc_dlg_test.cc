@@ -31,11 +31,14 @@ TEST(CKcDlg, ButtonsWithoutTheirDialogDoNothing) {
   EXPECT_TRUE(messages.texts().empty());
 }
 
-TEST(CKcDlg, ClassListDialogRefillsAndSelectsTheFirstClassButKeepsTheGrids) {
+// "保存" and "应用" write into the selected class, so after the class list dialog the selection
+// and the grids must name the same class.
+TEST(CKcDlg, AfterTheClassListDialogTheShownClassStaysSelectedAndSaveWritesIntoIt) {
   TempDatabase store;
   store.addClass("一班");
   store.addClass("二班");
   store.exec("Insert into tblkc (BJName, Monday) Values ('二班', '数学')");
+  RecordingMessages messages;
   EditorDriver editor;
   editor.chooseClass("二班");
   ASSERT_EQ(editor.text(CourseCell(1, 0)), "数学");
@@ -43,39 +46,79 @@ TEST(CKcDlg, ClassListDialogRefillsAndSelectsTheFirstClassButKeepsTheGrids) {
   QWidget* parentSeen = nullptr;
   editor.window().setClassListRunner([&](QWidget* parent) {
     parentSeen = parent;
-    store.exec("Delete from tblbj where Name='一班'");
     store.addClass("三班");
   });
   editor.press(kClassListButton);
   EXPECT_EQ(parentSeen, &editor.window());
-  ASSERT_EQ(editor.classes()->count(), 2);
-  EXPECT_EQ(editor.classes()->itemText(1).toStdString(), "三班");
-  EXPECT_EQ(editor.classes()->currentIndex(), 0);
+  ASSERT_EQ(editor.classes()->count(), 3);
+  EXPECT_EQ(editor.classes()->itemText(2).toStdString(), "三班");
   EXPECT_EQ(editor.classes()->currentText().toStdString(), "二班");
-  EXPECT_EQ(editor.text(CourseCell(1, 0)), "数学");  // not reloaded
+
+  editor.type(CourseCell(1, 1), "英语");
+  editor.press(kSaveButton);
+  EXPECT_EQ(store.value("select Tuesday from tblkc where BJName='二班'"), "英语");
+  EXPECT_EQ(store.value("select count(*) from tblkc where BJName='一班'"), "0");
 }
 
-TEST(CKcDlg, TeacherDialogRunsWithTheFlagSetAndRefillsTheTeacherLists) {
+TEST(CKcDlg, AfterTheClassListDialogRemovedTheShownClassTheFirstClassIsSelectedAndShown) {
+  TempDatabase store;
+  store.addClass("一班");
+  store.addClass("二班");
+  store.exec("Insert into tblkc (BJName, Monday) Values ('一班', '语文')");
+  store.exec("Insert into tblkc (BJName, Monday) Values ('二班', '数学')");
+  store.exec("Update tblkcTime set StartH='8' where BJName='一班' and Week='星期一'");
+  store.exec("Update tblkcTime set StartH='9' where BJName='二班' and Week='星期一'");
+  EditorDriver editor;
+  editor.chooseClass("二班");
+  ASSERT_EQ(editor.text(StartHour(1)), "9");
+
+  editor.window().setClassListRunner([&](QWidget*) {
+    store.exec("Delete from tblbj where Name='二班'");
+    store.exec("Delete from tblkc where BJName='二班'");
+    store.exec("Delete from tblkcTime where BJName='二班'");
+  });
+  editor.press(kClassListButton);
+  ASSERT_EQ(editor.classes()->count(), 1);
+  EXPECT_EQ(editor.classes()->currentText().toStdString(), "一班");
+  EXPECT_EQ(editor.text(CourseCell(1, 0)), "语文");
+  EXPECT_EQ(editor.text(StartHour(1)), "8");
+}
+
+TEST(CKcDlg, TeacherDialogRunsWithTheFlagSetAndEachRowKeepsItsTeacher) {
   TempDatabase store;
   store.addClass("一班");
   store.addTeacher("1", "张三");
+  store.addTeacher("2", "李四");
+  store.addTeacher("3", "王五");
   store.exec("Update tblkcTime set ThName='张三(1)' where ID=1");
+  store.exec("Update tblkcTime set ThName='李四(2)' where ID=2");
+  store.exec("Update tblkcTime set ThName='王五(3)' where ID=3");
+  RecordingMessages messages;
   EditorDriver editor;
-  ASSERT_EQ(editor.teachers(1)->currentText().toStdString(), "张三(1)");
+  ASSERT_EQ(editor.teachers(2)->currentText().toStdString(), "李四(2)");
 
   int flagDuringDialog = -1;
   editor.window().setTeacherListRunner([&](QWidget*) {
     flagDuringDialog = teacherDialogOpen;
-    store.addTeacher("2", "李四");
+    store.addTeacher("4", "赵六");
+    // Renamed as the teacher dialog renames: the teacher's row and the periods that name it.
+    store.exec("Update tblThMes set Name='李思', NameNumb='李思(2)' where Numb='2'");
+    store.exec("Update tblkcTime set ThName='李思(2)' where ThName='李四(2)'");
+    store.exec("Delete from tblThMes where Numb='3'");
   });
   editor.press(kTeachersButton);
   EXPECT_EQ(flagDuringDialog, 1);
   EXPECT_EQ(teacherDialogOpen, 0);
-  for (int row = kFirstRow; row <= kLastRow; ++row) {
-    EXPECT_EQ(editor.teachers(row)->count(), 2);
-    EXPECT_EQ(editor.teachers(row)->currentIndex(), -1) << row;
-    EXPECT_EQ(editor.teachers(row)->currentText(), "");
-  }
+  for (int row = kFirstRow; row <= kLastRow; ++row)
+    EXPECT_EQ(editor.teachers(row)->count(), 3) << row;
+  EXPECT_EQ(editor.teachers(1)->currentText().toStdString(), "张三(1)");
+  EXPECT_EQ(editor.teachers(2)->currentText().toStdString(), "李思(2)");
+  EXPECT_EQ(editor.teachers(3)->currentIndex(), -1) << "a removed teacher cannot be chosen";
+  EXPECT_EQ(editor.teachers(4)->currentIndex(), -1);
+
+  editor.press(kApplyButton);
+  EXPECT_EQ(store.column("select ThName from tblkcTime where Week='星期一' Order by ID"),
+            (std::vector<std::string>{"张三(1)", "李思(2)", "", "", "", "", ""}));
 }
 
 TEST(CKcDlg, ImportDialogReloadsBothGrids) {

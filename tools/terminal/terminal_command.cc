@@ -6,6 +6,7 @@
 #include "net/ports.h"
 #include "net/terminal_records.h"
 #include "net/terminal_request.h"
+#include "net/wire_text.h"
 
 namespace brenlow {
 namespace {
@@ -23,6 +24,23 @@ void PutAddresses(const TerminalCommand& command, std::string& bytes) {
     header.slots[i] = command.addresses[i];
   header.kind = command.kind;
   bytes.replace(0, kTerminalRequestSize, TerminalRequestBytes(header));
+}
+
+// The most UTF-16 code units each text of an edit holds: its field of the layouts in
+// net/client_records.h less the terminator.
+constexpr size_t kClassUnits = 19;
+constexpr size_t kTimeUnits = 2;
+constexpr size_t kTeacherUnits = 39;
+constexpr size_t kWeekUnits = 3;
+constexpr size_t kCourseUnits = 49;
+
+// A text that does not fit its field would be cut on the wire and could name another class or
+// weekday than the one meant: refused. Its room is the field's code units less the terminator.
+void CheckFits(const std::string& text, const char* what, size_t maxUnits, std::string* error) {
+  if (error->empty() && Utf8ToUtf16(text).size() > maxUnits) {
+    *error =
+        std::string(what) + " has at most " + std::to_string(maxUnits) + " characters: " + text;
+  }
 }
 
 int32_t Int32(const std::string& text, const char* what, std::string* error) {
@@ -76,13 +94,25 @@ void BuildRequest(TerminalCommand& command, const std::vector<std::string>& fiel
     edit.thName = fields[7];
     edit.autoOn = Int32(fields[8], "AUTO_ON", &command.error);
     edit.autoOff = Int32(fields[9], "AUTO_OFF", &command.error);
+    CheckFits(edit.bjName, "CLASS", kClassUnits, &command.error);
+    CheckFits(edit.week, "WEEK", kWeekUnits, &command.error);
+    CheckFits(edit.startH, "START_H", kTimeUnits, &command.error);
+    CheckFits(edit.startM, "START_M", kTimeUnits, &command.error);
+    CheckFits(edit.endH, "END_H", kTimeUnits, &command.error);
+    CheckFits(edit.endM, "END_M", kTimeUnits, &command.error);
+    CheckFits(edit.thName, "TEACHER", kTeacherUnits, &command.error);
     command.bytes = PeriodEditRequestBytes(edit);
   } else if (known->kind == kCourseEditKind && known->clientPort) {
     CourseEditRequest edit;
     edit.bjName = fields[0];
     edit.row = Int32(fields[1], "ROW", &command.error);
-    for (size_t day = 0; day < 5; ++day)
+    CheckFits(edit.bjName, "CLASS", kClassUnits, &command.error);
+    static const char* const kDayNames[5] = {"MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY",
+                                             "FRIDAY"};
+    for (size_t day = 0; day < 5; ++day) {
       edit.days[day] = fields[2 + day];
+      CheckFits(edit.days[day], kDayNames[day], kCourseUnits, &command.error);
+    }
     command.bytes = CourseEditRequestBytes(edit);
   } else {
     command.bytes = std::string(kTerminalRequestSize, '\0');
