@@ -40,15 +40,6 @@ int Run(int argc, char** argv) {
       "error.",
       "brenlow-admin");
   app.set_help_all_flag("--help-all", "Print help for every command and exit");
-  app.footer(
-      "Examples:\n"
-      "  brenlow-admin status --format json\n"
-      "  brenlow-admin class add 一班 10.0.0.5 00-1A-2B-3C-4D-5E secret\n"
-      "  brenlow-admin teacher rename 12 张老师\n"
-      "  brenlow-admin import-timetable times.csv courses.csv\n"
-      "  brenlow-admin usage --from 2026-12-01 --to 2026-12-31 --format csv\n"
-      "  brenlow-admin backup /var/backups/brenlow.db\n"
-      "Each command has its own --help.");
   std::string database = kDefaultDatabasePath;
   app.add_option("--database", database, "the database file")->capture_default_str();
   app.require_subcommand(1);
@@ -65,6 +56,16 @@ int Run(int argc, char** argv) {
   AddStoreCommands(app, commands);
   // Set after the commands were added: they keep the default layout, which --help-all uses.
   app.formatter(std::make_shared<UsageFirstFormatter>());
+  // Also after: a command's own help does not repeat the tool's examples.
+  app.footer(
+      "Examples:\n"
+      "  brenlow-admin status --format json\n"
+      "  brenlow-admin class add 一班 10.0.0.5 00-1A-2B-3C-4D-5E secret\n"
+      "  brenlow-admin teacher rename 12 张老师\n"
+      "  brenlow-admin import-timetable times.csv courses.csv\n"
+      "  brenlow-admin usage --from 2026-12-01 --to 2026-12-31 --format csv\n"
+      "  brenlow-admin backup /var/backups/brenlow.db\n"
+      "Each command has its own --help.");
 
   try {
     app.parse(argc, argv);
