@@ -1,6 +1,7 @@
 // classes, class add/set/remove, teachers, teacher add/rename/remove: the class and teacher
 // dialogs' rules and statements (records/), without the dialogs' questions. Texts the store
 // would keep only in part (over 39 characters) are refused rather than cut.
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -74,6 +75,31 @@ std::string CannotRead() {
   return DatabasePath() + ": cannot be read as a Brenlow database";
 }
 
+// What the store reported about a failed statement; never empty, so a failure is never read as
+// success.
+std::string StoreFailure(Commands& commands) {
+  std::string reported = commands.messages->take();
+  return reported.empty() ? "the store refused the statement" : reported;
+}
+
+// Opens the store and runs change on it: change returns an empty text when it is done and the
+// refusal otherwise. A store that cannot be opened or read refuses the command as well.
+int ChangeStore(Commands& commands, const std::string& where,
+                const std::function<std::string(Database&)>& change) {
+  try {
+    Database db;
+    db.setPath(DatabasePath());
+    if (!db.open())
+      return Refuse(where, StoreFailure(commands));
+    std::string refusal = change(db);
+    if (!refusal.empty())
+      return Refuse(where, refusal);
+  } catch (const DatabaseError&) {
+    return Refuse(where, CannotRead());
+  }
+  return kDone;
+}
+
 struct ClassArguments {
   ClassRecord record;
   std::string address, mac, password;  // class set: the options given
@@ -98,19 +124,11 @@ int AddClass(Commands& commands, const ClassRecord& record) {
                                   kStoredTextCharacters);
   if (!overLong.empty())
     return Refuse(where, LengthRefusal(overLong, kStoredTextCharacters));
-  try {
-    Database db;
-    db.setPath(DatabasePath());
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
     if (const char* refusal = NewClassRefusal(record, ClassExists(db, record.name)))
-      return Refuse(where, refusal);
-    if (!InsertClass(db, record))
-      return Refuse(where, commands.messages->take());
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
+      return refusal;
+    return InsertClass(db, record) ? std::string() : StoreFailure(commands);
+  });
 }
 
 int SetClass(Commands& commands, const CLI::App& command, const ClassArguments& arguments) {
@@ -132,43 +150,27 @@ int SetClass(Commands& commands, const CLI::App& command, const ClassArguments& 
                                   kModifyTextLimit);
   if (!overLong.empty())
     return Refuse(where, LengthRefusal(overLong, kModifyTextLimit));
-  try {
-    Database db;
-    db.setPath(DatabasePath());
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
     RecordSet rows =
         db.query(FormatStatement("select * from tblbj where Name='%s' Order by ID", name));
     if (!rows.isValid())
-      return Refuse(where, CannotRead());
+      return CannotRead();
     if (rows.isEof())
-      return Refuse(where, "没有这个班级");
+      return "没有这个班级";
     ClassRecord record{name, address ? arguments.address : rows.fieldText("ZKIP"),
                        mac ? arguments.mac : rows.fieldText("PCMacAddr"),
                        password ? arguments.password : rows.fieldText("Pass")};
-    if (!UpdateClass(db, record))
-      return Refuse(where, commands.messages->take());
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
+    return UpdateClass(db, record) ? std::string() : StoreFailure(commands);
+  });
 }
 
 int RemoveClass(Commands& commands, const std::string& name) {
   const std::string where = "class remove " + name;
-  try {
-    Database db;
-    db.setPath(DatabasePath());
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
     if (!ClassExists(db, name))
-      return Refuse(where, "没有这个班级");
-    if (!DeleteClass(db, name))
-      return Refuse(where, commands.messages->take());
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
+      return "没有这个班级";
+    return DeleteClass(db, name) ? std::string() : StoreFailure(commands);
+  });
 }
 
 struct TeacherArguments {
@@ -190,57 +192,35 @@ int AddTeacher(Commands& commands, const TeacherArguments& arguments) {
       OverLong({{"NUMBER", &arguments.number}, {"NAME", &arguments.name}}, kStoredTextCharacters);
   if (!overLong.empty())
     return Refuse(where, LengthRefusal(overLong, kStoredTextCharacters));
-  try {
-    Database db;
-    db.setPath(DatabasePath());
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
     if (const char* refusal = NewTeacherRefusal(arguments.number, arguments.name,
                                                 TeacherExists(db, arguments.number)))
-      return Refuse(where, refusal);
-    if (!InsertTeacher(db, arguments.number, arguments.name))
-      return Refuse(where, commands.messages->take());
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
+      return refusal;
+    return InsertTeacher(db, arguments.number, arguments.name) ? std::string()
+                                                               : StoreFailure(commands);
+  });
 }
 
 int RenameTeacherCommand(Commands& commands, const TeacherArguments& arguments) {
   const std::string where = "teacher rename " + arguments.number;
   if (CharacterCount(arguments.name) > static_cast<size_t>(kModifyTextLimit))
     return Refuse(where, LengthRefusal("NAME", kModifyTextLimit));
-  try {
-    Database db;
-    db.setPath(DatabasePath());
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
     std::optional<std::string> oldName = TeacherName(db, arguments.number);
     if (!oldName)
-      return Refuse(where, "没有这个工号的老师");
-    if (!RenameTeacher(db, arguments.number, *oldName, arguments.name))
-      return Refuse(where, commands.messages->take());
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
+      return "没有这个工号的老师";
+    return RenameTeacher(db, arguments.number, *oldName, arguments.name) ? std::string()
+                                                                         : StoreFailure(commands);
+  });
 }
 
 int RemoveTeacher(Commands& commands, const std::string& number) {
   const std::string where = "teacher remove " + number;
-  try {
-    Database db;
-    db.setPath(DatabasePath());
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
     if (!TeacherExists(db, number))
-      return Refuse(where, "没有这个工号的老师");
-    if (!DeleteTeacher(db, number))
-      return Refuse(where, commands.messages->take());
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
+      return "没有这个工号的老师";
+    return DeleteTeacher(db, number) ? std::string() : StoreFailure(commands);
+  });
 }
 
 }  // namespace
