@@ -45,6 +45,8 @@ expect() {
   shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
+group_exists() { getent group "$1" >/dev/null; }
+user_and_group_exist() { getent passwd "$1" >/dev/null && group_exists "$1"; }
 # mode_is PATH MODE OWNER:GROUP
 mode_is() {
   [ "$(stat -c '%a %U:%G' "$1")" = "$2 $3" ] || {
@@ -165,7 +167,7 @@ install_package "$new_deb"
 expect "system user brenlow: home $state, no login shell" \
   test "$(getent passwd brenlow | cut -d: -f6,7)" = "$state:/usr/sbin/nologin"
 expect "brenlow is a system user" test "$(id -u brenlow)" -lt 1000
-expect "group brenlow" getent group brenlow >/dev/null
+expect "group brenlow" group_exists brenlow
 expect "$state is 2770 brenlow:brenlow" mode_is "$state" 2770 brenlow:brenlow
 expect "$config is 2770 root:brenlow" mode_is "$config" 2770 root:brenlow
 expect "no credentials file is created" test ! -e "$config/brenlow.ini"
@@ -276,7 +278,7 @@ step "purge"
 purge_package
 expect "the credentials are gone" test ! -e "$config"
 expect "the database stays" test -f "$state/brenlow.db"
-expect "the system user and group stay" getent passwd brenlow >/dev/null
+expect "the system user and group stay" user_and_group_exist brenlow
 echo "     (the check now removes them and the database, to leave the machine as it found it)"
 
 echo
