@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBRENLOW_BUILD_TESTS=OFF >/dev/null
-cmake --build build-release --target brenlow brenlow-terminal brenlow-controller
+cmake --build build-release --target brenlow brenlow-admin brenlow-terminal brenlow-controller
 brenlow=build-release/src/app/brenlow
 
 database=/var/lib/brenlow/brenlow.db
