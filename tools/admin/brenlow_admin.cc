@@ -11,6 +11,12 @@
 
 namespace brenlow::admin {
 
+CLI::Validator DateValidator() {
+  return CLI::Validator(
+      [](std::string& text) { return IsDate(text) ? std::string() : "not a date: " + text; },
+      "YYYY-MM-DD");
+}
+
 void AddFormatOption(CLI::App* command, OutputFormat* format) {
   const std::map<std::string, OutputFormat> formats = {
       {"table", OutputFormat::kTable}, {"csv", OutputFormat::kCsv}, {"json", OutputFormat::kJson}};

@@ -24,6 +24,9 @@ struct Commands {
 // --format table|csv|json on command, into format.
 void AddFormatOption(CLI::App* command, OutputFormat* format);
 
+// Accepts a YYYY-MM-DD text of a real calendar day.
+CLI::Validator DateValidator();
+
 void AddStatusCommand(CLI::App& app, Commands& commands);
 void AddClassCommands(CLI::App& app, Commands& commands);
 void AddTeacherCommands(CLI::App& app, Commands& commands);

@@ -160,9 +160,7 @@ void AddStatusCommand(CLI::App& app, Commands& commands) {
       "marks the one running now) and the next scheduled power-on or power-off");
   status->add_option("--date", arguments->date, "the day to show (default: today)")
       ->option_text("YYYY-MM-DD")
-      ->check(CLI::Validator(
-          [](std::string& text) { return IsDate(text) ? std::string() : "not a date: " + text; },
-          "YYYY-MM-DD"));
+      ->check(DateValidator());
   AddFormatOption(status, &arguments->format);
   commands.add(status, [arguments] { return Status(*arguments); });
 }

@@ -71,12 +71,6 @@ int Usage(const UsageArguments& arguments) {
   return kDone;
 }
 
-CLI::Validator DateValidator() {
-  return CLI::Validator(
-      [](std::string& text) { return IsDate(text) ? std::string() : "not a date: " + text; },
-      "YYYY-MM-DD");
-}
-
 }  // namespace
 
 void AddUsageCommand(CLI::App& app, Commands& commands) {
