@@ -26,14 +26,14 @@
 #include <thread>
 #include <vector>
 
+#include "controllers/controller_datagram.h"
+#include "controllers/controller_listener.h"
 #include "core/clock.h"
 #include "core/messages.h"
 #include "core/weekdays.h"
 #include "data/database.h"
 #include "data/database_path.h"
 #include "data/schema.h"
-#include "net/controller_datagram.h"
-#include "net/controller_listener.h"
 #include "net/socket.h"
 #include "schedule/run_schedule.h"
 

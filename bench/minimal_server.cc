@@ -8,7 +8,7 @@
 
 #include "net/readiness_wait.h"
 #include "net/socket.h"
-#include "net/terminal_request.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 

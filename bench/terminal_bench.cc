@@ -39,15 +39,15 @@
 #include "data/database_path.h"
 #include "data/schema.h"
 #include "minimal_server.h"
-#include "net/client_records.h"
-#include "net/client_service.h"
 #include "net/ports.h"
 #include "net/select_loop.h"
-#include "net/terminal_records.h"
-#include "net/terminal_request.h"
-#include "net/terminal_service.h"
 #include "store_ceiling.h"
 #include "terminal_load.h"
+#include "terminals/client_records.h"
+#include "terminals/client_service.h"
+#include "terminals/terminal_records.h"
+#include "terminals/terminal_request.h"
+#include "terminals/terminal_service.h"
 
 namespace brenlow {
 namespace {

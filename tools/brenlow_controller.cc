@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "net/controller_commands.h"
-#include "net/controller_datagram.h"
+#include "controllers/controller_commands.h"
+#include "controllers/controller_datagram.h"
 #include "net/socket.h"
 #include "net/stop_wakeup.h"
 

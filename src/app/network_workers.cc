@@ -1,9 +1,10 @@
 #include "app/server.h"
-#include "net/client_service.h"
-#include "net/controller_listener.h"
+#include "controllers/controller_listener.h"
+#include "data/busy_wait.h"
 #include "net/ports.h"
 #include "net/select_loop.h"
-#include "net/terminal_service.h"
+#include "terminals/client_service.h"
+#include "terminals/terminal_service.h"
 
 namespace brenlow {
 
@@ -18,10 +19,12 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
        }},
       {"terminal loop", std::chrono::milliseconds(150),
        [listenAddress, limits](std::stop_token stop) {
+         GiveUpStoreWaitsOnStop(stop);
          SelectLoop(listenAddress, kTerminalPort, TerminalService, limits).run(stop);
        }},
       {"client loop", std::chrono::milliseconds(250),
        [listenAddress, limits](std::stop_token stop) {
+         GiveUpStoreWaitsOnStop(stop);
          SelectLoop(listenAddress, kClientPort, ClientService, limits).run(stop);
        }},
   };

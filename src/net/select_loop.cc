@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "data/busy_wait.h"
 #include "net/limited_log.h"
 #include "net/readiness_wait.h"
 
@@ -100,7 +99,6 @@ SelectLoop::SelectLoop(Socket listening, ConnectionService service, LoopLimits l
 
 bool SelectLoop::run(std::stop_token stop) {
   RaiseDescriptorLimit();
-  GiveUpStoreWaitsOnStop(stop);
   std::string error;
   if (!listening_.isOpen()) {
     listening_ = Socket::ListenTcp(address_, port_, kListenBacklog, &error);

@@ -24,9 +24,10 @@
 // same, a pending connection is accepted and closed at once.
 //
 // Stopping: run() returns within milliseconds after stop is requested, after the request in
-// progress; requests still buffered are dropped with their connections. The store waits of
-// the loop's thread give up once stop is requested. The shell stops its loops at the end of
-// the program; tests stop theirs.
+// progress; requests still buffered are dropped with their connections. A service that waits
+// for the store should give up once stop is requested: the shell registers the loop's stop for
+// its thread's store waits (data/busy_wait.h) before run(). The shell stops its loops at the end
+// of the program; tests stop theirs.
 //
 // Thread: run() on one thread, which then owns the registry and calls the service.
 #pragma once

@@ -1,11 +1,11 @@
 #include "schedule/device_commands.h"
 
+#include "controllers/command_log.h"
+#include "controllers/controller_commands.h"
 #include "core/messages.h"
 #include "core/minutes_of_day.h"
 #include "data/database.h"
 #include "data/database_path.h"
-#include "net/command_log.h"
-#include "net/controller_commands.h"
 #include "net/socket.h"
 
 namespace brenlow {

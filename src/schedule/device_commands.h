@@ -6,8 +6,8 @@
 // the classroom PC's shut-down agent (port 60123); a name is resolved, the empty text means
 // this computer (127.0.0.1 when its own name does not resolve). Each call opens one socket of its
 // own, sends at most once per class row and closes it; nothing is waited for or retried. Every
-// command sent, and every failed send, writes its line to the command log (net/command_log.h).
-// User-interface thread (the minute timer).
+// command sent, and every failed send, writes its line to the command log
+// (controllers/command_log.h). User-interface thread (the minute timer).
 #pragma once
 
 #include <string>

@@ -11,7 +11,7 @@
 #include <functional>
 #include <thread>
 
-#include "net/controller_datagram.h"
+#include "controllers/controller_datagram.h"
 #include "support/program.h"
 #include "support/read_only_file.h"
 #include "support/served_program.h"

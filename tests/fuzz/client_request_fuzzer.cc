@@ -10,9 +10,9 @@
 #include "data/connection.h"
 #include "fuzz/fuzz_store.h"
 #include "fuzz/terminal_store.h"
-#include "net/client_records.h"
-#include "net/client_service.h"
-#include "net/terminal_request.h"
+#include "terminals/client_records.h"
+#include "terminals/client_service.h"
+#include "terminals/terminal_request.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <span>
 
+#include "controllers/controller_datagram.h"
+#include "controllers/controller_datagram_handler.h"
 #include "core/clock.h"
 #include "core/messages.h"
 #include "data/database.h"
 #include "data/database_path.h"
 #include "fuzz/fuzz_store.h"
-#include "net/controller_datagram.h"
-#include "net/controller_datagram_handler.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "fuzz/fuzz_store.h"
 #include "fuzz/terminal_store.h"
-#include "net/terminal_request.h"
-#include "net/terminal_service.h"
+#include "terminals/terminal_request.h"
+#include "terminals/terminal_service.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;

@@ -11,13 +11,13 @@
 #include <atomic>
 #include <thread>
 
+#include "controllers/controller_datagram.h"
 #include "core/weekdays.h"
-#include "net/controller_datagram.h"
-#include "net/terminal_records.h"
 #include "support/program.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
+#include "terminals/terminal_records.h"
 
 namespace brenlow {
 namespace {

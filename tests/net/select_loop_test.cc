@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "loopback_port.h"
+#include "support/loopback_port.h"
 
 namespace brenlow {
 namespace {

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "net/controller_commands.h"
+#include "controllers/controller_commands.h"
 #include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/controller_commands.h"
+#include "controllers/controller_commands.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"

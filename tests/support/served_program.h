@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "net/client_records.h"
 #include "net/ports.h"
-#include "net/terminal_request.h"
+#include "terminals/client_records.h"
+#include "terminals/terminal_request.h"
 #include "tools/terminal/terminal_client.h"
 
 namespace brenlow::testing {

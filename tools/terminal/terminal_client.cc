@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "net/client_records.h"
-#include "net/terminal_records.h"
+#include "terminals/client_records.h"
+#include "terminals/terminal_records.h"
 
 namespace brenlow {
 namespace {

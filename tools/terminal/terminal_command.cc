@@ -2,11 +2,11 @@
 
 #include <charconv>
 
-#include "net/client_records.h"
 #include "net/ports.h"
-#include "net/terminal_records.h"
-#include "net/terminal_request.h"
 #include "net/wire_text.h"
+#include "terminals/client_records.h"
+#include "terminals/terminal_records.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

@@ -1,8 +1,8 @@
-#include "net/terminal_records.h"
+#include "terminals/terminal_records.h"
 
 #include <gtest/gtest.h>
 
-#include "loopback_port.h"
+#include "support/loopback_port.h"
 
 namespace brenlow {
 namespace {

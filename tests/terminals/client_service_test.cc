@@ -1,15 +1,15 @@
-#include "net/client_service.h"
+#include "terminals/client_service.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "loopback_port.h"
-#include "net/client_records.h"
-#include "net/terminal_request.h"
+#include "support/loopback_port.h"
 #include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
+#include "terminals/client_records.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

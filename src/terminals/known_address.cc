@@ -1,4 +1,4 @@
-#include "net/known_address.h"
+#include "terminals/known_address.h"
 
 #include "data/database.h"
 #include "data/database_path.h"

@@ -1,4 +1,4 @@
-#include "net/client_records.h"
+#include "terminals/client_records.h"
 
 #include "net/wire_text.h"
 

@@ -1,15 +1,15 @@
-#include "net/controller_datagram_handler.h"
+#include "controllers/controller_datagram_handler.h"
 
 #include <cstdio>
 
+#include "controllers/command_log.h"
+#include "controllers/controller_commands.h"
+#include "controllers/controller_datagram.h"
 #include "core/lenient_integer.h"
 #include "core/minutes_of_day.h"
 #include "core/shared_state.h"
 #include "core/weekdays.h"
 #include "data/database_error.h"
-#include "net/command_log.h"
-#include "net/controller_commands.h"
-#include "net/controller_datagram.h"
 
 namespace brenlow {
 namespace {

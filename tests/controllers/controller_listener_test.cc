@@ -1,4 +1,4 @@
-#include "net/controller_listener.h"
+#include "controllers/controller_listener.h"
 
 #include <gtest/gtest.h>
 #include <pthread.h>
@@ -7,10 +7,10 @@
 #include <mutex>
 #include <thread>
 
+#include "controllers/controller_commands.h"
+#include "controllers/controller_datagram.h"
 #include "core/clock.h"
 #include "core/shared_state.h"
-#include "net/controller_commands.h"
-#include "net/controller_datagram.h"
 #include "support/recording_lines.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"

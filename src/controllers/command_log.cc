@@ -1,4 +1,4 @@
-#include "net/command_log.h"
+#include "controllers/command_log.h"
 
 #include <cstdio>
 
@@ -47,22 +47,6 @@ void LogSwipe(const std::string& cardNumber, const std::string& controller,
   // go through the log's limit, keyed by the address and the decision's first word.
   WriteLimitedLine(controller, "swipe " + decision.substr(0, decision.find(' ')),
                    line + " decision=" + decision);
-}
-
-void LogEdit(const char* kind, const std::string& peer, const std::string& row,
-             const std::vector<FieldChange>& changes, const std::string& outcome) {
-  std::string line = std::string("edit ") + kind + " from=" + peer + " " + row + ":";
-  if (!outcome.empty()) {
-    line += " " + outcome;
-  } else if (changes.empty()) {
-    line += " no change";
-  } else {
-    for (size_t i = 0; i < changes.size(); ++i) {
-      line += (i == 0 ? " " : ", ") + changes[i].field + " \"" + changes[i].before + "\" -> \"" +
-              changes[i].after + "\"";
-    }
-  }
-  WriteStderrLine(line);
 }
 
 }  // namespace brenlow

@@ -1,13 +1,13 @@
-#include "net/client_service.h"
+#include "terminals/client_service.h"
 
 #include <string_view>
 #include <vector>
 
 #include "data/database.h"
-#include "net/client_records.h"
-#include "net/command_log.h"
-#include "net/known_address.h"
-#include "net/terminal_request.h"
+#include "terminals/client_records.h"
+#include "terminals/edit_log.h"
+#include "terminals/known_address.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

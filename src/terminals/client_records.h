@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/terminal_request.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 

@@ -1,4 +1,4 @@
-#include "net/swipe_counter.h"
+#include "controllers/swipe_counter.h"
 
 namespace brenlow {
 

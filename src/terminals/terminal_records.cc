@@ -1,4 +1,4 @@
-#include "net/terminal_records.h"
+#include "terminals/terminal_records.h"
 
 #include "net/wire_text.h"
 

@@ -1,12 +1,12 @@
-#include "net/terminal_service.h"
+#include "terminals/terminal_service.h"
 
 #include <string>
 #include <vector>
 
 #include "data/database.h"
-#include "net/known_address.h"
-#include "net/terminal_records.h"
-#include "net/terminal_request.h"
+#include "terminals/known_address.h"
+#include "terminals/terminal_records.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

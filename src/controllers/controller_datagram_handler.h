@@ -5,16 +5,16 @@
 //
 // A controller is known only by the IPv4 address its datagrams come from, which is compared
 // with tblbj.ZKIP. Every swipe decision and every command sent is written to the command log
-// (net/command_log.h). Listener thread only; the Database handed in belongs to that thread.
+// (controllers/command_log.h). Listener thread only; the Database handed in belongs to that thread.
 #pragma once
 
 #include <span>
 #include <string>
 
+#include "controllers/controller_commands.h"
+#include "controllers/swipe_counter.h"
 #include "core/clock.h"
 #include "data/database.h"
-#include "net/controller_commands.h"
-#include "net/swipe_counter.h"
 
 namespace brenlow {
 

@@ -13,13 +13,6 @@
 //   swipe card=12-255-0-45 from=10.0.0.5 class=一班 decision=counted 1 of 3
 //   swipe card=12-255-0-45 from=10.0.0.5 class=一班 decision=too-slow 7 s for 3 swipes
 //
-// Every edit received from a terminal writes one line, never suppressed, with the peer, the row
-// and the fields it changed (old -> new):
-//
-//   edit period from=10.0.0.9 class=一班 week=星期三 row=1: StartH "8" -> "9", ThName "" ->
-//   "张老师(1)" edit courses from=10.0.0.9 class=一班 row=0: Monday "语文" -> "数学" edit period
-//   from=10.0.0.9 class=一班 week=星期三 row=7: no such row
-//
 // A command whose send failed carries " failed: <why>" at the end. Each kind starts with a
 // fixed word ("command <name>", "swipe") so that grep finds it; the free text (the reason, the
 // decision) comes last. Lines hold addresses, class names and card numbers, never a password.
@@ -28,7 +21,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace brenlow {
 
@@ -56,17 +48,5 @@ void LogCommand(const char* command, const std::string& className, const std::st
 // has the controller's address.
 void LogSwipe(const std::string& cardNumber, const std::string& controller,
               const std::string& className, const std::string& decision);
-
-// One changed field of an edit.
-struct FieldChange {
-  std::string field;
-  std::string before;
-  std::string after;
-};
-
-// Logs an edit received from peer: what names the row ("class=一班 week=星期三 row=1"), then the
-// changes, or outcome when it is not empty ("no such row", "no change", a failure).
-void LogEdit(const char* kind, const std::string& peer, const std::string& row,
-             const std::vector<FieldChange>& changes, const std::string& outcome);
 
 }  // namespace brenlow

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "net/terminal_request.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 

@@ -1,9 +1,9 @@
-#include "net/client_records.h"
+#include "terminals/client_records.h"
 
 #include <gtest/gtest.h>
 
-#include "loopback_port.h"
 #include "net/wire_text.h"
+#include "support/loopback_port.h"
 
 namespace brenlow {
 namespace {

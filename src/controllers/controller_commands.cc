@@ -1,4 +1,4 @@
-#include "net/controller_commands.h"
+#include "controllers/controller_commands.h"
 
 #include "net/socket.h"
 

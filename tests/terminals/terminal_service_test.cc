@@ -1,15 +1,15 @@
-#include "net/terminal_service.h"
+#include "terminals/terminal_service.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "loopback_port.h"
-#include "net/terminal_records.h"
-#include "net/terminal_request.h"
 #include "net/wire_text.h"
+#include "support/loopback_port.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
+#include "terminals/terminal_records.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

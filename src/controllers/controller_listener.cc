@@ -1,14 +1,14 @@
-#include "net/controller_listener.h"
+#include "controllers/controller_listener.h"
 
 #include <algorithm>
 #include <array>
 
+#include "controllers/controller_datagram.h"
+#include "controllers/controller_datagram_handler.h"
 #include "core/messages.h"
 #include "data/busy_wait.h"
 #include "data/connection.h"
 #include "data/database_path.h"
-#include "net/controller_datagram.h"
-#include "net/controller_datagram_handler.h"
 #include "net/stop_wakeup.h"
 
 namespace brenlow {

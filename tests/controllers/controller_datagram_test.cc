@@ -1,4 +1,4 @@
-#include "net/controller_datagram.h"
+#include "controllers/controller_datagram.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "net/terminal_request.h"
+#include "terminals/terminal_request.h"
 
 #include "net/wire_text.h"
 
