@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include "app/network_workers.h"
 #include "timetable/kc_dlg.h"
 
 namespace brenlow {

@@ -28,9 +28,6 @@ namespace brenlow {
 class Connection;
 struct StoreFailure;
 
-// The connection text names the file; the path takes the place of %s unchanged.
-inline constexpr const char* kConnectionFormat = "Data Source=%s";
-
 class Database {
  public:
   Database() = default;
