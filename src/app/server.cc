@@ -4,7 +4,7 @@
 #include <QEventLoop>
 
 #include "app/network_workers.h"
-#include "timetable/kc_dlg.h"
+#include "data/store_preparation.h"
 
 namespace brenlow {
 
@@ -23,8 +23,8 @@ Server::~Server() {
 }
 
 void Server::prepareStore() {
-  CKcDlg::ResetClassStatus();
-  CKcDlg::CreateDefaultPeriods();
+  ResetClassStatus();
+  CreateDefaultPeriods();
 }
 
 void Server::startWorkers() {

@@ -6,7 +6,6 @@
 #include "core/messages.h"
 #include "core/minutes_of_day.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "net/ports.h"
 #include "net/socket.h"
 
@@ -31,8 +30,7 @@ void SendToClassRows(const std::string& className, Send send) {
   if (!socket.isOpen())
     return;
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
     while (!classes.isEof()) {
