@@ -16,6 +16,9 @@ function(brenlow_add_tests)
     add_executable(${name} ${source})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} brenlow_test_support GTest::gtest GTest::gmock)
     brenlow_warnings(${name})
+    # Test programs build without optimisation in the test build; built optimised, many of them
+    # meet the false -Wrestrict report.
+    brenlow_gcc12_false_warnings(${name} restrict)
     brenlow_leak_suppressions(${name})
     gtest_discover_tests(${name}
       DISCOVERY_TIMEOUT 60
