@@ -16,6 +16,7 @@ function(brenlow_add_tests)
     add_executable(${name} ${source})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} brenlow_test_support GTest::gtest GTest::gmock)
     brenlow_warnings(${name})
+    brenlow_leak_suppressions(${name})
     gtest_discover_tests(${name}
       DISCOVERY_TIMEOUT 60
       PROPERTIES TIMEOUT 300 ${lock})

@@ -15,15 +15,6 @@
 #include "data/database_path.h"
 #include "data/schema.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// In the sanitizer build: one-time allocations inside system libraries (the desktop bus, font
-// caches, the platform plugins) are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libQt6Gui\nleak:libQt6Core\nleak:libQt6Widgets\n"
-         "leak:libQt6XcbQpa\nleak:libdbus\nleak:libglib\nleak:libgobject\nleak:libxcb\n";
-}
-#endif
-
 int main(int argc, char** argv) {
   // A peer that went away, or a closed stderr pipe (a service manager restarted, a pipeline
   // ended), must show up as a failed write, never end the server.

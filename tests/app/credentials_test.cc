@@ -62,7 +62,7 @@ TEST(Credentials, FilePathReplacesTheExtensionOfTheExecutable) {
   EXPECT_EQ(ExecutablePath().substr(ExecutablePath().rfind('/') + 1), "credentials_test");
 }
 
-TEST(Credentials, LoadsAFileOfTheEarlierProgramAndReadsMissingValuesEmpty) {
+TEST(Credentials, LoadsAScrambledFileAndReadsMissingValuesEmpty) {
   QTemporaryDir folder;
   std::string path = folder.filePath("brenlow.ini").toStdString();
   Credentials none = LoadCredentials(path);
@@ -70,7 +70,7 @@ TEST(Credentials, LoadsAFileOfTheEarlierProgramAndReadsMissingValuesEmpty) {
   EXPECT_TRUE(none.storedUserName.isEmpty());
   EXPECT_TRUE(none.storedPassWord.isEmpty());
 
-  // "admin" / "secret" as the earlier program stored them.
+  // "admin" / "secret" scrambled, with CR LF line ends.
   std::ofstream(path, std::ios::binary) << "[Pass]\r\nUseName=~\x81\x8a\x86\x8b\r\n"
                                         << "PassWord=\x98\x8a\x88\x97\x8a\x99\r\n";
   Credentials loaded = LoadCredentials(path);

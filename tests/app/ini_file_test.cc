@@ -24,9 +24,9 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A file as the earlier program left it: CR LF, a comment, blanks around '=', names in other
-// letter case, other sections, scrambled bytes of 0x80 and above, a quoted value.
-const std::string kEarlierFile =
+// A credentials file in every form the reader accepts: CR LF, a comment, blanks around '=',
+// names in other letter case, other sections, scrambled bytes of 0x80 and above, a quoted value.
+const std::string kLooseFile =
     "; settings\r\n"
     "[Other]\r\n"
     "UseName=not this one\r\n"
@@ -38,7 +38,7 @@ const std::string kEarlierFile =
     "[Tail]\r\n"
     "Key=\xc4\xe3\r\n";
 
-TEST(IniFile, ReadsAFileOfTheEarlierProgram) {
+TEST(IniFile, ReadsLooselyWrittenFiles) {
   struct Case {
     const char* section;
     const char* key;
@@ -51,14 +51,14 @@ TEST(IniFile, ReadsAFileOfTheEarlierProgram) {
       {"Pass", "; settings", std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FindIniValue(kEarlierFile, c.section, c.key), c.value) << c.section << "/" << c.key;
+    EXPECT_EQ(FindIniValue(kLooseFile, c.section, c.key), c.value) << c.section << "/" << c.key;
   }
   EXPECT_EQ(FindIniValue("UseName=before any section\n[Pass]\n", "Pass", "UseName"), std::nullopt);
 }
 
 TEST(IniFile, SettingAValueChangesOnlyItsLineAndKeepsTheLineEnds) {
-  std::string updated = SetIniValue(kEarlierFile, "Pass", "UseName", "\x9a\x9b");
-  std::string expected = kEarlierFile;
+  std::string updated = SetIniValue(kLooseFile, "Pass", "UseName", "\x9a\x9b");
+  std::string expected = kLooseFile;
   const std::string oldLine = "usename = \x7e\x8a\xfe=x \r\n";
   expected.replace(expected.find(oldLine), oldLine.size(), "UseName=\x9a\x9b\r\n");
   EXPECT_EQ(updated, expected);
@@ -94,7 +94,7 @@ TEST(IniFile, WritesAndReadsRealFiles) {
   EXPECT_EQ(ReadBytes(path), "[Pass]\nUseName=\x80\xff\nPassWord=p\n");
   EXPECT_EQ(ReadIniValue(path, "Pass", "UseName"), "\x80\xff");
 
-  WriteBytes(path, kEarlierFile);
+  WriteBytes(path, kLooseFile);
   ASSERT_TRUE(WriteIniValue(path, "pass", "PASSWORD", "q"));
   EXPECT_EQ(ReadIniValue(path, "Pass", "PassWord"), "q");
   EXPECT_EQ(ReadIniValue(path, "Tail", "Key"), "\xc4\xe3");

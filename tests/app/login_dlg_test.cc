@@ -46,7 +46,7 @@ bool LogIn(const Credentials& credentials, const QString& userName, const QStrin
   return RunLogin(credentials);
 }
 
-// "admin" / "secret" as the earlier program stored them.
+// "admin" / "secret" scrambled, with CR LF line ends.
 const char* const kAdminSecret =
     "[Pass]\r\nUseName=~\x81\x8a\x86\x8b\r\nPassWord=\x98\x8a\x88\x97\x8a\x99\r\n";
 

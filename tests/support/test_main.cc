@@ -5,13 +5,6 @@
 
 #include <QApplication>
 
-// One-time allocations inside system libraries that a program cannot free (font caches, the
-// platform plugins) are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libQt6Gui\nleak:libQt6Core\nleak:libQt6Widgets\n"
-         "leak:libdbus\nleak:libglib\nleak:libgobject\n";
-}
-
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   // Where tests find the built program and tools, unless the environment says otherwise.

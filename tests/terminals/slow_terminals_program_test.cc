@@ -1,6 +1,6 @@
 // Misbehaving terminals against the real headless server: one that connects and sends nothing,
 // one that sends a byte a second, and one that never reads its replies. The others are served
-// on both ports as before; the one that does not read delays only itself and is dropped once
+// on both ports all the same; the one that does not read delays only itself and is dropped once
 // its replies stop moving for 2 s.
 #include <gtest/gtest.h>
 #include <signal.h>
