@@ -66,8 +66,7 @@ double ThreadCpuSeconds(std::jthread& thread) {
 // A school of 1000 classes with 35 periods each (7 a day from 08:00, both flags set), a
 // teacher per class and 7 course rows per class, the first 100 classes with controllers.
 bool FillStore() {
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   if (!db.open())
     return false;
   db.execute("BEGIN");
@@ -138,8 +137,7 @@ void WaitForListener(const ControllerListener& listener, uint64_t count) {
 }
 
 int StatusMismatches(const Controllers& controllers) {
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   int mismatches = 0;
   for (int n = 0; n < kControllers; ++n) {
@@ -159,8 +157,7 @@ class EditWriter {
  public:
   void start() {
     thread_ = std::jthread([this](std::stop_token stop) {
-      Database db;
-      db.setPath(DatabasePath());
+      Database db = Database::DefaultStore();
       db.open();
       int n = 0;
       while (!stop.stop_requested()) {

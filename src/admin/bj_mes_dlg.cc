@@ -13,7 +13,6 @@
 #include "admin/report_list.h"
 #include "core/messages.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/class_records.h"
 
 namespace brenlow {
@@ -46,8 +45,7 @@ CBJMesDlg::CBJMesDlg(QWidget* parent) : QDialog(parent) {
 
 void CBJMesDlg::LoadClasses() {
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     RecordSet rows = db.query("select * from tblbj Order by ID");
     while (!rows.isEof()) {
@@ -72,8 +70,7 @@ void CBJMesDlg::OnAdd() {
 
 void CBJMesDlg::SaveNewClasses() {
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     for (int row = 0; row < list_->rowCount(); ++row) {
       ClassRecord record{CutText(ReportText(*list_, row, 0)), CutText(ReportText(*list_, row, 1)),
@@ -100,8 +97,7 @@ void CBJMesDlg::OnDelete() {
     return;
   std::string name = CutText(ReportText(*list_, row, 0));
   list_->removeRow(row);
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   DeleteClass(db, name);
 }
@@ -121,8 +117,7 @@ void CBJMesDlg::OnModify() {
   SetReportText(*list_, row, 1, texts.zkip);
   SetReportText(*list_, row, 2, texts.pcMacAddr);
   SetReportText(*list_, row, 3, texts.pass);
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   UpdateClass(db, {texts.name.toStdString(), texts.zkip.toStdString(),
                    texts.pcMacAddr.toStdString(), texts.pass.toStdString()});

@@ -22,7 +22,6 @@
 #include "core/messages.h"
 #include "core/shared_state.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/teacher_import.h"
 #include "records/teacher_records.h"
 
@@ -81,8 +80,7 @@ CTHMesDlg::~CTHMesDlg() {
 void CTHMesDlg::LoadTeachers() {
   list_->setRowCount(0);
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     RecordSet rows = db.query("select * from tblThMes Order by ID");
     while (!rows.isEof()) {
@@ -107,8 +105,7 @@ void CTHMesDlg::OnAdd() {
 void CTHMesDlg::SaveNewTeachers() {
   int rowCount = list_->rowCount();
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     for (int row = 0; row < rowCount; ++row) {
       std::string number = CutText(ReportText(*list_, row, 0));
@@ -134,8 +131,7 @@ void CTHMesDlg::OnDelete() {
   for (int row = FirstSelectedRow(*list_); row >= 0; row = FirstSelectedRow(*list_)) {
     std::string number = CutText(ReportText(*list_, row, 0));
     list_->removeRow(row);
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     if (!DeleteTeacher(db, number))
       return;
@@ -155,8 +151,7 @@ void CTHMesDlg::OnModify() {
     return;
   SetReportText(*list_, row, 1, dialog.name());
 
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   RenameTeacher(db, number.toStdString(), oldName.toStdString(), dialog.name().toStdString());
 }

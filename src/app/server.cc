@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include "timetable/kc_dlg.h"
+#include "data/store_preparation.h"
 
 namespace brenlow {
 
@@ -22,8 +22,8 @@ Server::~Server() {
 }
 
 void Server::prepareStore() {
-  CKcDlg::ResetClassStatus();
-  CKcDlg::CreateDefaultPeriods();
+  ResetClassStatus();
+  CreateDefaultPeriods();
 }
 
 void Server::startWorkers() {

@@ -8,7 +8,6 @@
 #include "core/messages.h"
 #include "data/busy_wait.h"
 #include "data/connection.h"
-#include "data/database_path.h"
 #include "net/stop_wakeup.h"
 
 namespace brenlow {
@@ -33,8 +32,7 @@ bool ControllerListener::bind(const std::string& address, uint16_t port, std::st
 void ControllerListener::run(std::stop_token stop) {
   GiveUpStoreWaitsOnStop(stop);
   UseRelaxedDurabilityOnThisThread();
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();  // a failure has been reported; every statement then fails the same way
   ControllerDatagramHandler handler(clock_);
   StopWakeup wakeup(stop);

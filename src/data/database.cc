@@ -3,6 +3,7 @@
 #include "core/messages.h"
 #include "data/connection.h"
 #include "data/database_error.h"
+#include "data/database_path.h"
 
 namespace brenlow {
 namespace {
@@ -17,6 +18,15 @@ void ShowFailure(const StoreFailure& failure) {
 }
 
 }  // namespace
+
+Database Database::DefaultStore() {
+  // Returned as a new object: a Database is neither copied nor moved.
+  return Database(DatabasePath());
+}
+
+Database::Database(const std::string& path) {
+  setPath(path);
+}
 
 void Database::setPath(const std::string& path) {
   connectionText_ = std::string(kPathPrefix) + path;

@@ -1,11 +1,9 @@
 // Database: the one wrapper through which every part reads and writes the store.
 //
-// Each operation of a caller (a dialog action, one request, one datagram, one tick) constructs
-// its own Database, names the file with setPath(DatabasePath()), opens it, runs its statements
-// and lets it go:
+// Each operation of a caller (a dialog action, one request, one datagram, one tick) takes its
+// own Database on the default store, opens it, runs its statements and lets it go:
 //
-//   Database db;
-//   db.setPath(DatabasePath());
+//   Database db = Database::DefaultStore();
 //   db.open();                      // a failure has been shown; carry on
 //   RecordSet rows = db.query(FormatStatement("select ... where Name='%s'", name));
 //   while (!rows.isEof()) { rows.fieldText("ID"); rows.moveNext(); }
@@ -33,7 +31,11 @@ inline constexpr const char* kConnectionFormat = "Data Source=%s";
 
 class Database {
  public:
+  // Names no file yet: setPath() names it (a store other than the default one).
   Database() = default;
+  // The default store (DatabasePath(), read now), not yet opened. A reader that only queries
+  // may leave it unopened: a missing store then shows no box and its queries come back invalid.
+  static Database DefaultStore();
   ~Database() = default;
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -47,6 +49,7 @@ class Database {
   const std::string& connectionText() const { return connectionText_; }
 
  private:
+  explicit Database(const std::string& path);
   std::string path() const;
   Connection* connection(StoreFailure* failure);
 

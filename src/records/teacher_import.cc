@@ -1,7 +1,6 @@
 #include "records/teacher_import.h"
 
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/teacher_file.h"
 #include "records/teacher_records.h"
 
@@ -30,8 +29,7 @@ void Fail(TeacherImportResult& result, const std::string& reason) {
 
 TeacherImportResult ImportTeacherFile(const std::string& path) {
   TeacherImportResult result;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   GbkReadResult file = ReadGbkLines(path);
   if (file.status != GbkReadStatus::kOk) {

@@ -5,7 +5,6 @@
 
 #include "core/weekdays.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/import_csv_file.h"
 
 namespace brenlow {
@@ -64,8 +63,7 @@ bool UpdateClassPeriods(Database& db, RecordSet& periods, int period,
 }  // namespace
 
 TimetableImportResult ImportTimeTableFile(const std::string& path) {
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   ImportCsvFile file = ReadImportCsvFile(path, kTimeTableHeader, 5, kPeriodsPerDay);
   if (auto refused = Unreadable(file, path))
@@ -91,8 +89,7 @@ TimetableImportResult ImportTimeTableFile(const std::string& path) {
 }
 
 TimetableImportResult ImportCourseTableFile(const std::string& path) {
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   ImportCsvFile file = ReadImportCsvFile(path, kCourseTableHeader, 6);
   if (auto refused = Unreadable(file, path))

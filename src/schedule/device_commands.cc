@@ -5,7 +5,6 @@
 #include "core/messages.h"
 #include "core/minutes_of_day.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "net/socket.h"
 
 namespace brenlow {
@@ -43,8 +42,7 @@ void SendPowerOn(const std::string& className, int hour, int minute, int nowMinu
   if (!socket.isOpen())
     return;
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
     while (!classes.isEof()) {
@@ -66,8 +64,7 @@ void SendPowerOff(const std::string& className, int hour, int minute, int nowMin
   if (!socket.isOpen())
     return;
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
     while (!classes.isEof()) {

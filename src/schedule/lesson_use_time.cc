@@ -3,7 +3,6 @@
 #include "core/lenient_integer.h"
 #include "core/minutes_of_day.h"
 #include "data/database.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 
@@ -36,8 +35,7 @@ void AddLessonUseTime(const std::string& className, const std::string& weekday, 
                       int startMinute, int nowMinutes, const std::string& dateDay) {
   if (nowMinutes != MinutesOfDay(startHour, startMinute) + kUseTimeCreditDelayMinutes)
     return;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet classes =

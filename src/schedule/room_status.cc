@@ -7,7 +7,6 @@
 #include "core/minutes_of_day.h"
 #include "core/weekdays.h"
 #include "data/database.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 namespace {
@@ -63,8 +62,7 @@ StatusMoment MomentOf(const LocalTime& now) {
 std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment) {
   std::vector<RoomStatus> rooms;
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     RecordSet classes = db.query("select * from tblbj Order by ID");
     if (!classes.isValid())
       return std::nullopt;

@@ -1,41 +1,21 @@
 #include "schedule/run_schedule.h"
 
-#include <charconv>
-
 #include "core/lenient_integer.h"
 #include "core/minutes_of_day.h"
 #include "core/weekdays.h"
+#include "core/whole_number.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "schedule/device_commands.h"
 #include "schedule/lesson_use_time.h"
 
 namespace brenlow {
-
-std::optional<int> WholeNumber(std::string_view text) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && blank(text.back()))
-    text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+')
-    text.remove_prefix(1);
-  if (text.empty() || text.front() == '+')
-    return std::nullopt;
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size())
-    return std::nullopt;
-  return value;
-}
 
 void RunSchedule(const LocalTime& minute) {
   const char* weekday = SchoolWeekdayText(minute.weekday);
   if (weekday == nullptr)
     return;
   const int nowMinutes = minute.minutesSinceMidnight();
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet periods =

@@ -5,19 +5,11 @@
 // User-interface thread (the minute timer); a store failure ends the minute quietly.
 #pragma once
 
-#include <optional>
-#include <string_view>
-
 #include "core/clock.h"
 
 namespace brenlow {
 
 // Acts on the minute given (its weekday, hour and minute; seconds are ignored).
 void RunSchedule(const LocalTime& minute);
-
-// A start text as the store's strict conversion reads it: a whole number (optional blanks
-// around it, an optional sign, decimal digits: "08" is 8), nullopt for anything else (" ",
-// "8:00", "", a number beyond int). The use-time accounting passes over rows without one.
-std::optional<int> WholeNumber(std::string_view text);
 
 }  // namespace brenlow

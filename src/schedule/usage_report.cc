@@ -5,15 +5,13 @@
 
 #include "core/lenient_integer.h"
 #include "data/database.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 
 std::optional<std::vector<TeacherUsage>> ReadUsage(const std::string& from, const std::string& to) {
   std::vector<TeacherUsage> teachers;
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     RecordSet records = db.query("select * from tblThMes Order by ID");
     RecordSet rows = db.query("select * from tbl_teacher_usetime Order by ID");
     if (!records.isValid() || !rows.isValid())

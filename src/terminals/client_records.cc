@@ -1,6 +1,7 @@
 #include "terminals/client_records.h"
 
 #include "net/wire_text.h"
+#include "terminals/period_fields.h"
 
 namespace brenlow {
 namespace {
@@ -10,24 +11,6 @@ constexpr size_t kBjNameOffset = 104;
 constexpr size_t kBjNameWidth = 40;
 constexpr size_t kDaysOffset = 144;
 constexpr size_t kDayWidth = 100;
-
-struct Field {
-  size_t offset;
-  size_t width;
-  std::string PeriodEditRequest::*text;
-};
-
-constexpr Field kPeriodEditFields[] = {
-    {kBjNameOffset, kBjNameWidth, &PeriodEditRequest::bjName},
-    {144, 6, &PeriodEditRequest::startH},
-    {150, 6, &PeriodEditRequest::startM},
-    {156, 6, &PeriodEditRequest::endH},
-    {162, 6, &PeriodEditRequest::endM},
-    {168, 80, &PeriodEditRequest::thName},
-    {248, 8, &PeriodEditRequest::week},
-};
-constexpr size_t kAutoOnOffset = 256;
-constexpr size_t kAutoOffOffset = 260;
 
 std::string Header(int32_t kind, size_t size) {
   TerminalRequest header;
@@ -42,22 +25,24 @@ std::string Header(int32_t kind, size_t size) {
 std::string PeriodEditRequestBytes(const PeriodEditRequest& edit) {
   std::string bytes = Header(kPeriodEditKind, kPeriodEditRequestSize);
   PutInt32Le(bytes, kRowOffset, edit.row);
-  for (const Field& field : kPeriodEditFields) {
-    PutUtf16Field(bytes, field.offset, field.width, edit.*field.text);
+  for (const PeriodField& field : kPeriodFields) {
+    if (field.editText != nullptr)
+      PutUtf16Field(bytes, field.editOffset, field.editWidth, edit.*field.editText);
+    else
+      PutInt32Le(bytes, field.editOffset, edit.*field.editNumber);
   }
-  PutInt32Le(bytes, kAutoOnOffset, edit.autoOn);
-  PutInt32Le(bytes, kAutoOffOffset, edit.autoOff);
   return bytes;
 }
 
 PeriodEditRequest ParsePeriodEditRequest(std::string_view bytes) {
   PeriodEditRequest edit;
   edit.row = GetInt32Le(bytes, kRowOffset);
-  for (const Field& field : kPeriodEditFields) {
-    edit.*field.text = GetUtf16Field(bytes, field.offset, field.width);
+  for (const PeriodField& field : kPeriodFields) {
+    if (field.editText != nullptr)
+      edit.*field.editText = GetUtf16Field(bytes, field.editOffset, field.editWidth);
+    else
+      edit.*field.editNumber = GetInt32Le(bytes, field.editOffset);
   }
-  edit.autoOn = GetInt32Le(bytes, kAutoOnOffset);
-  edit.autoOff = GetInt32Le(bytes, kAutoOffOffset);
   return edit;
 }
 

@@ -7,6 +7,7 @@
 #include "terminals/client_records.h"
 #include "terminals/edit_log.h"
 #include "terminals/known_address.h"
+#include "terminals/period_fields.h"
 #include "terminals/terminal_request.h"
 
 namespace brenlow {
@@ -30,8 +31,8 @@ void AnswerTeacherList(const TerminalRequest& request, std::string& reply) {
   const std::string* slot = FirstKnownSlot(request.slots);
   if (slot == nullptr)
     return;
-  Database db;
-  OpenRequestStore(db);
+  Database db = Database::DefaultStore();
+  db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid() || names.isEof())
     return;
@@ -81,8 +82,8 @@ void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
   EditAudit audit(
       "period", peer,
       "class=" + edit.bjName + " week=" + edit.week + " row=" + std::to_string(edit.row));
-  Database db;
-  OpenRequestStore(db);
+  Database db = Database::DefaultStore();
+  db.open();
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
   if (!periods.isValid()) {
     audit.setOutcome("not carried out: the store could not be read");
@@ -92,13 +93,12 @@ void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
     if (count != edit.row)
       continue;
     audit.setOutcome("");
-    audit.compare("StartH", periods, edit.startH);
-    audit.compare("StartM", periods, edit.startM);
-    audit.compare("EndH", periods, edit.endH);
-    audit.compare("EndM", periods, edit.endM);
-    audit.compare("AutoOn", periods, std::to_string(edit.autoOn));
-    audit.compare("AutoOff", periods, std::to_string(edit.autoOff));
-    audit.compare("ThName", periods, edit.thName);
+    for (const PeriodField& field : kPeriodFields) {
+      if (field.edited)
+        audit.compare(field.column, periods,
+                      field.editText != nullptr ? edit.*field.editText
+                                                : std::to_string(edit.*field.editNumber));
+    }
     if (!db.execute(FormatStatement(kUpdatePeriod, edit.startH, edit.startM, edit.endH, edit.endM,
                                     edit.autoOn, edit.autoOff, edit.thName,
                                     RowId{periods.fieldText("ID")}))) {
@@ -114,8 +114,8 @@ void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
 void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
   static const char* const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   EditAudit audit("courses", peer, "class=" + edit.bjName + " row=" + std::to_string(edit.row));
-  Database db;
-  OpenRequestStore(db);
+  Database db = Database::DefaultStore();
+  db.open();
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));
   if (!rows.isValid()) {
     audit.setOutcome("not carried out: the store could not be read");

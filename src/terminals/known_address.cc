@@ -1,13 +1,11 @@
 #include "terminals/known_address.h"
 
 #include "data/database.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 
 bool IsKnownAddress(const std::string& address) {
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   RecordSet rows = db.query(FormatStatement("select * from tblbj  where PCMacAddr='%s'", address));
   bool known = rows.isValid() && !rows.isEof();
@@ -21,11 +19,6 @@ const std::string* FirstKnownSlot(const std::array<std::string, kAddressSlotCoun
       return &slot;
   }
   return nullptr;
-}
-
-void OpenRequestStore(Database& db) {
-  db.setPath(DatabasePath());
-  db.open();
 }
 
 }  // namespace brenlow

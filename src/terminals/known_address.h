@@ -16,9 +16,4 @@ bool IsKnownAddress(const std::string& address);
 // not looked at. nullptr when none passes.
 const std::string* FirstKnownSlot(const std::array<std::string, kAddressSlotCount>& slots);
 
-class Database;
-// Opens db on the store for one request. A failure has been shown; the queries that follow then
-// fail and end the request.
-void OpenRequestStore(Database& db);
-
 }  // namespace brenlow

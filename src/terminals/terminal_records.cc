@@ -1,24 +1,9 @@
 #include "terminals/terminal_records.h"
 
 #include "net/wire_text.h"
+#include "terminals/period_fields.h"
 
 namespace brenlow {
-namespace {
-
-struct Field {
-  size_t offset;
-  size_t width;
-  std::string PeriodRecord::*text;
-};
-
-constexpr Field kPeriodFields[] = {
-    {0, 6, &PeriodRecord::startH}, {6, 6, &PeriodRecord::startM},   {12, 6, &PeriodRecord::endH},
-    {18, 6, &PeriodRecord::endM},  {24, 4, &PeriodRecord::autoOn},  {28, 4, &PeriodRecord::autoOff},
-    {32, 8, &PeriodRecord::week},  {40, 80, &PeriodRecord::thName},
-};
-
-}  // namespace
-
 std::string ClassNameReplyBytes(std::string_view name) {
   return Utf16LeBytes(CutToCodeUnits(Utf8ToUtf16(name), kClassNameMaxUnits));
 }
@@ -41,15 +26,17 @@ std::string PeriodRecordBytes(const PeriodRecord& period) {
 void AppendPeriodRecord(const PeriodRecord& period, std::string* out) {
   size_t start = out->size();
   out->resize(start + kPeriodRecordSize);
-  for (const Field& field : kPeriodFields) {
-    PutUtf16Field(*out, start + field.offset, field.width, period.*field.text);
+  for (const PeriodField& field : kPeriodFields) {
+    if (field.record != nullptr)
+      PutUtf16Field(*out, start + field.recordOffset, field.recordWidth, period.*field.record);
   }
 }
 
 PeriodRecord ParsePeriodRecord(std::string_view bytes) {
   PeriodRecord period;
-  for (const Field& field : kPeriodFields) {
-    period.*field.text = GetUtf16Field(bytes, field.offset, field.width);
+  for (const PeriodField& field : kPeriodFields) {
+    if (field.record != nullptr)
+      period.*field.record = GetUtf16Field(bytes, field.recordOffset, field.recordWidth);
   }
   return period;
 }

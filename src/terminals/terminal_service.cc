@@ -1,10 +1,10 @@
 #include "terminals/terminal_service.h"
 
 #include <string>
-#include <vector>
 
 #include "data/database.h"
 #include "terminals/known_address.h"
+#include "terminals/period_fields.h"
 #include "terminals/terminal_records.h"
 #include "terminals/terminal_request.h"
 
@@ -17,29 +17,13 @@ constexpr const char* kCoursesByClass = "select * from tblkc where BJName='%s' O
 constexpr const char* kPasswordByAddress =
     "select Pass from tblbj where PCMacAddr='%s' Order by ID";
 
-struct PeriodColumn {
-  std::string name;
-  std::string PeriodRecord::*field;
-};
-
-// The tblkcTime columns of a PeriodRecord in the table's own order, which reads a row fastest.
-const std::vector<PeriodColumn>& PeriodColumns() {
-  static const auto* columns = new std::vector<PeriodColumn>{
-      {"Week", &PeriodRecord::week},       {"StartH", &PeriodRecord::startH},
-      {"StartM", &PeriodRecord::startM},   {"EndH", &PeriodRecord::endH},
-      {"EndM", &PeriodRecord::endM},       {"AutoOn", &PeriodRecord::autoOn},
-      {"AutoOff", &PeriodRecord::autoOff}, {"ThName", &PeriodRecord::thName},
-  };
-  return *columns;
-}
-
 // Kind 1, first known slot only: the class name, whether or not the slot's class is found.
 void AnswerClassName(const TerminalRequest& request, std::string& reply) {
   const std::string* slot = FirstKnownSlot(request.slots);
   if (slot == nullptr)
     return;
-  Database db;
-  OpenRequestStore(db);
+  Database db = Database::DefaultStore();
+  db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid())
     return;
@@ -53,8 +37,8 @@ void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
   const std::string* slot = FirstKnownSlot(request.slots);
   if (slot == nullptr)
     return;
-  Database db;
-  OpenRequestStore(db);
+  Database db = Database::DefaultStore();
+  db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid() || names.isEof())
     return;
@@ -64,8 +48,10 @@ void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
   reply.reserve(reply.size() + periods.rowCount() * kPeriodRecordSize);
   for (; !periods.isEof(); periods.moveNext()) {
     PeriodRecord period;
-    for (const PeriodColumn& column : PeriodColumns()) {
-      period.*column.field = periods.fieldText(column.name);
+    // The columns in the table's own order, which reads a row fastest.
+    for (const PeriodField& field : kPeriodFields) {
+      if (field.record != nullptr)
+        period.*field.record = periods.fieldText(field.column);
     }
     AppendPeriodRecord(period, &reply);
   }
@@ -79,8 +65,8 @@ void AnswerCourses(const TerminalRequest& request, std::string& reply) {
   for (const std::string& slot : request.slots) {
     if (!IsKnownAddress(slot))
       continue;
-    Database db;
-    OpenRequestStore(db);
+    Database db = Database::DefaultStore();
+    db.open();
     RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
     if (!names.isValid())
       return;
@@ -105,8 +91,8 @@ void AnswerPassword(const TerminalRequest& request, std::string& reply) {
   for (const std::string& slot : request.slots) {
     if (!IsKnownAddress(slot))
       continue;
-    Database db;
-    OpenRequestStore(db);
+    Database db = Database::DefaultStore();
+    db.open();
     RecordSet passwords = db.query(FormatStatement(kPasswordByAddress, slot));
     if (!passwords.isValid())
       return;

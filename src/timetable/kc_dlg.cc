@@ -9,7 +9,6 @@
 
 #include "core/shared_state.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "timetable/auto_power_box.h"
 #include "timetable/kc_dlg_ids.h"
 #include "timetable/teacher_list.h"
@@ -24,8 +23,7 @@ namespace {
 // teacher lists report their own reading).
 std::map<std::string, std::string> TeacherTextsById() {
   std::map<std::string, std::string> texts;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   try {
     RecordSet rows = db.query("select ID, NameNumb from tblThMes Order by ID");
     while (!rows.isEof()) {

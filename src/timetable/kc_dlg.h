@@ -56,12 +56,6 @@ class CKcDlg : public QDialog {
   // returns at once).
   void setRoomStatusRunner(DialogRunner runner);
 
-  // Start-up steps that run before the first load, also in the headless server.
-  // Every class's Status becomes 0.
-  static void ResetClassStatus();
-  // When tblkcTime holds no row at all, every class receives its 35 blank periods.
-  static void CreateDefaultPeriods();
-
   // Refills the class list with every class in ID order; afterwards nothing is selected.
   void FillClassList();
   // Refills the seven teacher lists with every non-empty NameNumb, sorted; no selection.

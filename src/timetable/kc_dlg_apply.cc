@@ -11,7 +11,6 @@
 
 #include "core/messages.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "timetable/auto_power_box.h"
 #include "timetable/kc_dlg.h"
 #include "timetable/kc_dlg_ids.h"
@@ -29,8 +28,7 @@ void CKcDlg::OnApply() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet periods = db.query(
@@ -78,8 +76,7 @@ void CKcDlg::OnSave() {
   }
   std::string className = currentClass();
 
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet courses = db.query(

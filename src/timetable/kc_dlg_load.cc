@@ -10,7 +10,6 @@
 #include "core/lenient_integer.h"
 #include "core/weekdays.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "timetable/auto_power_box.h"
 #include "timetable/kc_dlg.h"
 #include "timetable/kc_dlg_ids.h"
@@ -44,8 +43,7 @@ std::string CKcDlg::currentWeekday() const {
 
 void CKcDlg::FillClassList() {
   classList_->clear();
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet classes = db.query("select Name from tblbj Order by ID");
@@ -66,8 +64,7 @@ void CKcDlg::FillTeacherLists() {
   for (TeacherList* list : teacherLists_)
     list->removeAllEntries();
   QStringList teachers;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet rows = db.query("select NameNumb from tblThMes Order by ID");
@@ -100,8 +97,7 @@ void CKcDlg::LoadTimetable() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet courses =
@@ -136,8 +132,7 @@ void CKcDlg::LoadPeriods() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet periods = db.query(

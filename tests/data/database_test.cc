@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "data/connection.h"
-#include "data/database_path.h"
 #include "support/read_only_file.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
@@ -46,8 +45,7 @@ TEST(Database, ReadsRowsAsTextInIdOrder) {
   RecordingMessages messages;
   store.exec(
       "Insert into tblbj (Name, Status) Values ('B', 7); Insert into tblbj (Name) Values ('A')");
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   ASSERT_TRUE(db.open());
 
   RecordSet none = db.query("select * from tblbj where Name='nobody' Order by ID");
@@ -75,8 +73,7 @@ TEST(Database, ReadsRowsAsTextInIdOrder) {
 TEST(Database, NullAndUnknownColumnsThrowTheirCodes) {
   TempDatabase store;
   store.exec("Insert into tblkcTime (BJName, StartH) Values ('A', NULL)");
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   RecordSet rows = db.query("select * from tblkcTime Order by ID");
   try {
@@ -96,8 +93,7 @@ TEST(Database, NullAndUnknownColumnsThrowTheirCodes) {
 TEST(Database, TextWithQuotesRoundTripsThroughFormattedStatements) {
   TempDatabase store;
   RecordingMessages messages;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   const std::string name = "O'Brien's class'; drop table tblbj; --";
   ASSERT_TRUE(
@@ -117,8 +113,7 @@ TEST(Database, TextWithQuotesRoundTripsThroughFormattedStatements) {
 TEST(Database, FailingStatementShowsTheStoresTextAndReturnsFalse) {
   TempDatabase store;
   RecordingMessages messages;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   EXPECT_FALSE(db.execute("Update nosuchtable set x=1"));
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"no such table: nosuchtable"});
@@ -128,8 +123,7 @@ TEST(Database, FailingStatementShowsTheStoresTextAndReturnsFalse) {
 
 TEST(Database, QueriesSeeWritesOfOtherConnectionsAtOnce) {
   TempDatabase store;
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   db.open();
   EXPECT_TRUE(db.query("select * from tblbj Order by ID").isEof());
   store.exec("Insert into tblbj (Name) Values ('new')");
@@ -143,21 +137,18 @@ TEST(Database, RemovedFileFailsUntilItIsBack) {
   TempDatabase store;
   store.addClass("A");
   {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     ASSERT_TRUE(db.open());
   }
   std::string moved = store.path() + ".moved";
   ASSERT_EQ(::rename(store.path().c_str(), moved.c_str()), 0);
   {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     EXPECT_FALSE(db.open());
     EXPECT_FALSE(db.query("select * from tblbj Order by ID").isValid());
   }
   ASSERT_EQ(::rename(moved.c_str(), store.path().c_str()), 0);
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   EXPECT_TRUE(db.open());
   EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
 }
@@ -165,8 +156,7 @@ TEST(Database, RemovedFileFailsUntilItIsBack) {
 TEST(Database, AnOpenDatabaseOutlivesTheThreadsConnections) {
   TempDatabase store;
   store.addClass("A");
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   ASSERT_TRUE(db.open());
   ReleaseThreadConnections();  // the connection the Database opened is gone
   EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
@@ -178,8 +168,7 @@ TEST(Database, ReadOnlyFileServesReadsFailsWritesAndWritesAgainOnceWritable) {
   RecordingMessages messages;
   TempDatabase store;
   store.addClass("A");
-  Database db;
-  db.setPath(DatabasePath());
+  Database db = Database::DefaultStore();
   ASSERT_TRUE(db.open());
   ReadOnlyFile readOnly(store.path());
   if (!readOnly.active())

@@ -11,7 +11,6 @@
 #include "core/clock.h"
 #include "core/messages.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "fuzz/fuzz_store.h"
 
 namespace {
@@ -32,11 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzing::QuietLog();
   static ManualClock clock(MakeLocalTime(2026, 12, 9, 10, 30, 0));  // a Wednesday
   static ControllerDatagramHandler handler(clock);
-  static Database db;
-  static bool opened = [] {
-    db.setPath(DatabasePath());
-    return db.open();
-  }();
+  static Database db = Database::DefaultStore();
+  static bool opened = db.open();
   (void)opened;
   // As the listener receives: at most the buffer's bytes, and whether the datagram was longer.
   size_t received = size < kControllerDatagramCapacity ? size : kControllerDatagramCapacity;

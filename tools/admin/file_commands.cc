@@ -57,8 +57,7 @@ int ExportTeachers(const FileArguments& arguments) {
   const std::string where = "export-teachers " + arguments.teacherFile;
   std::vector<std::pair<std::string, std::string>> rows;
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     RecordSet teachers = db.query("select * from tblThMes Order by ID");
     if (!teachers.isValid())
       return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");

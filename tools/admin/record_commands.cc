@@ -54,8 +54,7 @@ void WriteRows(OutputFormat format, const TextRow& header, const std::vector<Tex
 bool ReadTable(const char* sql, const std::vector<const char*>& columns,
                std::vector<TextRow>* rows) {
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     RecordSet records = db.query(sql);
     if (!records.isValid())
       return false;
@@ -87,8 +86,7 @@ std::string StoreFailure(Commands& commands) {
 int ChangeStore(Commands& commands, const std::string& where,
                 const std::function<std::string(Database&)>& change) {
   try {
-    Database db;
-    db.setPath(DatabasePath());
+    Database db = Database::DefaultStore();
     if (!db.open())
       return Refuse(where, StoreFailure(commands));
     std::string refusal = change(db);

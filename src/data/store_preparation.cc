@@ -1,22 +1,19 @@
-// The two start-up steps of the main window that prepare the store before the first load.
+#include "data/store_preparation.h"
+
 #include "core/weekdays.h"
 #include "data/database.h"
-#include "data/database_path.h"
-#include "timetable/kc_dlg.h"
 
 namespace brenlow {
 
-void CKcDlg::ResetClassStatus() {
-  Database db;
-  db.setPath(DatabasePath());
+void ResetClassStatus() {
+  Database db = Database::DefaultStore();
   db.open();
   db.execute(FormatStatement("Update tblbj set Status=%d", 0));
   db.close();
 }
 
-void CKcDlg::CreateDefaultPeriods() {
-  Database db;
-  db.setPath(DatabasePath());
+void CreateDefaultPeriods() {
+  Database db = Database::DefaultStore();
   db.open();
   try {
     RecordSet periods = db.query("select * from tblkcTime Order by ID");

@@ -1,10 +1,10 @@
-// The two steps that prepare the store before the editor's first load.
+#include "data/store_preparation.h"
+
 #include <gtest/gtest.h>
 
 #include "core/weekdays.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
-#include "timetable/kc_dlg.h"
 
 namespace brenlow {
 namespace {
@@ -13,18 +13,18 @@ using testing::RecordingMessages;
 using testing::TempDatabase;
 using Texts = std::vector<std::string>;
 
-TEST(KcDlgStartup, ResetClassStatusSetsEveryStatusToZero) {
+TEST(StorePreparation, ResetClassStatusSetsEveryStatusToZero) {
   TempDatabase store;
   store.exec("Insert into tblbj (Name, Status) Values ('一班', 1), ('二班', 7), ('三班', 0)");
-  CKcDlg::ResetClassStatus();
+  ResetClassStatus();
   EXPECT_EQ(store.column("select Status from tblbj Order by ID"), (Texts{"0", "0", "0"}));
 }
 
-TEST(KcDlgStartup, EmptyPeriodTableGivesEveryClass35BlankPeriodsInWeekdayBlocks) {
+TEST(StorePreparation, EmptyPeriodTableGivesEveryClass35BlankPeriodsInWeekdayBlocks) {
   TempDatabase store;
   RecordingMessages messages;
   store.exec("Insert into tblbj (Name) Values ('一班'), ('二班')");
-  CKcDlg::CreateDefaultPeriods();
+  CreateDefaultPeriods();
 
   Texts expectedClasses(35, "一班");
   expectedClasses.resize(70, "二班");
@@ -42,18 +42,18 @@ TEST(KcDlgStartup, EmptyPeriodTableGivesEveryClass35BlankPeriodsInWeekdayBlocks)
 
   // The next start creates nothing, also for a class added in between.
   store.exec("Insert into tblbj (Name) Values ('三班')");
-  CKcDlg::CreateDefaultPeriods();
+  CreateDefaultPeriods();
   EXPECT_EQ(store.value("select count(*) from tblkcTime"), "70");
 }
 
-TEST(KcDlgStartup, AFailingInsertionEndsTheStepForTheClassesAfterIt) {
+TEST(StorePreparation, AFailingInsertionEndsTheStepForTheClassesAfterIt) {
   TempDatabase store;
   RecordingMessages messages;
   store.exec("Insert into tblbj (Name) Values ('一班'), ('二班'), ('三班')");
   store.exec(
       "CREATE TRIGGER refuse BEFORE INSERT ON tblkcTime WHEN new.BJName='二班' "
       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-  CKcDlg::CreateDefaultPeriods();
+  CreateDefaultPeriods();
   EXPECT_EQ(messages.texts(), Texts{"refused"});
   EXPECT_EQ(store.column("select distinct BJName from tblkcTime"), Texts{"一班"});
   EXPECT_EQ(store.value("select count(*) from tblkcTime"), "35");
