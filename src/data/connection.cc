@@ -7,6 +7,7 @@
 
 #include "core/messages.h"
 #include "data/busy_wait.h"
+#include "data/store_tables.h"
 
 namespace brenlow {
 namespace {
@@ -14,10 +15,18 @@ namespace {
 constexpr size_t kPreparedLimit = 64;
 constexpr size_t kConnectionsPerThread = 4;
 
-constexpr const char* kBrenlowTables =
-    "select count(*) from sqlite_master where type='table' and name in "
-    "('tblbj','tblkcTime','tblkc','tblThMes','tbl_teacher_usetime')";
-constexpr int kBrenlowTableCount = 5;
+// How many of the five tables the file holds, their names compared as written:
+// "select count(*) from sqlite_master where type='table' and name in ('tblbj',...)".
+const std::string& BrenlowTablesQuery() {
+  static const auto* query = [] {
+    std::string names;
+    for (const StoreTable& table : StoreTables())
+      names += std::string(names.empty() ? "'" : ",'") + table.name + "'";
+    return new std::string("select count(*) from sqlite_master where type='table' and name in (" +
+                           names + ")");
+  }();
+  return *query;
+}
 
 bool SameFile(const struct stat& info, dev_t device, ino_t inode) {
   return info.st_dev == device && info.st_ino == inode;
@@ -27,12 +36,12 @@ bool SameFile(const struct stat& info, dev_t device, ino_t inode) {
 // when it cannot be read at all; a busy or locked file is not judged.
 bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* failure) {
   sqlite3_stmt* count = nullptr;
-  int rc = sqlite3_prepare_v2(handle, kBrenlowTables, -1, &count, nullptr);
+  int rc = sqlite3_prepare_v2(handle, BrenlowTablesQuery().c_str(), -1, &count, nullptr);
   int tables = -1;
   if (rc == SQLITE_OK && (rc = sqlite3_step(count)) == SQLITE_ROW)
     tables = sqlite3_column_int(count, 0);
   sqlite3_finalize(count);
-  if (tables == kBrenlowTableCount)
+  if (tables == static_cast<int>(StoreTables().size()))
     return true;
   int primary = rc & 0xff;
   if (tables >= 0 || primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {

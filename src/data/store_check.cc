@@ -6,27 +6,10 @@
 #include <utility>
 
 #include "data/connection.h"
+#include "data/store_tables.h"
 
 namespace brenlow {
 namespace {
-
-struct ExpectedTable {
-  const char* name;
-  std::vector<const char*> columns;
-};
-
-const std::vector<ExpectedTable>& ExpectedTables() {
-  static const std::vector<ExpectedTable> tables = {
-      {"tblbj", {"ID", "Name", "ZKIP", "PCMacAddr", "Pass", "Status", "PCIP"}},
-      {"tblkcTime",
-       {"ID", "BJName", "Week", "StartH", "StartM", "EndH", "EndM", "AutoOn", "AutoOff", "ThName"}},
-      {"tblkc", {"ID", "BJName", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday"}},
-      {"tblThMes", {"ID", "Numb", "Name", "NameNumb", "UseTime"}},
-      {"tbl_teacher_usetime",
-       {"ID", "teacher_Numb", "teacher_Name", "class_Name", "date_day", "use_time"}},
-  };
-  return tables;
-}
 
 // One read-only connection, closed with its owner.
 class ReadConnection {
@@ -91,7 +74,7 @@ StoreCheck CheckSchema(ReadConnection& connection) {
   std::set<std::string> tables;
   for (const std::string& name : names)
     tables.insert(folded(name));
-  for (const ExpectedTable& table : ExpectedTables()) {
+  for (const StoreTable& table : StoreTables()) {
     if (tables.count(folded(table.name)) == 0) {
       check.problems.push_back(std::string("table ") + table.name + " is missing");
       continue;
