@@ -39,6 +39,7 @@
 #include "data/database_path.h"
 #include "data/schema.h"
 #include "minimal_server.h"
+#include "net/connection_limits.h"
 #include "net/ports.h"
 #include "net/select_loop.h"
 #include "store_ceiling.h"

@@ -4,6 +4,7 @@
 // server sends there. Tests use it against the real program; an administrator uses it to
 // check a classroom's set-up.
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +15,9 @@
 #include "controllers/controller_commands.h"
 #include "controllers/controller_datagram.h"
 #include "core/help_layout.h"
+#include "net/ports.h"
+#include "net/readiness_wait.h"
 #include "net/socket.h"
-#include "net/stop_wakeup.h"
 
 namespace brenlow {
 namespace {
@@ -228,16 +230,23 @@ int Listen(const Options& options) {
   }
   controller.setNonBlocking(true);
   pc.setNonBlocking(true);
+  std::string waitError;
+  ReadinessWait wait(2, &waitError);
+  if (!wait.isOpen() || !wait.add(controller.fd(), 0) || !wait.add(pc.fd(), 1)) {
+    if (waitError.empty())
+      waitError = ErrnoText("epoll_ctl", errno);
+    std::fprintf(stderr, "brenlow-controller: %s\n", waitError.c_str());
+    return 1;
+  }
   std::printf("listening on %s ports %u and %u\n", options.address.c_str(), kControllerPort,
               kPcShutdownPort);
   std::fflush(stdout);
 
-  StopWakeup wait{std::stop_token()};
-  const int fds[] = {controller.fd(), pc.fd()};
   const Socket* sockets[] = {&controller, &pc};
   const uint16_t ports[] = {kControllerPort, kPcShutdownPort};
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
   long received = 0;
+  std::vector<ReadinessWait::Event> ready;
   while (options.count < 0 || received < options.count) {
     auto timeout = std::chrono::milliseconds(-1);
     if (options.seconds >= 0) {
@@ -246,10 +255,9 @@ int Listen(const Options& options) {
       if (timeout.count() <= 0)
         break;
     }
-    std::vector<bool> ready = wait.waitReadable(fds, timeout);
-    for (size_t i = 0; i < ready.size(); ++i) {
-      if (!ready[i])
-        continue;
+    wait.wait(&ready, timeout);
+    for (const ReadinessWait::Event& event : ready) {
+      const size_t i = event.tag;
       std::vector<uint8_t> buffer(2048);
       std::optional<Socket::Datagram> datagram =
           sockets[i]->receiveFrom(buffer.data(), buffer.size());

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "net/ports.h"
+#include "net/connection_limits.h"
 
 namespace brenlow {
 

@@ -1,4 +1,5 @@
-#include "app/server.h"
+#include "app/network_workers.h"
+
 #include "controllers/controller_listener.h"
 #include "data/busy_wait.h"
 #include "net/ports.h"
@@ -13,16 +14,19 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
   LoopLimits limits;
   limits.perAddress = maxConnectionsPerAddress;
   return {
-      {"ControllerListener", std::chrono::milliseconds(50),
+      // The controller listener.
+      {std::chrono::milliseconds(50),
        [listenAddress, &clock](std::stop_token stop) {
          RunControllerListener(listenAddress, clock, stop);
        }},
-      {"terminal loop", std::chrono::milliseconds(150),
+      // Port 64124.
+      {std::chrono::milliseconds(150),
        [listenAddress, limits](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
          SelectLoop(listenAddress, kTerminalPort, TerminalService, limits).run(stop);
        }},
-      {"client loop", std::chrono::milliseconds(250),
+      // Port 62124.
+      {std::chrono::milliseconds(250),
        [listenAddress, limits](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
          SelectLoop(listenAddress, kClientPort, ClientService, limits).run(stop);

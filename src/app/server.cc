@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include "app/network_workers.h"
 #include "data/store_preparation.h"
 
 namespace brenlow {

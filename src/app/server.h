@@ -41,8 +41,4 @@ class Server {
   QTimer minuteTimer_;
 };
 
-// The worker threads in their start order, with their delays (50, 150, 250 ms).
-std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress);
-
 }  // namespace brenlow

@@ -9,14 +9,12 @@
 #include <functional>
 #include <memory>
 #include <stop_token>
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace brenlow {
 
 struct WorkerSpec {
-  std::string name;
   std::chrono::milliseconds startDelay;
   // Runs until stop is requested (and returns soon after that).
   std::function<void(std::stop_token)> run;

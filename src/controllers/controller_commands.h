@@ -5,15 +5,8 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 namespace brenlow {
-
-// UDP port of a controller that takes command datagrams.
-inline constexpr uint16_t kControllerPort = 20108;
-// UDP port of the shut-down agent on a classroom PC.
-inline constexpr uint16_t kPcShutdownPort = 60123;
 
 // Controller command datagram, 8 bytes:
 //   offset 0, 1 byte: 0xEB
@@ -36,12 +29,5 @@ ControllerCommand CardPowerOffCommand();
 // PC shut-down datagram: the 7 ASCII bytes "shutdow", no terminating zero.
 using PcShutdownCommand = std::array<uint8_t, 7>;
 PcShutdownCommand PcShutdownDatagram();
-
-// Sends one datagram from a new socket on an ephemeral port, then closes it. The host is a
-// dotted address or a name (the empty text means this computer). Returns false when the socket
-// could not be made, the host not resolved or the send failed, with the reason in error when
-// given; the caller decides whether that matters (the card-swipe commands are not retried).
-bool SendDatagramOnce(const std::string& host, uint16_t port, std::span<const uint8_t> bytes,
-                      std::string* error = nullptr);
 
 }  // namespace brenlow

@@ -21,8 +21,6 @@
 
 namespace brenlow {
 
-// The UDP port the server receives controller datagrams on.
-inline constexpr uint16_t kControllerListenPort = 8234;
 // The longest datagram a controller sends; anything longer is ignored whole.
 inline constexpr size_t kControllerDatagramCapacity = 24;
 

@@ -5,11 +5,13 @@
 #include "controllers/command_log.h"
 #include "controllers/controller_commands.h"
 #include "controllers/controller_datagram.h"
+#include "controllers/send_command.h"
 #include "core/lenient_integer.h"
 #include "core/minutes_of_day.h"
 #include "core/shared_state.h"
 #include "core/weekdays.h"
 #include "data/database_error.h"
+#include "net/ports.h"
 
 namespace brenlow {
 namespace {
@@ -133,10 +135,7 @@ void ControllerDatagramHandler::sendCommand(const char* name, const ControllerCo
                                             const std::string& sender, const std::string& className,
                                             const std::string& cardNumber) {
   // A failed send is not retried: the teacher swipes again.
-  std::string error;
-  bool sent = SendDatagramOnce(sender, kControllerPort, command, &error);
-  LogCommand(name, className, sender, kControllerPort, SwipeReason(cardNumber),
-             sent ? std::string() : error);
+  SendCommand(name, className, sender, kControllerPort, command, SwipeReason(cardNumber));
 }
 
 }  // namespace brenlow

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <string>
+#include <vector>
 
 #include "controllers/controller_datagram.h"
 #include "controllers/controller_datagram_handler.h"
 #include "core/messages.h"
 #include "data/busy_wait.h"
 #include "data/connection.h"
-#include "net/stop_wakeup.h"
+#include "net/ports.h"
+#include "net/readiness_wait.h"
 
 namespace brenlow {
 namespace {
@@ -24,7 +28,7 @@ bool ControllerListener::bind(const std::string& address, uint16_t port, std::st
   if (!socket_.isOpen())
     return false;
   socket_.setReceiveBuffer(kReceiveBufferBytes);
-  // Drained without blocking after each wake-up; poll() does the waiting.
+  // Drained without blocking after each wake-up; the readiness wait does the waiting.
   socket_.setNonBlocking(true);
   return true;
 }
@@ -35,11 +39,19 @@ void ControllerListener::run(std::stop_token stop) {
   Database db = Database::DefaultStore();
   db.open();  // a failure has been reported; every statement then fails the same way
   ControllerDatagramHandler handler(clock_);
-  StopWakeup wakeup(stop);
+  std::string error;
+  ReadinessWait wait(1, &error);
+  if (!wait.isOpen() || !wait.add(socket_.fd(), 0)) {
+    WriteStderrLine("controller listener: " +
+                    (error.empty() ? ErrnoText("epoll_ctl", errno) : error));
+    db.close();
+    return;
+  }
+  std::stop_callback wakeOnStop(stop, [&wait] { wait.wake(); });
+  std::vector<uint64_t> ready;
   std::array<uint8_t, kControllerDatagramCapacity> buffer{};
   while (!stop.stop_requested()) {
-    if (!wakeup.waitReadable(socket_.fd()))
-      continue;
+    wait.wait(&ready);
     while (!stop.stop_requested()) {
       std::optional<Socket::Datagram> datagram = socket_.receiveFrom(buffer.data(), buffer.size());
       if (!datagram)

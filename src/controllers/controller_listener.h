@@ -1,9 +1,9 @@
 // ControllerListener: the worker that receives the classroom controllers' datagrams on UDP
 // port 8234 and handles them one at a time, in arrival order (ControllerDatagramHandler).
 //
-// It blocks in poll() on its socket and an eventfd that a stop request wakes, so an idle
-// listener uses no CPU and a stop request ends run() within milliseconds. The thread running
-// run() opens its own store connection for its whole life and writes Status with relaxed
+// It blocks in a readiness wait (net/readiness_wait.h) on its socket that a stop request wakes,
+// so an idle listener uses no CPU and a stop request ends run() within milliseconds. The thread
+// running run() opens its own store connection for its whole life and writes Status with relaxed
 // durability: Status is volatile (every start resets it), and full sync per report would cap
 // the listener far below what a school's controllers send.
 #pragma once
@@ -30,7 +30,8 @@ class ControllerListener {
   uint16_t port() const { return socket_.localPort(); }
 
   // Receives and handles datagrams until stop is requested. Call once, on the thread that is to
-  // own the store connection.
+  // own the store connection. When the kernel refuses the wait's descriptors, says so on
+  // stderr and returns at once.
   void run(std::stop_token stop);
 
   // Datagrams received so far, handled or ignored (for tests and the benchmark). Any thread.

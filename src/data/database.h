@@ -26,9 +26,6 @@ namespace brenlow {
 class Connection;
 struct StoreFailure;
 
-// The connection text names the file; the path takes the place of %s unchanged.
-inline constexpr const char* kConnectionFormat = "Data Source=%s";
-
 class Database {
  public:
   // Names no file yet: setPath() names it (a store other than the default one).

@@ -1,32 +1,20 @@
-// The TCP ports of the classroom terminals and how their connections are treated.
+// Every port of the system, served or sent to. Classroom terminals, controllers and PCs in the
+// field depend on these numbers.
 #pragma once
 
-#include <sys/socket.h>
-
-#include <chrono>
-#include <cstddef>
 #include <cstdint>
 
 namespace brenlow {
 
-// Class name, periods, courses and password (TerminalService).
+// TCP, served: class name, periods, courses and password of a classroom terminal.
 inline constexpr uint16_t kTerminalPort = 64124;
-// Teacher list, period edit and course edit (ClientService).
+// TCP, served: teacher list, period edit and course edit.
 inline constexpr uint16_t kClientPort = 62124;
-
-// Pending connections the kernel queues before the loop accepts them: the system's maximum,
-// because every classroom terminal of a school connects in the same minute. Linux silently
-// caps it at net.core.somaxconn (4096 since Linux 5.4, 128 before).
-inline constexpr int kListenBacklog = SOMAXCONN;
-
-// Connections one peer address may hold on one port, unless the command line says otherwise
-// (terminals behind one NAT address need more).
-inline constexpr size_t kDefaultMaxConnectionsPerAddress = 64;
-
-// While this many reply bytes wait for a connection, no further request of it is read.
-inline constexpr size_t kOutputPauseBytes = 256 * 1024;
-
-// A connection whose waiting replies do not move for this long is dropped.
-inline constexpr std::chrono::milliseconds kStalledOutputLimit{2000};
+// UDP, served: the classroom controllers' power state reports and card swipes.
+inline constexpr uint16_t kControllerListenPort = 8234;
+// UDP, sent to: a classroom controller's commands (power on, power off).
+inline constexpr uint16_t kControllerPort = 20108;
+// UDP, sent to: the shut-down agent on a classroom PC.
+inline constexpr uint16_t kPcShutdownPort = 60123;
 
 }  // namespace brenlow

@@ -40,8 +40,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/connection_limits.h"
 #include "net/connection_registry.h"
-#include "net/ports.h"
 #include "net/socket.h"
 
 namespace brenlow {

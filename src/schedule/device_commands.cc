@@ -2,9 +2,11 @@
 
 #include "controllers/command_log.h"
 #include "controllers/controller_commands.h"
+#include "controllers/send_command.h"
 #include "core/messages.h"
 #include "core/minutes_of_day.h"
 #include "data/database.h"
+#include "net/ports.h"
 #include "net/socket.h"
 
 namespace brenlow {
@@ -20,24 +22,10 @@ Socket OpenCommandSocket() {
   return socket;
 }
 
-// Sends one command and writes its line to the command log.
-template <typename Datagram>
-bool Send(const Socket& socket, const char* name, const std::string& className,
-          const std::string& host, uint16_t port, const Datagram& datagram,
-          const std::string& reason) {
-  std::string error;
-  long sent = socket.sendTo(host, port, datagram.data(), datagram.size(), &error);
-  if (sent == 0)
-    error = "nothing sent";
-  LogCommand(name, className, host, port, reason, sent > 0 ? std::string() : error);
-  return sent > 0;
-}
-
-}  // namespace
-
-void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn) {
-  if (autoOn != 1 || MinutesOfDay(hour, minute) != nowMinutes)
-    return;
+// Calls send with one socket for each of the class's rows in ID order, until send returns
+// false (a command could not be sent).
+template <typename Send>
+void SendToClassRows(const std::string& className, Send send) {
   Socket socket = OpenCommandSocket();
   if (!socket.isOpen())
     return;
@@ -46,8 +34,7 @@ void SendPowerOn(const std::string& className, int hour, int minute, int nowMinu
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
     while (!classes.isEof()) {
-      if (!Send(socket, kPowerOnName, className, classes.fieldText("ZKIP"), kControllerPort,
-                PowerOnCommand(), PeriodStartReason(hour, minute)))
+      if (!send(socket, classes))
         break;
       classes.moveNext();
     }
@@ -57,32 +44,31 @@ void SendPowerOn(const std::string& className, int hour, int minute, int nowMinu
   }
 }
 
+}  // namespace
+
+void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn) {
+  if (autoOn != 1 || MinutesOfDay(hour, minute) != nowMinutes)
+    return;
+  SendToClassRows(className, [&](const Socket& socket, const RecordSet& row) {
+    return SendCommand(socket, kPowerOnName, className, row.fieldText("ZKIP"), kControllerPort,
+                       PowerOnCommand(), PeriodStartReason(hour, minute));
+  });
+}
+
 void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff) {
   if (autoOff != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
-  Socket socket = OpenCommandSocket();
-  if (!socket.isOpen())
-    return;
-  try {
-    Database db = Database::DefaultStore();
-    db.open();
-    RecordSet classes = db.query(FormatStatement(kClassByName, className));
-    while (!classes.isEof()) {
-      const std::string pc = classes.fieldText("PCIP");
-      const std::string controller = classes.fieldText("ZKIP");
-      const std::string reason = PeriodEndReason(hour, minute);
-      // The PC is asked to shut down first; the controller then cuts the room's power, also
-      // when the PC could not be asked (logged): a room left powered all night is worse.
-      Send(socket, kPcShutdownName, className, pc, kPcShutdownPort, PcShutdownDatagram(), reason);
-      if (!Send(socket, kPowerOffName, className, controller, kControllerPort, PowerOffCommand(),
-                reason))
-        break;
-      classes.moveNext();
-    }
-    db.close();
-  } catch (const DatabaseError&) {
-    // As in SendPowerOn.
-  }
+  SendToClassRows(className, [&](const Socket& socket, const RecordSet& row) {
+    const std::string pc = row.fieldText("PCIP");
+    const std::string controller = row.fieldText("ZKIP");
+    const std::string reason = PeriodEndReason(hour, minute);
+    // The PC is asked to shut down first; the controller then cuts the room's power, also when
+    // the PC could not be asked (logged): a room left powered all night is worse.
+    SendCommand(socket, kPcShutdownName, className, pc, kPcShutdownPort, PcShutdownDatagram(),
+                reason);
+    return SendCommand(socket, kPowerOffName, className, controller, kControllerPort,
+                       PowerOffCommand(), reason);
+  });
 }
 
 }  // namespace brenlow

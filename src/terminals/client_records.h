@@ -14,11 +14,6 @@
 
 namespace brenlow {
 
-// Request kinds of port 62124.
-inline constexpr int32_t kTeacherListKind = 1;
-inline constexpr int32_t kPeriodEditKind = 2;
-inline constexpr int32_t kCourseEditKind = 3;
-
 // PeriodEditRequest (kind 2): 264 bytes.
 //
 //   offset  width  field

@@ -10,12 +10,6 @@
 
 namespace brenlow {
 
-// Request kinds of port 64124.
-inline constexpr int32_t kClassNameKind = 1;
-inline constexpr int32_t kPeriodsKind = 2;
-inline constexpr int32_t kCoursesKind = 3;
-inline constexpr int32_t kPasswordKind = 4;
-
 // Class name reply (kind 1): the name's UTF-16LE code units, no terminator, at most 19 code
 // units (2 bytes each).
 inline constexpr size_t kClassNameMaxUnits = 19;

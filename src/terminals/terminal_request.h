@@ -25,6 +25,17 @@ inline constexpr size_t kAddressSlotCount = 3;
 inline constexpr size_t kAddressSlotWidth = 32;
 inline constexpr size_t kRequestKindOffset = 96;
 
+// Request kinds of port 64124.
+inline constexpr int32_t kClassNameKind = 1;
+inline constexpr int32_t kPeriodsKind = 2;
+inline constexpr int32_t kCoursesKind = 3;
+inline constexpr int32_t kPasswordKind = 4;
+
+// Request kinds of port 62124.
+inline constexpr int32_t kTeacherListKind = 1;
+inline constexpr int32_t kPeriodEditKind = 2;
+inline constexpr int32_t kCourseEditKind = 3;
+
 struct TerminalRequest {
   std::array<std::string, kAddressSlotCount> slots;
   int32_t kind = 0;

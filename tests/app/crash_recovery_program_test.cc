@@ -17,6 +17,7 @@
 #include "support/program.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

@@ -12,11 +12,13 @@
 #include <thread>
 
 #include "controllers/controller_datagram.h"
+#include "net/ports.h"
 #include "support/program.h"
 #include "support/read_only_file.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

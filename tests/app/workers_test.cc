@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <string>
 
 namespace brenlow {
 namespace {
@@ -15,7 +16,7 @@ TEST(Workers, StartInOrderAfterTheirDelaysAndStopPromptly) {
   std::vector<std::pair<std::string, Clock::duration>> started;
   const auto begin = Clock::now();
   auto worker = [&](const std::string& name, std::chrono::milliseconds delay) {
-    return WorkerSpec{name, delay, [&, name](std::stop_token stop) {
+    return WorkerSpec{delay, [&, name](std::stop_token stop) {
                         {
                           std::lock_guard lock(mutex);
                           started.emplace_back(name, Clock::now() - begin);
@@ -43,7 +44,7 @@ TEST(Workers, StartInOrderAfterTheirDelaysAndStopPromptly) {
 TEST(Workers, StopDuringTheStartDelayNeverRunsTheWorker) {
   bool ran = false;
   Workers workers;
-  workers.start({WorkerSpec{"late", 10s, [&](std::stop_token) { ran = true; }}});
+  workers.start({WorkerSpec{10s, [&](std::stop_token) { ran = true; }}});
   const auto stopAsked = Clock::now();
   workers.stopAll();
   EXPECT_LT(Clock::now() - stopAsked, 100ms);

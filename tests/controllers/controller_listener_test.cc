@@ -11,6 +11,7 @@
 #include "controllers/controller_datagram.h"
 #include "core/clock.h"
 #include "core/shared_state.h"
+#include "net/ports.h"
 #include "support/recording_lines.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"

@@ -13,11 +13,13 @@
 
 #include "controllers/controller_datagram.h"
 #include "core/weekdays.h"
+#include "net/ports.h"
 #include "support/program.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
 #include "terminals/terminal_records.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {

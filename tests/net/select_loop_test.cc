@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "net/connection_limits.h"
 #include "support/loopback_port.h"
 
 namespace brenlow {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "controllers/controller_commands.h"
+#include "net/ports.h"
 #include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"

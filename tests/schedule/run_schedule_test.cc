@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controllers/controller_commands.h"
+#include "net/ports.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "net/ports.h"
+#include "net/connection_limits.h"
 #include "net/select_loop.h"
 #include "tools/terminal/terminal_client.h"
 

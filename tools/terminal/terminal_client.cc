@@ -4,6 +4,7 @@
 
 #include "terminals/client_records.h"
 #include "terminals/terminal_records.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 namespace {
