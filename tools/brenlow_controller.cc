@@ -106,15 +106,13 @@ std::unique_ptr<CLI::App> LineReader(Options* options, std::vector<std::string>*
                                             ParseNumber(text, 0, LONG_MAX, &value);
                                             apply(value);
                                           })
-        ->check(CLI::Validator(
-            [options, name, low, high](std::string& text) {
-              long value = 0;
-              if (ParseNumber(text, low, high, &value))
-                return std::string();
-              options->error = name + ": not a number in range: " + text;
-              return options->error;
-            },
-            ""))
+        ->check(Refusing(&options->error,
+                         [name, low, high](const std::string& text) {
+                           long value = 0;
+                           return ParseNumber(text, low, high, &value)
+                                      ? std::string()
+                                      : name + ": not a number in range: " + text;
+                         }))
         ->group("")
         ->trigger_on_parse();
   };

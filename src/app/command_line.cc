@@ -51,14 +51,9 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
   app->footer(kFooter);
   using Mode = CommandLine::Mode;
   auto needsValue = [line](const std::string& option) {
-    return CLI::Validator(
-        [line, option](std::string& value) {
-          if (!value.empty())
-            return std::string();
-          line->error = option + " needs a value";
-          return line->error;
-        },
-        "");
+    return Refusing(&line->error, [option](const std::string& value) {
+      return value.empty() ? option + " needs a value" : std::string();
+    });
   };
   auto text = [&](const std::string& option, std::string* field, const char* valueText,
                   const std::string& description) {
@@ -90,15 +85,14 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
          "connections one address may hold on each terminal port (default\n64; more for "
          "terminals sharing one address behind NAT)")
       ->check(needsValue(limit))
-      ->check(CLI::Validator(
-          [line, limit](std::string& value) {
-            size_t checked = 0;
-            if (ParseConnectionLimit(value, &checked))
-              return std::string();
-            line->error = limit + " needs a whole number from 1 to 100000, not " + value;
-            return line->error;
-          },
-          ""))
+      ->check(Refusing(&line->error,
+                       [limit](const std::string& value) {
+                         size_t checked = 0;
+                         return ParseConnectionLimit(value, &checked)
+                                    ? std::string()
+                                    : limit + " needs a whole number from 1 to 100000, not " +
+                                          value;
+                       }))
       ->option_text("N")
       ->trigger_on_parse();
   app->add_option_function<std::string>(
@@ -138,15 +132,9 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
   std::unique_ptr<CLI::App> reader = LineReader(&line);
-  const size_t unknown = FirstUnknownOption(*reader, arguments, NoWord, false);
-  try {
-    ParseInOrder(*reader, {arguments.begin(), arguments.begin() + unknown});
-  } catch (const CLI::ParseError&) {
-    // The only failure a value check does not name: the last option's value is missing.
-    if (line.error.empty())
-      line.error = arguments[unknown - 1] + " needs a value";
+  const size_t unknown = ReadOptions(*reader, arguments, NoWord, false, &line.error);
+  if (!line.error.empty())
     return line;
-  }
   if (unknown < arguments.size())
     line.error = "unknown argument: " + arguments[unknown];
   return line;

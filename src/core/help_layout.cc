@@ -51,4 +51,30 @@ void ParseInOrder(CLI::App& app, std::vector<std::string> arguments) {
   app.parse(arguments);
 }
 
+CLI::Validator Refusing(std::string* error, std::function<std::string(const std::string&)> why) {
+  return CLI::Validator(
+      [error, why = std::move(why)](std::string& value) {
+        std::string refusal = why(value);
+        if (!refusal.empty() && error->empty())
+          *error = refusal;
+        return refusal;
+      },
+      "");
+}
+
+size_t ReadOptions(CLI::App& app, const std::vector<std::string>& arguments,
+                   bool (*isWord)(const std::string& argument), bool stopAtWord,
+                   std::string* error) {
+  const size_t unknown = FirstUnknownOption(app, arguments, isWord, stopAtWord);
+  try {
+    ParseInOrder(app,
+                 {arguments.begin(), arguments.begin() + static_cast<std::ptrdiff_t>(unknown)});
+  } catch (const CLI::ParseError&) {
+    // The only failure a value check does not name: the last option's value is missing.
+    if (error->empty())
+      *error = arguments[unknown - 1] + " needs a value";
+  }
+  return unknown;
+}
+
 }  // namespace brenlow

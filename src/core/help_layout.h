@@ -7,6 +7,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,5 +41,17 @@ size_t FirstUnknownOption(const CLI::App& app, const std::vector<std::string>& a
 // Parses arguments (in their order) with app, whose options check their values when they are
 // read: the CLI11 failure, if any, names the first faulty option of the line.
 void ParseInOrder(CLI::App& app, std::vector<std::string> arguments);
+
+// A check of an option's value: why(value) is empty for a good value, otherwise the program's
+// own text for the refusal, which is kept in *error (the line's first refusal only) since CLI11
+// would put words of its own around it.
+CLI::Validator Refusing(std::string* error, std::function<std::string(const std::string&)> why);
+
+// Reads arguments with app up to the first argument that FirstUnknownOption finds, and returns
+// that argument's index (arguments.size() when there is none). A refused value leaves its text
+// in *error; an option without its value at the end of the line leaves "<option> needs a value".
+size_t ReadOptions(CLI::App& app, const std::vector<std::string>& arguments,
+                   bool (*isWord)(const std::string& argument), bool stopAtWord,
+                   std::string* error);
 
 }  // namespace brenlow

@@ -152,16 +152,14 @@ bool IsRequest(const std::string& argument) {
   return argument.rfind("-", 0) != 0;
 }
 
-// A check of an option's value; a refused value leaves its reason in command->error.
-CLI::Validator Check(TerminalCommand* command, std::function<std::string(const std::string&)> why) {
-  return CLI::Validator(
-      [command, why](std::string& value) {
-        std::string error = why(value);
-        if (!error.empty() && command->error.empty())
-          command->error = error;
-        return error;
-      },
-      "");
+// A whole number from low to high, refused with "<option> needs <what>: <text>".
+std::function<std::string(const std::string&)> Number(const std::string& option, int64_t low,
+                                                      int64_t high, const std::string& what) {
+  return [=](const std::string& text) {
+    int64_t number = 0;
+    return ParseInt(text, low, high, &number) ? std::string()
+                                              : option + " needs " + what + ": " + text;
+  };
 }
 
 // The line's options, each applied to command when it is read.
@@ -186,27 +184,21 @@ std::unique_ptr<CLI::App> LineReader(TerminalCommand* command) {
            command->port = static_cast<uint16_t>(number);
          },
          "another port than the request's own (64124 or 62124)")
-      ->check(Check(command,
-                    [](const std::string& text) {
-                      int64_t number = 0;
-                      return ParseInt(text, 1, 65535, &number)
-                                 ? std::string()
-                                 : "--port needs a port number: " + text;
-                    }))
+      ->check(Refusing(&command->error, Number("--port", 1, 65535, "a port number")))
       ->option_text("PORT")
       ->trigger_on_parse();
   app->add_option_function<std::string>(
          "--mac", [command](const std::string& address) { command->addresses.push_back(address); },
          "a hardware address of this terminal, as the class list holds it;\nup to three, in slot "
          "order (a missing slot is empty)")
-      ->check(Check(command,
-                    [command](const std::string& address) {
-                      if (command->addresses.size() == kAddressSlotCount)
-                        return std::string("at most three hardware addresses");
-                      if (address.size() >= kAddressSlotWidth)
-                        return "a hardware address has at most 31 bytes: " + address;
-                      return std::string();
-                    }))
+      ->check(Refusing(&command->error,
+                       [command](const std::string& address) {
+                         if (command->addresses.size() == kAddressSlotCount)
+                           return std::string("at most three hardware addresses");
+                         if (address.size() >= kAddressSlotWidth)
+                           return "a hardware address has at most 31 bytes: " + address;
+                         return std::string();
+                       }))
       ->option_text("ADDRESS")
       ->trigger_on_parse();
   app->add_option_function<std::string>(
@@ -217,13 +209,7 @@ std::unique_ptr<CLI::App> LineReader(TerminalCommand* command) {
            command->quiet = std::chrono::milliseconds(number);
          },
          "a reply has ended when nothing arrived for MS ms (default 500)")
-      ->check(Check(command,
-                    [](const std::string& text) {
-                      int64_t number = 0;
-                      return ParseInt(text, 1, 600000, &number)
-                                 ? std::string()
-                                 : "--wait needs milliseconds: " + text;
-                    }))
+      ->check(Refusing(&command->error, Number("--wait", 1, 600000, "milliseconds")))
       ->option_text("MS")
       ->trigger_on_parse();
   app->add_flag_callback(
@@ -248,15 +234,9 @@ TerminalCommand ParseTerminalCommand(const std::vector<std::string>& arguments) 
       line.push_back(arguments[++i]);
   }
   line.insert(line.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
-  const size_t unknown = FirstUnknownOption(*reader, line, IsRequest, true);
-  try {
-    ParseInOrder(*reader, {line.begin(), line.begin() + static_cast<std::ptrdiff_t>(unknown)});
-  } catch (const CLI::ParseError&) {
-    // The only failure a value check does not name: the last option's value is missing.
-    if (command.error.empty())
-      command.error = line[unknown - 1] + " needs a value";
+  const size_t unknown = ReadOptions(*reader, line, IsRequest, true, &command.error);
+  if (!command.error.empty())
     return command;
-  }
   if (unknown < line.size()) {
     command.error = "unknown option: " + line[unknown];
     return command;
