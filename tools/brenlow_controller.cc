@@ -5,6 +5,7 @@
 // check a classroom's set-up.
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "controllers/controller_commands.h"
 #include "controllers/controller_datagram.h"
+#include "core/help_layout.h"
 #include "net/ports.h"
 #include "net/readiness_wait.h"
 #include "net/socket.h"
@@ -24,10 +26,13 @@ constexpr const char* kUsage =
     "Usage: brenlow-controller [--from ADDRESS] [--server HOST] [--port PORT] on|off\n"
     "       brenlow-controller [...] card NUMBER [--times N] [--gap MS]\n"
     "       brenlow-controller [...] raw HEX...\n"
-    "       brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n"
-    "\n"
-    "Stands in for a classroom's central controller and the shut-down agent of its PC.\n"
-    "\n"
+    "       brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n";
+
+constexpr const char* kDescription =
+    "Stands in for a classroom's central controller and the shut-down agent of its PC.";
+
+// The options are described among the commands they go with.
+constexpr const char* kCommands =
     "Sending (one datagram to the server's controller port, UDP 8234):\n"
     "  on              report the room as powered: EB 00 00 00 40 00 00 00\n"
     "  off             report the room as off:     EB 00 00 00 00 00 00 00\n"
@@ -62,6 +67,7 @@ struct Options {
   std::string address = "127.0.0.1";
   long count = -1;
   long seconds = -1;
+  bool help = false;
   std::string error;
 };
 
@@ -74,53 +80,107 @@ bool ParseNumber(const std::string& text, long low, long high, long* value) {
   return true;
 }
 
+// The command and its values: every argument that does not start with "--" (and is no
+// option's value).
+bool IsWord(const std::string& argument) {
+  return !argument.starts_with("--") && argument != "-h";
+}
+
+// The line's options, each applied to options when it is read. Their texts are in the commands'
+// description.
+std::unique_ptr<CLI::App> LineReader(Options* options, std::vector<std::string>* words) {
+  auto app = std::make_unique<CLI::App>(kDescription, "brenlow-controller");
+  app->set_help_flag();
+  app->formatter(std::make_shared<HelpLayout>(kUsage, 18));
+  app->footer(kCommands);
+  auto text = [&](const std::string& name, std::string* field) {
+    app->add_option_function<std::string>(name,
+                                          [field](const std::string& value) { *field = value; })
+        ->group("")
+        ->trigger_on_parse();
+  };
+  auto number = [&](const std::string& name, long low, long high, auto apply) {
+    app->add_option_function<std::string>(name,
+                                          [apply](const std::string& text) {
+                                            long value = 0;
+                                            ParseNumber(text, 0, LONG_MAX, &value);
+                                            apply(value);
+                                          })
+        ->check(Refusing(&options->error,
+                         [name, low, high](const std::string& text) {
+                           long value = 0;
+                           return ParseNumber(text, low, high, &value)
+                                      ? std::string()
+                                      : name + ": not a number in range: " + text;
+                         }))
+        ->group("")
+        ->trigger_on_parse();
+  };
+  text("--from", &options->from);
+  text("--server", &options->server);
+  text("--address", &options->address);
+  number("--port", 1, 65535,
+         [options](long value) { options->port = static_cast<uint16_t>(value); });
+  number("--times", 0, 1000000,
+         [options](long value) { options->times = static_cast<int>(value); });
+  number("--gap", 0, 1000000, [options](long value) { options->gapMs = static_cast<int>(value); });
+  number("--count", 0, 1000000, [options](long value) { options->count = value; });
+  number("--seconds", 0, 1000000, [options](long value) { options->seconds = value; });
+  app->add_flag_callback("-h,--help", [options] { options->help = true; })
+      ->group("")
+      ->trigger_on_parse();
+  app->add_option("words", *words)->group("");
+  return app;
+}
+
+std::string HelpText() {
+  Options unused;
+  std::vector<std::string> words;
+  return LineReader(&unused, &words)->help();
+}
+
 Options ParseOptions(int argc, char** argv) {
   Options options;
-  auto next = [&](int* i, const std::string& name) -> std::string {
-    if (*i + 1 >= argc) {
-      options.error = name + " needs a value";
-      return std::string();
-    }
-    return argv[++*i];
-  };
-  for (int i = 1; i < argc && options.error.empty(); ++i) {
-    std::string argument = argv[i];
-    long number = 0;
-    if (argument == "--help" || argument == "-h") {
-      options.command = "help";
-      return options;
-    } else if (argument == "--from") {
-      options.from = next(&i, argument);
-    } else if (argument == "--server") {
-      options.server = next(&i, argument);
-    } else if (argument == "--address") {
-      options.address = next(&i, argument);
-    } else if (argument == "--port" || argument == "--times" || argument == "--gap" ||
-               argument == "--count" || argument == "--seconds") {
-      std::string text = next(&i, argument);
-      if (!options.error.empty())
-        break;
-      if (!ParseNumber(text, argument == "--port" ? 1 : 0, argument == "--port" ? 65535 : 1000000,
-                       &number)) {
-        options.error = argument + ": not a number in range: " + text;
-      } else if (argument == "--port") {
-        options.port = static_cast<uint16_t>(number);
-      } else if (argument == "--times") {
-        options.times = static_cast<int>(number);
-      } else if (argument == "--gap") {
-        options.gapMs = static_cast<int>(number);
-      } else if (argument == "--count") {
-        options.count = number;
-      } else {
-        options.seconds = number;
-      }
-    } else if (argument.starts_with("--")) {
-      options.error = "unknown option: " + argument;
-    } else if (options.command.empty()) {
-      options.command = argument;
+  std::vector<std::string> words;
+  std::unique_ptr<CLI::App> reader = LineReader(&options, &words);
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const size_t unknown = FirstUnknownOption(*reader, arguments, IsWord, false);
+  // The options first, then the words after "--", so that none of them is taken for an option.
+  std::vector<std::string> line;
+  std::vector<std::string> lineWords;
+  std::string valueMissing;  // the last argument, an option without its value
+  for (size_t i = 0; i < unknown; ++i) {
+    const CLI::Option* option = reader->get_option_no_throw(arguments[i]);
+    if (option == nullptr || IsWord(arguments[i])) {
+      lineWords.push_back(arguments[i]);
+    } else if (option->get_items_expected_min() == 0) {
+      line.push_back(arguments[i]);
+    } else if (i + 1 < arguments.size()) {
+      line.push_back(arguments[i]);
+      line.push_back(arguments[++i]);
     } else {
-      options.values.push_back(argument);
+      valueMissing = arguments[i];
     }
+  }
+  line.push_back("--");
+  line.insert(line.end(), lineWords.begin(), lineWords.end());
+  try {
+    ParseInOrder(*reader, line);
+  } catch (const CLI::ParseError& error) {
+    if (options.error.empty())
+      options.error = error.what();
+  }
+  if (options.help) {
+    options.command = "help";
+    return options;
+  }
+  if (options.error.empty() && !valueMissing.empty())
+    options.error = valueMissing + " needs a value";
+  if (options.error.empty() && unknown < arguments.size())
+    options.error = "unknown option: " + arguments[unknown];
+  if (!words.empty()) {
+    options.command = words.front();
+    options.values.assign(words.begin() + 1, words.end());
   }
   return options;
 }
@@ -272,7 +332,7 @@ int main(int argc, char** argv) {
   using namespace brenlow;
   Options options = ParseOptions(argc, argv);
   if (options.command == "help") {
-    std::fputs(kUsage, stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return 0;
   }
   int result = -1;
@@ -284,7 +344,7 @@ int main(int argc, char** argv) {
     if (options.error.empty()) {
       options.error = options.command.empty() ? "no command" : "wrong use of " + options.command;
     }
-    std::fprintf(stderr, "brenlow-controller: %s\n\n%s", options.error.c_str(), kUsage);
+    std::fprintf(stderr, "brenlow-controller: %s\n\n%s", options.error.c_str(), HelpText().c_str());
     return 2;
   }
   return result;

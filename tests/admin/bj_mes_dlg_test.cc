@@ -7,8 +7,8 @@
 #include <QTableWidget>
 
 #include "admin/add_dlg.h"
-#include "admin/modal_driver.h"
 #include "admin/modify_tbl_bj.h"
+#include "support/modal_dialogs.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 

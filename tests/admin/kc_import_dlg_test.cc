@@ -17,10 +17,10 @@
 namespace brenlow {
 namespace {
 
-using testing::Control;
-using testing::OnNextModalDialog;
+using testing::Find;
 using testing::RecordingMessages;
 using testing::TempDatabase;
+using testing::WhenModal;
 
 // The sample files kept beside this test (code page 936, CR LF), also used to try the program.
 std::string SampleFile(const char* name) {
@@ -59,9 +59,9 @@ class ImportDialog : public ::testing::Test {
 
   // Types both paths and presses "导入", as a person would.
   void import(const std::string& timeTable, const std::string& courseTable) {
-    Control<QLineEdit>(dialog_, "1055")->setText(QString::fromStdString(timeTable));
-    Control<QLineEdit>(dialog_, "1077")->setText(QString::fromStdString(courseTable));
-    Control<QPushButton>(dialog_, "1")->click();
+    Find<QLineEdit>(dialog_, "1055").setText(QString::fromStdString(timeTable));
+    Find<QLineEdit>(dialog_, "1077").setText(QString::fromStdString(courseTable));
+    Find<QPushButton>(dialog_, "1").click();
   }
 
   // "StartH,StartM,EndH,EndM" of every period of a class, in ID order.
@@ -78,9 +78,9 @@ class ImportDialog : public ::testing::Test {
         className + "' Order by ID");
   }
   void expectReadyForMore() {
-    EXPECT_TRUE(Control<QPushButton>(dialog_, "1")->isEnabled());
-    EXPECT_TRUE(Control<QLineEdit>(dialog_, "1055")->text().isEmpty());
-    EXPECT_TRUE(Control<QLineEdit>(dialog_, "1077")->text().isEmpty());
+    EXPECT_TRUE(Find<QPushButton>(dialog_, "1").isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>(dialog_, "1055").text().isEmpty());
+    EXPECT_TRUE(Find<QLineEdit>(dialog_, "1077").text().isEmpty());
     EXPECT_TRUE(dialog_.isVisible());
   }
 
@@ -297,21 +297,20 @@ TEST_F(ImportDialog, FailedStatementEndsTheImportKeepingWhatWasWritten) {
 }
 
 TEST_F(ImportDialog, BrowseButtonsFillThePathFields) {
-  OnNextModalDialog([](QDialog& chooser) {
+  WhenModal<QDialog>([](QDialog& chooser) {
     auto* files = qobject_cast<QFileDialog*>(&chooser);
     ASSERT_NE(files, nullptr);
     EXPECT_EQ(files->nameFilters(), QStringList{"CSV File (*.csv)"});
     files->selectFile(QString::fromStdString(SampleFile("time_table.csv")));
     chooser.accept();  // the dialog's own accept: as if "Open" was pressed
   });
-  Control<QPushButton>(dialog_, "1030")->click();
-  EXPECT_EQ(Control<QLineEdit>(dialog_, "1055")->text().toStdString(),
-            SampleFile("time_table.csv"));
+  Find<QPushButton>(dialog_, "1030").click();
+  EXPECT_EQ(Find<QLineEdit>(dialog_, "1055").text().toStdString(), SampleFile("time_table.csv"));
 
-  Control<QLineEdit>(dialog_, "1077")->setText("typed.csv");
-  OnNextModalDialog([](QDialog& chooser) { chooser.reject(); });
-  Control<QPushButton>(dialog_, "1031")->click();
-  EXPECT_EQ(Control<QLineEdit>(dialog_, "1077")->text(), "typed.csv");
+  Find<QLineEdit>(dialog_, "1077").setText("typed.csv");
+  WhenModal<QDialog>([](QDialog& chooser) { chooser.reject(); });
+  Find<QPushButton>(dialog_, "1031").click();
+  EXPECT_EQ(Find<QLineEdit>(dialog_, "1077").text(), "typed.csv");
 }
 
 }  // namespace

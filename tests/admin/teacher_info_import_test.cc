@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "admin/add_th_mes_dlg.h"
-#include "admin/modal_driver.h"
 #include "admin/th_mes_dlg.h"
+#include "support/modal_dialogs.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 

@@ -10,12 +10,12 @@
 #include <thread>
 
 #include "admin/add_th_mes_dlg.h"
-#include "admin/modal_driver.h"
 #include "admin/modify_th_mes_dlg.h"
 #include "admin/teacher_info_import.h"
 #include "controllers/controller_listener.h"
 #include "core/clock.h"
 #include "core/shared_state.h"
+#include "support/modal_dialogs.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"

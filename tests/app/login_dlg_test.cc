@@ -13,9 +13,9 @@
 namespace brenlow {
 namespace {
 
-using testing::Control;
-using testing::OnNextModalDialog;
+using testing::Find;
 using testing::RecordingMessages;
+using testing::WhenModal;
 
 // A credentials file in a temporary folder, written as bytes.
 class CredentialsFile {
@@ -31,15 +31,15 @@ class CredentialsFile {
 };
 
 void Type(QDialog& dialog, const QString& userName, const QString& passWord) {
-  Control<QLineEdit>(dialog, "1013")->setText(userName);
-  Control<QLineEdit>(dialog, "1004")->setText(passWord);
+  Find<QLineEdit>(dialog, "1013").setText(userName);
+  Find<QLineEdit>(dialog, "1004").setText(passWord);
 }
 
 // Runs the login as start-up does, typing the texts and pressing "确定".
 bool LogIn(const Credentials& credentials, const QString& userName, const QString& passWord) {
-  OnNextModalDialog([=](QDialog& dialog) {
+  WhenModal<QDialog>([=](QDialog& dialog) {
     Type(dialog, userName, passWord);
-    Control<QPushButton>(dialog, "1")->click();
+    Find<QPushButton>(dialog, "1").click();
     if (dialog.isVisible())
       dialog.reject();  // refused input: give up like "取消"
   });
@@ -55,11 +55,11 @@ TEST(Login, DialogHasItsTitleAndMaskedPassword) {
   Credentials credentials = file.load();
   CLogin login(credentials);
   EXPECT_EQ(login.windowTitle(), "登陆");
-  EXPECT_EQ(Control<QLineEdit>(login, "1004")->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(Control<QLineEdit>(login, "1013")->echoMode(), QLineEdit::Normal);
-  EXPECT_TRUE(Control<QPushButton>(login, "1")->isDefault());
-  EXPECT_EQ(Control<QPushButton>(login, "1")->text(), "确定");
-  EXPECT_EQ(Control<QPushButton>(login, "2")->text(), "取消");
+  EXPECT_EQ(Find<QLineEdit>(login, "1004").echoMode(), QLineEdit::Password);
+  EXPECT_EQ(Find<QLineEdit>(login, "1013").echoMode(), QLineEdit::Normal);
+  EXPECT_TRUE(Find<QPushButton>(login, "1").isDefault());
+  EXPECT_EQ(Find<QPushButton>(login, "1").text(), "确定");
+  EXPECT_EQ(Find<QPushButton>(login, "2").text(), "取消");
 }
 
 TEST(Login, BootstrapFileAdmitsAnyNonEmptyTexts) {
@@ -102,9 +102,9 @@ TEST(Login, WrongTextEndsTheDialogAfterOneAttempt) {
   CredentialsFile file(kAdminSecret);
   Credentials credentials = file.load();
   bool stillOpen = true;
-  OnNextModalDialog([&](QDialog& dialog) {
+  WhenModal<QDialog>([&](QDialog& dialog) {
     Type(dialog, "admin", "wrong");
-    Control<QPushButton>(dialog, "1")->click();
+    Find<QPushButton>(dialog, "1").click();
     stillOpen = dialog.isVisible();
   });
   EXPECT_FALSE(RunLogin(credentials));
@@ -129,12 +129,12 @@ TEST(Login, EmptyOrTooLongTextsKeepTheDialogOpen) {
   for (const Case& c : cases) {
     RecordingMessages messages;
     bool stayedOpen = false;
-    OnNextModalDialog([&](QDialog& dialog) {
+    WhenModal<QDialog>([&](QDialog& dialog) {
       Type(dialog, c.userName, c.passWord);
-      Control<QPushButton>(dialog, "1")->click();
+      Find<QPushButton>(dialog, "1").click();
       stayedOpen = dialog.isVisible();
       Type(dialog, "admin", "secret");  // the person tries again, correctly
-      Control<QPushButton>(dialog, "1")->click();
+      Find<QPushButton>(dialog, "1").click();
     });
     EXPECT_TRUE(RunLogin(credentials));
     EXPECT_TRUE(stayedOpen);
@@ -145,9 +145,9 @@ TEST(Login, EmptyOrTooLongTextsKeepTheDialogOpen) {
 TEST(Login, CancelEndsTheDialogWithoutAMessage) {
   RecordingMessages messages;
   CredentialsFile file("[Pass]\nUseName=586\nPassWord=586\n");
-  OnNextModalDialog([](QDialog& dialog) {
+  WhenModal<QDialog>([](QDialog& dialog) {
     Type(dialog, "a", "b");
-    Control<QPushButton>(dialog, "2")->click();
+    Find<QPushButton>(dialog, "2").click();
   });
   EXPECT_FALSE(RunLogin(file.load()));
   EXPECT_TRUE(messages.texts().empty());

@@ -17,9 +17,9 @@
 namespace brenlow {
 namespace {
 
-using testing::Control;
-using testing::OnNextModalDialog;
+using testing::Find;
 using testing::RecordingMessages;
+using testing::WhenModal;
 
 class ChangeDialog : public ::testing::Test {
  protected:
@@ -35,15 +35,15 @@ class ChangeDialog : public ::testing::Test {
   }
   // Types into the open dialog and presses "确定".
   static void Submit(CModifyPassWord& dialog, const QString& userName, const QString& passWord) {
-    Control<QLineEdit>(dialog, "1013")->setText(userName);
-    Control<QLineEdit>(dialog, "1004")->setText(passWord);
-    Control<QPushButton>(dialog, "1")->click();
+    Find<QLineEdit>(dialog, "1013").setText(userName);
+    Find<QLineEdit>(dialog, "1004").setText(passWord);
+    Find<QPushButton>(dialog, "1").click();
   }
   bool logIn(const QString& userName, const QString& passWord) const {
-    OnNextModalDialog([=](QDialog& dialog) {
-      Control<QLineEdit>(dialog, "1013")->setText(userName);
-      Control<QLineEdit>(dialog, "1004")->setText(passWord);
-      Control<QPushButton>(dialog, "1")->click();
+    WhenModal<QDialog>([=](QDialog& dialog) {
+      Find<QLineEdit>(dialog, "1013").setText(userName);
+      Find<QLineEdit>(dialog, "1004").setText(passWord);
+      Find<QPushButton>(dialog, "1").click();
     });
     return RunLogin(LoadCredentials(path()));
   }
@@ -57,7 +57,7 @@ TEST_F(ChangeDialog, ConfirmedChangeAdmitsExactlyTheNewTextsAtTheNextStart) {
   CModifyPassWord dialog(path());
   dialog.show();
   EXPECT_EQ(dialog.windowTitle(), "修改密码");
-  EXPECT_EQ(Control<QLineEdit>(dialog, "1004")->echoMode(), QLineEdit::Normal);
+  EXPECT_EQ(Find<QLineEdit>(dialog, "1004").echoMode(), QLineEdit::Normal);
   messages_.scriptAnswers({MessageAnswer::kYes});
   Submit(dialog, "Admin_01", "pass word~9");
 
@@ -68,8 +68,8 @@ TEST_F(ChangeDialog, ConfirmedChangeAdmitsExactlyTheNewTextsAtTheNextStart) {
   EXPECT_EQ(question.buttons, MessageButtons::kYesNo);
   EXPECT_EQ(messages_.texts()[1], "修改成功!");
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_TRUE(Control<QLineEdit>(dialog, "1013")->text().isEmpty());
-  EXPECT_TRUE(Control<QLineEdit>(dialog, "1004")->text().isEmpty());
+  EXPECT_TRUE(Find<QLineEdit>(dialog, "1013").text().isEmpty());
+  EXPECT_TRUE(Find<QLineEdit>(dialog, "1004").text().isEmpty());
   // The file keeps its line ends and holds the scrambled bytes, 0x80 and above as they are.
   EXPECT_EQ(bytes(),
             "[Pass]\r\nUseName=^\x81\x8a\x86\x8b|MN\r\n"
@@ -91,11 +91,11 @@ TEST_F(ChangeDialog, AnsweringNoChangesNothing) {
   EXPECT_EQ(messages_.texts().size(), 1u);
   EXPECT_EQ(bytes(), "[Other]\nKey=\xc4\xe3\n[Pass]\nUseName=586\nPassWord=586\n");
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(Control<QLineEdit>(dialog, "1013")->text(), "u");
+  EXPECT_EQ(Find<QLineEdit>(dialog, "1013").text(), "u");
 
   // Saying yes afterwards changes only the two keys.
   messages_.scriptAnswers({MessageAnswer::kYes});
-  Control<QPushButton>(dialog, "1")->click();
+  Find<QPushButton>(dialog, "1").click();
   EXPECT_EQ(bytes(), "[Other]\nKey=\xc4\xe3\n[Pass]\nUseName=\x92\nPassWord=\x95\n");
 }
 
@@ -129,7 +129,7 @@ TEST_F(ChangeDialog, RefusedTextsAskNothingAndWriteNothing) {
     Submit(dialog, c.userName, c.passWord);
     EXPECT_EQ(messages_.texts(), std::vector<std::string>{c.message});
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(Control<QLineEdit>(dialog, "1013")->text(), c.userName);
+    EXPECT_EQ(Find<QLineEdit>(dialog, "1013").text(), c.userName);
   }
   EXPECT_EQ(bytes(), "[Pass]\nUseName=586\nPassWord=586\n");
 }
@@ -151,7 +151,7 @@ TEST_F(ChangeDialog, AFailedWriteSaysSoAndKeepsTheOldPair) {
   EXPECT_NE(failed.detail.find(path()), std::string::npos) << failed.detail;
   EXPECT_NE(failed.detail.find("File too large"), std::string::npos) << failed.detail;
   EXPECT_EQ(bytes(), before) << "neither key changed";
-  EXPECT_EQ(Control<QLineEdit>(dialog, "1013")->text(), "someone");
+  EXPECT_EQ(Find<QLineEdit>(dialog, "1013").text(), "someone");
 
   messages_.clear();
   messages_.scriptAnswers({MessageAnswer::kYes});

@@ -150,15 +150,9 @@ TEST(SelectLoop, OneAddressHoldsItsShareAndAFullRegistryClosesTheConnectionIdleL
 }
 
 TEST(SelectLoop, OutOfDescriptorsAConnectionIsClosedAndTheLoopDoesNotSpin) {
-  std::string error;
-  Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
-  ASSERT_TRUE(listening.isOpen()) << error;
-  uint16_t portNumber = listening.localPort();
   ScriptedService service;
-  SelectLoop loop(std::move(listening), service);
-  std::jthread thread([&loop](std::stop_token stop) { loop.run(stop); });
-  TerminalConnection first;
-  ASSERT_TRUE(first.connect("127.0.0.1", portNumber, &error)) << error;
+  LoopbackPort port(service);
+  TerminalConnection first = port.connect();
   ASSERT_EQ(Ask(first, "ping"), "ping");  // the loop runs (and has raised the limit)
 
   // Every descriptor of the process taken but one, which the next terminal gets.
@@ -167,13 +161,12 @@ TEST(SelectLoop, OutOfDescriptorsAConnectionIsClosedAndTheLoopDoesNotSpin) {
     taken.push_back(fd);
   ::close(taken.back());
   taken.pop_back();
-  TerminalConnection refused;
-  ASSERT_TRUE(refused.connect("127.0.0.1", portNumber, &error)) << error;
+  TerminalConnection refused = port.connect();
   EXPECT_EQ(refused.receive(1, 10s), "");
   EXPECT_TRUE(refused.peerClosed());
 
   clockid_t cpuClock;
-  ASSERT_EQ(pthread_getcpuclockid(thread.native_handle(), &cpuClock), 0);
+  ASSERT_EQ(pthread_getcpuclockid(port.thread().native_handle(), &cpuClock), 0);
   timespec before{}, after{};
   clock_gettime(cpuClock, &before);
   std::this_thread::sleep_for(300ms);
@@ -183,8 +176,7 @@ TEST(SelectLoop, OutOfDescriptorsAConnectionIsClosedAndTheLoopDoesNotSpin) {
 
   for (int fd : taken)
     ::close(fd);
-  TerminalConnection later;
-  ASSERT_TRUE(later.connect("127.0.0.1", portNumber, &error)) << error;
+  TerminalConnection later = port.connect();
   EXPECT_EQ(Ask(later, "ping"), "ping");
   EXPECT_EQ(Ask(first, "ping"), "ping");
 }
@@ -216,22 +208,15 @@ TEST(SelectLoop, APeerThatDoesNotReadDelaysOnlyItselfAndIsDroppedWhenItsRepliesS
 }
 
 TEST(SelectLoop, AStopEndsPromptlyWhileRepliesWaitForTheirPeer) {
-  std::string error;
-  Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
-  ASSERT_TRUE(listening.isOpen()) << error;
-  uint16_t portNumber = listening.localPort();
   ScriptedService service;
-  SelectLoop loop(std::move(listening), service);
-  std::jthread thread([&loop](std::stop_token stop) { loop.run(stop); });
-  TerminalConnection stalled;
-  ASSERT_TRUE(stalled.connect("127.0.0.1", portNumber, &error)) << error;
+  LoopbackPort port(service);
+  TerminalConnection stalled = port.connect();
   ASSERT_TRUE(stalled.send("big\n"));
   ASSERT_TRUE(service.waitServed(1));
   std::this_thread::sleep_for(100ms);  // the reply fills the buffers and waits
 
   auto start = std::chrono::steady_clock::now();
-  thread.request_stop();
-  thread.join();
+  port.stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
 }
 

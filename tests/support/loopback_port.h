@@ -15,8 +15,8 @@
 
 namespace brenlow::testing {
 
-// Serves service on 127.0.0.1 at an ephemeral port while the object lives; the destructor
-// stops the loop and waits for it.
+// Serves service on 127.0.0.1 at an ephemeral port while the object lives (or until stop());
+// the destructor stops the loop and waits for it.
 class LoopbackPort {
  public:
   explicit LoopbackPort(ConnectionService service, LoopLimits limits = {}) {
@@ -27,12 +27,18 @@ class LoopbackPort {
     loop_ = std::make_unique<SelectLoop>(std::move(listening), std::move(service), limits);
     thread_ = std::jthread([this](std::stop_token stop) { loop_->run(stop); });
   }
-  ~LoopbackPort() {
-    thread_.request_stop();
-    thread_.join();
-  }
+  ~LoopbackPort() { stop(); }
 
   uint16_t port() const { return port_; }
+  // The loop's thread, for what a test measures of it (its CPU time, say).
+  std::jthread& thread() { return thread_; }
+  // Asks the loop to stop and waits until it has; the port is closed afterwards.
+  void stop() {
+    if (thread_.joinable()) {
+      thread_.request_stop();
+      thread_.join();
+    }
+  }
 
   // A connection from the loopback address source.
   TerminalConnection connect(const std::string& source = "127.0.0.1") const {

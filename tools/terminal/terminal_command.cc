@@ -1,7 +1,10 @@
 #include "tools/terminal/terminal_command.h"
 
 #include <charconv>
+#include <functional>
+#include <memory>
 
+#include "core/help_layout.h"
 #include "net/ports.h"
 #include "net/wire_text.h"
 #include "terminals/client_records.h"
@@ -122,52 +125,128 @@ void BuildRequest(TerminalCommand& command, const std::vector<std::string>& fiel
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brenlow-terminal [--host HOST] [--port PORT] [--mac ADDRESS]... [--wait MS]\n"
+    "                        REQUEST [FIELDS]\n";
+
+constexpr const char* kRequests =
+    "Requests on port 64124 (answered for a known hardware address):\n"
+    "  class-name      the class's name\n"
+    "  periods         the class's periods, every weekday\n"
+    "  courses         the class's course names\n"
+    "  password        the class's password\n"
+    "Requests on port 62124:\n"
+    "  teachers        every teacher (for a known hardware address)\n"
+    "  edit-period CLASS WEEK ROW START_H START_M END_H END_M TEACHER AUTO_ON AUTO_OFF\n"
+    "                  rewrites period ROW (0 is the first) of CLASS on WEEK (星期一 to\n"
+    "                  星期五); the server does not answer\n"
+    "  edit-course CLASS ROW MONDAY TUESDAY WEDNESDAY THURSDAY FRIDAY\n"
+    "                  rewrites course row ROW (0 is the first) of CLASS; no answer\n"
+    "\n"
+    "Exit status: 0 answered (or edit sent), 1 no answer, 2 bad arguments or no connection.\n";
+
+// The request and its fields: the first argument that is no option, and all after it.
+bool IsRequest(const std::string& argument) {
+  return argument.rfind("-", 0) != 0;
+}
+
+// A whole number from low to high, refused with "<option> needs <what>: <text>".
+std::function<std::string(const std::string&)> Number(const std::string& option, int64_t low,
+                                                      int64_t high, const std::string& what) {
+  return [=](const std::string& text) {
+    int64_t number = 0;
+    return ParseInt(text, low, high, &number) ? std::string()
+                                              : option + " needs " + what + ": " + text;
+  };
+}
+
+// The line's options, each applied to command when it is read.
+std::unique_ptr<CLI::App> LineReader(TerminalCommand* command) {
+  auto app = std::make_unique<CLI::App>(
+      "Asks the timetable server what a classroom terminal asks, and prints the reply.",
+      "brenlow-terminal");
+  app->set_help_flag();
+  app->formatter(std::make_shared<HelpLayout>(kUsage, 18));
+  app->footer(kRequests);
+  app->prefix_command();
+  app->add_option_function<std::string>(
+         "--host", [command](const std::string& host) { command->host = host; },
+         "the server (default 127.0.0.1)")
+      ->option_text("HOST")
+      ->trigger_on_parse();
+  app->add_option_function<std::string>(
+         "--port",
+         [command](const std::string& text) {
+           int64_t number = 0;
+           ParseInt(text, 1, 65535, &number);
+           command->port = static_cast<uint16_t>(number);
+         },
+         "another port than the request's own (64124 or 62124)")
+      ->check(Refusing(&command->error, Number("--port", 1, 65535, "a port number")))
+      ->option_text("PORT")
+      ->trigger_on_parse();
+  app->add_option_function<std::string>(
+         "--mac", [command](const std::string& address) { command->addresses.push_back(address); },
+         "a hardware address of this terminal, as the class list holds it;\nup to three, in slot "
+         "order (a missing slot is empty)")
+      ->check(Refusing(&command->error,
+                       [command](const std::string& address) {
+                         if (command->addresses.size() == kAddressSlotCount)
+                           return std::string("at most three hardware addresses");
+                         if (address.size() >= kAddressSlotWidth)
+                           return "a hardware address has at most 31 bytes: " + address;
+                         return std::string();
+                       }))
+      ->option_text("ADDRESS")
+      ->trigger_on_parse();
+  app->add_option_function<std::string>(
+         "--wait",
+         [command](const std::string& text) {
+           int64_t number = 0;
+           ParseInt(text, 1, 600000, &number);
+           command->quiet = std::chrono::milliseconds(number);
+         },
+         "a reply has ended when nothing arrived for MS ms (default 500)")
+      ->check(Refusing(&command->error, Number("--wait", 1, 600000, "milliseconds")))
+      ->option_text("MS")
+      ->trigger_on_parse();
+  app->add_flag_callback(
+         "-h,--help", [command] { command->help = true; }, "print this text")
+      ->trigger_on_parse();
+  return app;
+}
+
+}  // namespace
+
 TerminalCommand ParseTerminalCommand(const std::vector<std::string>& arguments) {
   TerminalCommand command;
-  std::vector<std::string> fields;
-  auto valueOf = [&](size_t* i) -> std::string {
-    if (*i + 1 >= arguments.size()) {
-      command.error = arguments[*i] + " needs a value";
-      return std::string();
-    }
-    return arguments[++*i];
-  };
-  for (size_t i = 0; i < arguments.size() && command.error.empty(); ++i) {
-    const std::string& argument = arguments[i];
-    int64_t number = 0;
-    if (!command.request.empty()) {
-      fields.push_back(argument);  // fields may start with "-" (a row index of -1)
-    } else if (argument == "--help" || argument == "-h") {
-      command.help = true;
-    } else if (argument == "--host") {
-      command.host = valueOf(&i);
-    } else if (argument == "--port") {
-      std::string text = valueOf(&i);
-      if (command.error.empty() && !ParseInt(text, 1, 65535, &number)) {
-        command.error = "--port needs a port number: " + text;
-      }
-      command.port = static_cast<uint16_t>(number);
-    } else if (argument == "--mac") {
-      std::string address = valueOf(&i);
-      if (command.addresses.size() == kAddressSlotCount) {
-        command.error = "at most three hardware addresses";
-      } else if (address.size() >= kAddressSlotWidth) {
-        command.error = "a hardware address has at most 31 bytes: " + address;
-      }
-      command.addresses.push_back(address);
-    } else if (argument == "--wait") {
-      std::string text = valueOf(&i);
-      if (command.error.empty() && !ParseInt(text, 1, 600000, &number)) {
-        command.error = "--wait needs milliseconds: " + text;
-      }
-      command.quiet = std::chrono::milliseconds(number);
-    } else if (argument.rfind("-", 0) == 0) {
-      command.error = "unknown option: " + argument;
-    } else {
-      command.request = argument;
-    }
+  std::unique_ptr<CLI::App> reader = LineReader(&command);
+  // An empty argument where an option belongs is nothing: neither an option nor the request.
+  std::vector<std::string> line;
+  size_t i = 0;
+  for (; i < arguments.size() && (arguments[i].empty() || !IsRequest(arguments[i])); ++i) {
+    const CLI::Option* option = reader->get_option_no_throw(arguments[i]);
+    if (!arguments[i].empty())
+      line.push_back(arguments[i]);
+    if (option != nullptr && option->get_items_expected_min() > 0 && i + 1 < arguments.size())
+      line.push_back(arguments[++i]);
   }
-  if (command.help || !command.error.empty())
+  line.insert(line.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
+  const size_t unknown = ReadOptions(*reader, line, IsRequest, true, &command.error);
+  if (!command.error.empty())
+    return command;
+  if (unknown < line.size()) {
+    command.error = "unknown option: " + line[unknown];
+    return command;
+  }
+  std::vector<std::string> fields = reader->remaining();
+  if (!fields.empty()) {
+    command.request = fields.front();
+    fields.erase(fields.begin());
+  }
+  if (command.help)
     return command;
   if (command.request.empty()) {
     command.error = "no request given";
@@ -178,33 +257,8 @@ TerminalCommand ParseTerminalCommand(const std::vector<std::string>& arguments) 
 }
 
 std::string TerminalHelpText() {
-  return "Usage: brenlow-terminal [--host HOST] [--port PORT] [--mac ADDRESS]... [--wait MS]\n"
-         "                        REQUEST [FIELDS]\n"
-         "\n"
-         "Asks the timetable server what a classroom terminal asks, and prints the reply.\n"
-         "\n"
-         "  --host HOST     the server (default 127.0.0.1)\n"
-         "  --port PORT     another port than the request's own (64124 or 62124)\n"
-         "  --mac ADDRESS   a hardware address of this terminal, as the class list holds it;\n"
-         "                  up to three, in slot order (a missing slot is empty)\n"
-         "  --wait MS       a reply has ended when nothing arrived for MS ms (default 500)\n"
-         "  --help          print this text\n"
-         "\n"
-         "Requests on port 64124 (answered for a known hardware address):\n"
-         "  class-name      the class's name\n"
-         "  periods         the class's periods, every weekday\n"
-         "  courses         the class's course names\n"
-         "  password        the class's password\n"
-         "Requests on port 62124:\n"
-         "  teachers        every teacher (for a known hardware address)\n"
-         "  edit-period CLASS WEEK ROW START_H START_M END_H END_M TEACHER AUTO_ON AUTO_OFF\n"
-         "                  rewrites period ROW (0 is the first) of CLASS on WEEK (星期一 to\n"
-         "                  星期五); the server does not answer\n"
-         "  edit-course CLASS ROW MONDAY TUESDAY WEDNESDAY THURSDAY FRIDAY\n"
-         "                  rewrites course row ROW (0 is the first) of CLASS; no answer\n"
-         "\n"
-         "Exit status: 0 answered (or edit sent), 1 no answer, 2 bad arguments or no "
-         "connection.\n";
+  TerminalCommand command;
+  return LineReader(&command)->help();
 }
 
 }  // namespace brenlow
