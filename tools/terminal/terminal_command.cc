@@ -30,7 +30,7 @@ void PutAddresses(const TerminalCommand& command, std::string& bytes) {
 }
 
 // The most UTF-16 code units each text of an edit holds: its field of the layouts in
-// net/client_records.h less the terminator.
+// terminals/client_records.h less the terminator.
 constexpr size_t kClassUnits = 19;
 constexpr size_t kTimeUnits = 2;
 constexpr size_t kTeacherUnits = 39;
