@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "data/added_tables.h"
 #include "data/busy_wait.h"
 #include "data/store_tables.h"
 
@@ -83,6 +84,7 @@ class OpenFiles {
         file.connections.clear();
         WriteStderrLine("database file replaced: " + path +
                         "; connections to the old file closed, carrying on with the new one");
+        file.tablesAdded = false;
       }
       file.known = true;
       file.device = before.st_dev;
@@ -102,6 +104,12 @@ class OpenFiles {
       if (!IsBrenlowDatabase(handle, path, failure)) {
         sqlite3_close_v2(handle);
         return nullptr;
+      }
+      // A file that may not be written is read as it is; a failed addition is tried again at
+      // the next open.
+      if (!file.tablesAdded && sqlite3_db_readonly(handle, "main") == 0) {
+        std::string ignored;
+        file.tablesAdded = AddMissingTables(handle, &ignored);
       }
       struct stat after {};
       if (::stat(path.c_str(), &after) != 0 || !SameFile(after, before.st_dev, before.st_ino)) {
@@ -132,6 +140,7 @@ class OpenFiles {
     bool known = false;
     dev_t device = 0;
     ino_t inode = 0;
+    bool tablesAdded = false;  // the added tables were found or created in this file
     std::vector<Connection*> connections;
   };
   std::mutex mutex_;

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "data/added_tables.h"
+
 namespace brenlow {
 namespace {
 
@@ -93,6 +95,11 @@ bool CreateDatabase(const std::string& path, std::string* error) {
   char* message = nullptr;
   if (rc == SQLITE_OK) {
     rc = sqlite3_exec(handle, kSchema, nullptr, nullptr, &message);
+  }
+  std::string addedError;
+  if (rc == SQLITE_OK && !AddMissingTables(handle, &addedError)) {
+    rc = SQLITE_ERROR;
+    message = sqlite3_mprintf("%s", addedError.c_str());
   }
   if (rc != SQLITE_OK) {
     *error = path + ": " + (message ? message : sqlite3_errstr(rc));

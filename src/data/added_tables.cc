@@ -1,0 +1,70 @@
+#include "data/added_tables.h"
+
+namespace brenlow {
+namespace {
+
+bool HasTable(sqlite3* handle, const char* name, bool* has) {
+  sqlite3_stmt* query = nullptr;
+  int rc = sqlite3_prepare_v2(handle, "select 1 from sqlite_master where type='table' and name=?",
+                              -1, &query, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_bind_text(query, 1, name, -1, SQLITE_STATIC);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_step(query);
+  sqlite3_finalize(query);
+  *has = rc == SQLITE_ROW;
+  return rc == SQLITE_ROW || rc == SQLITE_DONE;
+}
+
+}  // namespace
+
+const std::vector<AddedTable>& AddedTables() {
+  // Never destroyed: a worker may still open the store while the process exits.
+  static const auto* tables = new std::vector<AddedTable>{};
+  return *tables;
+}
+
+bool AddMissingTables(sqlite3* handle, std::string* error) {
+  std::string script;
+  for (const AddedTable& table : AddedTables()) {
+    bool has = false;
+    if (!HasTable(handle, table.name, &has)) {
+      *error = sqlite3_errmsg(handle);
+      return false;
+    }
+    if (!has)
+      script += table.createSql;
+  }
+  if (script.empty())
+    return true;
+  // Another process may add the same tables at the same moment: the immediate transaction
+  // makes one wait for the other, and the second then finds them (IF NOT EXISTS is not used in
+  // the scripts, so the check is repeated inside the transaction).
+  char* message = nullptr;
+  int rc = sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, &message);
+  if (rc == SQLITE_OK) {
+    script.clear();
+    for (const AddedTable& table : AddedTables()) {
+      bool has = false;
+      if (!HasTable(handle, table.name, &has)) {
+        rc = SQLITE_ERROR;
+        break;
+      }
+      if (!has)
+        script += table.createSql;
+    }
+    if (rc == SQLITE_OK)
+      rc = sqlite3_exec(handle, script.c_str(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK)
+      rc = sqlite3_exec(handle, "COMMIT", nullptr, nullptr, &message);
+  }
+  if (rc != SQLITE_OK) {
+    *error = message != nullptr ? message : sqlite3_errmsg(handle);
+    sqlite3_free(message);
+    sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace brenlow
