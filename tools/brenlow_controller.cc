@@ -15,6 +15,7 @@
 #include "controllers/controller_commands.h"
 #include "controllers/controller_datagram.h"
 #include "core/help_layout.h"
+#include "core/version.h"
 #include "net/ports.h"
 #include "net/readiness_wait.h"
 #include "net/socket.h"
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "Usage: brenlow-controller [--from ADDRESS] [--server HOST] [--port PORT] on|off\n"
     "       brenlow-controller [...] card NUMBER [--times N] [--gap MS]\n"
     "       brenlow-controller [...] raw HEX...\n"
-    "       brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n";
+    "       brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n"
+    "       brenlow-controller --help | --version\n";
 
 constexpr const char* kDescription =
     "Stands in for a classroom's central controller and the shut-down agent of its PC.";
@@ -68,6 +70,7 @@ struct Options {
   long count = -1;
   long seconds = -1;
   bool help = false;
+  bool version = false;
   std::string error;
 };
 
@@ -129,6 +132,9 @@ std::unique_ptr<CLI::App> LineReader(Options* options, std::vector<std::string>*
   app->add_flag_callback("-h,--help", [options] { options->help = true; })
       ->group("")
       ->trigger_on_parse();
+  app->add_flag_callback("--version", [options] { options->version = true; })
+      ->group("")
+      ->trigger_on_parse();
   app->add_option("words", *words)->group("");
   return app;
 }
@@ -172,6 +178,10 @@ Options ParseOptions(int argc, char** argv) {
   }
   if (options.help) {
     options.command = "help";
+    return options;
+  }
+  if (options.version) {
+    options.command = "version";
     return options;
   }
   if (options.error.empty() && !valueMissing.empty())
@@ -335,6 +345,10 @@ int main(int argc, char** argv) {
     std::fputs(HelpText().c_str(), stdout);
     return 0;
   }
+  if (options.command == "version") {
+    std::fputs(VersionLine("brenlow-controller").c_str(), stdout);
+    return 0;
+  }
   int result = -1;
   if (options.error.empty()) {
     result =
@@ -344,7 +358,8 @@ int main(int argc, char** argv) {
     if (options.error.empty()) {
       options.error = options.command.empty() ? "no command" : "wrong use of " + options.command;
     }
-    std::fprintf(stderr, "brenlow-controller: %s\n\n%s", options.error.c_str(), HelpText().c_str());
+    std::fprintf(stderr, "brenlow-controller: %s; see brenlow-controller --help\n",
+                 options.error.c_str());
     return 2;
   }
   return result;

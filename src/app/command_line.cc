@@ -13,7 +13,8 @@ constexpr const char* kUsage =
     "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
     "               [--max-connections-per-address N]\n"
     "       brenlow --init-database PATH\n"
-    "       brenlow --set-credentials [--credentials PATH]\n";
+    "       brenlow --set-credentials [--credentials PATH]\n"
+    "       brenlow --help | --version\n";
 
 constexpr const char* kFooter =
     "Ports: UDP 8234 controller reports and card swipes; TCP 64124 classroom terminals (class,\n"
@@ -123,6 +124,14 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
            "extension)");
   app->add_flag_callback(
          "-h,--help", [line] { line->mode = Mode::kHelp; }, "print this text")
+      ->trigger_on_parse();
+  app->add_flag_callback(
+         "--version",
+         [line] {
+           if (line->mode != Mode::kHelp)
+             line->mode = Mode::kVersion;
+         },
+         "print the version")
       ->trigger_on_parse();
   return app;
 }

@@ -10,7 +10,7 @@
 namespace brenlow {
 
 struct CommandLine {
-  enum class Mode { kDesktop, kHeadless, kInitDatabase, kSetCredentials, kHelp };
+  enum class Mode { kDesktop, kHeadless, kInitDatabase, kSetCredentials, kHelp, kVersion };
   Mode mode = Mode::kDesktop;
   std::string databasePath;               // --database PATH; empty: the fixed path
   std::string initDatabasePath;           // --init-database PATH

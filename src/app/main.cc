@@ -12,6 +12,7 @@
 #include "app/set_credentials.h"
 #include "app/single_instance.h"
 #include "core/messages.h"
+#include "core/version.h"
 #include "data/database_path.h"
 #include "data/schema.h"
 
@@ -29,12 +30,16 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::kHelp:
       std::fputs(brenlow::HelpText().c_str(), stdout);
       return 0;
+    case CommandLine::Mode::kVersion:
+      std::fputs(brenlow::VersionLine("brenlow").c_str(), stdout);
+      return 0;
     case CommandLine::Mode::kInitDatabase: {
       std::string error;
       if (!brenlow::CreateDatabase(line.initDatabasePath, &error)) {
         std::fprintf(stderr, "brenlow: %s\n", error.c_str());
         return 1;
       }
+      std::printf("brenlow: %s\n", brenlow::NewDatabaseText(line.initDatabasePath).c_str());
       return 0;
     }
     case CommandLine::Mode::kSetCredentials:

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "core/shown_text.h"
+
 namespace brenlow {
 namespace {
 
@@ -28,10 +30,13 @@ MessageAnswer ShowMessage(const Message& message) {
 }
 
 void WriteStderrLine(const std::string& text) {
-  std::string line = "brenlow: ";
-  for (char c : text) {
-    line += (c == '\n' || c == '\r') ? ' ' : c;
+  std::string oneLine = text;
+  for (char& c : oneLine) {
+    if (c == '\n' || c == '\r')
+      c = ' ';
   }
+  // Log lines carry texts from the network: a terminal reading the log must not obey them.
+  std::string line = "brenlow: " + ShownText(oneLine);
   if (LineSink* sink = installedSink.load()) {
     sink->write(line);
     return;

@@ -47,7 +47,8 @@ inline MessageAnswer ShowMessage(const std::string& text) {
   return ShowMessage(Message{text});
 }
 
-// Writes one line "brenlow: <text>" to stderr, line breaks inside the text turned into blanks.
+// Writes one line "brenlow: <text>" to stderr, line breaks inside the text turned into blanks
+// and other control characters escaped (shown_text.h).
 // Under systemd stderr is the journal, so these lines are the server's log. Thread-safe.
 void WriteStderrLine(const std::string& text);
 

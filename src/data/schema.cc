@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "data/added_tables.h"
+#include "data/store_tables.h"
 
 namespace brenlow {
 namespace {
@@ -112,6 +115,20 @@ bool CreateDatabase(const std::string& path, std::string* error) {
   }
   sqlite3_close_v2(handle);
   return true;
+}
+
+std::string NewDatabaseText(const std::string& path) {
+  std::string tables;
+  for (const StoreTable& table : StoreTables())
+    tables += std::string(tables.empty() ? "" : ", ") + table.name;
+  for (const AddedTable& table : AddedTables())
+    tables += std::string(", ") + table.name;
+  struct stat info {};
+  char mode[16] = "";
+  if (::stat(path.c_str(), &info) == 0)
+    std::snprintf(mode, sizeof mode, ", mode %04o", static_cast<unsigned>(info.st_mode & 07777));
+  return "created " + path + ": an empty Brenlow database (tables " + tables + ")" + mode +
+         "; add classes with: brenlow-admin --database " + path + " class add ...";
 }
 
 }  // namespace brenlow

@@ -11,4 +11,8 @@ namespace brenlow {
 // leaves no file behind.
 bool CreateDatabase(const std::string& path, std::string* error);
 
+// What CreateDatabase made at path, for the person who asked: the file, its tables, its mode and
+// the next step, one line.
+std::string NewDatabaseText(const std::string& path);
+
 }  // namespace brenlow

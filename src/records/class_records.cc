@@ -49,6 +49,18 @@ bool DeleteClass(Database& db, const std::string& name) {
          db.execute(FormatStatement("Delete from tblkcTime where BJName = '%s'", name));
 }
 
+bool RenameClass(Database& db, const std::string& oldName, const std::string& newName) {
+  return db.execute(
+             FormatStatement("Update tblbj set Name='%s' where Name='%s'", newName, oldName)) &&
+         db.execute(
+             FormatStatement("Update tblkc set BJName='%s' where BJName='%s'", newName, oldName)) &&
+         db.execute(FormatStatement("Update tblkcTime set BJName='%s' where BJName='%s'", newName,
+                                    oldName)) &&
+         db.execute(
+             FormatStatement("Update tbl_teacher_usetime set class_Name='%s' where class_Name='%s'",
+                             newName, oldName));
+}
+
 bool UpdateClass(Database& db, const ClassRecord& record) {
   return db.execute(
       FormatStatement("Update tblbj set  ZKIP='%s', PCMacAddr='%s',Pass='%s' where Name='%s'",

@@ -1,7 +1,7 @@
 // The class records (tblbj) and what belongs to a class: its rules and statements, shared by the
 // class dialogs and brenlow-admin. A class is made with its 35 blank periods, deleted with its
-// course and period rows (its usage rows stay), and modified in ZKIP, PCMacAddr and Pass only;
-// its name cannot change.
+// course and period rows (its usage rows stay), and modified in ZKIP, PCMacAddr and Pass; the
+// dialogs never change its name, the shell renames it with everything that names it.
 //
 // Each function runs its statements on the Database handed in, in the order given, each only
 // when the one before succeeded (a failure has been shown through the message interface, as
@@ -35,6 +35,10 @@ bool InsertClass(Database& db, const ClassRecord& record);
 
 // Deletes the class row, then its course rows, then its period rows.
 bool DeleteClass(Database& db, const std::string& name);
+
+// Renames the class: its row, then its course and period rows and the usage rows that name
+// it, so that the class keeps its timetable and its history.
+bool RenameClass(Database& db, const std::string& oldName, const std::string& newName);
 
 // Writes ZKIP, PCMacAddr and Pass of the class named record.name.
 bool UpdateClass(Database& db, const ClassRecord& record);

@@ -139,6 +139,19 @@ TEST_F(ClientServiceTest, PeriodEditRewritesExactlyTheAddressedRow) {
   EXPECT_TRUE(messages_.texts().empty());
 }
 
+// A teacher field with terminal escape sequences is stored as received; the log escapes it.
+TEST_F(ClientServiceTest, EscapeSequencesAreStoredRawAndLoggedEscaped) {
+  testing::RecordingLines log;
+  PeriodEditRequest edit = Edit("Other", "星期三", 1);
+  edit.thName = "\x1b[2J\x1b]0;x\x07";
+  EXPECT_EQ(Send(PeriodEditRequestBytes(edit)), "");
+  EXPECT_NE(Periods()[2 * 35 + 15].find("\x1b[2J\x1b]0;x\x07"), std::string::npos);
+  std::vector<std::string> lines = log.take();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("ThName \" \" -> \"\\x1b[2J\\x1b]0;x\\x07\""), std::string::npos)
+      << lines[0];
+}
+
 TEST_F(ClientServiceTest, EveryEditWritesOneAuditLineWithWhatItChanged) {
   testing::RecordingLines log;
   PeriodEditRequest edit = Edit("Other", "星期三", 1);

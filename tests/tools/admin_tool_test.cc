@@ -9,7 +9,7 @@
 #include "core/clock.h"
 #include "core/weekdays.h"
 #include "support/temp_database.h"
-#include "tools/admin_run.h"
+#include "tools/admin_fixture.h"
 
 namespace brenlow {
 namespace {
@@ -19,41 +19,7 @@ using testing::Quote;
 using testing::TempDatabase;
 using Lines = std::vector<std::string>;
 
-class AdminTool : public ::testing::Test {
- protected:
-  // Under systemd and cron a program gets the "C" locale: widths must come out right there.
-  void SetUp() override { setenv("LC_ALL", "C", 1); }
-  void TearDown() override { unsetenv("LC_ALL"); }
-
-  AdminRun run(std::vector<std::string> arguments) {
-    return testing::RunAdmin(store_.path(), std::move(arguments));
-  }
-  // Runs a command that must succeed.
-  std::string ok(std::vector<std::string> arguments) {
-    AdminRun result = run(arguments);
-    EXPECT_EQ(result.code, 0) << result.errors;
-    EXPECT_EQ(result.errors, "");
-    return result.output;
-  }
-  // Runs a command that must be refused with exit 1 and one line on stderr holding `part`.
-  void refused(std::vector<std::string> arguments, const std::string& part) {
-    AdminRun result = run(arguments);
-    EXPECT_EQ(result.code, 1) << arguments[0] << ": " << result.errors;
-    EXPECT_NE(result.errors.find(part), std::string::npos) << result.errors;
-    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
-  }
-  std::string file(const std::string& name, const std::string& bytes) {
-    std::string path = store_.folder() + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-  TempDatabase store_;
-};
+using AdminTool = testing::AdminFixture;
 
 TEST_F(AdminTool, ClassesFollowTheDialogsRules) {
   ok({"class", "add", "一班", "10.0.0.5", "00-1A-2B-3C-4D-5E", "pw"});
@@ -64,12 +30,12 @@ TEST_F(AdminTool, ClassesFollowTheDialogsRules) {
   refused({"class", "add", "一班", "10.0.0.6", "m", "p"}, "班级已存在，请重新添加！");
   refused({"class", "add", "二班", "", "m", "p"}, "请输入中控IP!");
   refused({"class", "add", std::string(40, 'x'), "a", "m", "p"}, "NAME");
-  ok({"class", "add", "二班", "10.0.0.6", "m2", "p2"});
+  ok({"class", "add", "二班", "10.0.0.6", "00-00-00-00-00-02", "p2"});
 
   ok({"class", "set", "一班", "--address", "10.0.0.9", "--password", "it's"});
-  EXPECT_EQ(
-      ok({"classes", "--format", "csv"}),
-      "name,address,mac,password\n一班,10.0.0.9,00-1A-2B-3C-4D-5E,it's\n二班,10.0.0.6,m2,p2\n");
+  EXPECT_EQ(ok({"classes", "--format", "csv"}),
+            "class,address,mac,password\n一班,10.0.0.9,00-1A-2B-3C-4D-5E,it's\n"
+            "二班,10.0.0.6,00-00-00-00-00-02,p2\n");
   refused({"class", "set", "三班", "--mac", "x"}, "三班");
   refused({"class", "set", "一班", "--mac", std::string(21, 'm')}, "20");
   EXPECT_EQ(run({"class", "set", "一班"}).code, 2);
@@ -82,15 +48,23 @@ TEST_F(AdminTool, ClassesFollowTheDialogsRules) {
   EXPECT_EQ(store_.value("select count(*) from tblkc where BJName='一班'"), "0");
   EXPECT_EQ(store_.value("select count(*) from tbl_teacher_usetime"), "1");
   refused({"class", "remove", "一班"}, "没有这个班级");
-  EXPECT_EQ(ok({"classes"}), "NAME  ZKIP      PCMAC  PASSWORD\n二班  10.0.0.6  m2     p2\n");
+  EXPECT_EQ(ok({"classes"}),
+            "班级  中控IP    电脑MAC            密码\n二班  10.0.0.6  00-00-00-00-00-02  p2\n");
 }
 
 TEST_F(AdminTool, TeachersFollowTheDialogsRulesAndARenameCascades) {
-  ok({"teacher", "add", "12", "张三"});
+  // A number that no card can have is stored, with a warning.
+  AdminRun added = run({"teacher", "add", "12", "张三"});
+  EXPECT_EQ(added.code, 0);
+  EXPECT_NE(added.errors.find("warning: 12 cannot be a card number"), std::string::npos)
+      << added.errors;
+  EXPECT_EQ(ok({"teacher", "add", "65-10-0-1", "赵六"}), "");
   refused({"teacher", "add", "12", "李四"}, "工号已存在，请重新输入！");
   refused({"teacher", "add", "13", ""}, "请输入姓名!");
+  refused({"teacher", "add", "", "x"}, "请输工号!");
+  store_.exec("Delete from tblThMes where Numb='65-10-0-1'");
   std::string longNumber(23, '7');
-  ok({"teacher", "add", longNumber, "王五"});
+  EXPECT_EQ(run({"teacher", "add", longNumber, "王五"}).code, 0);
   EXPECT_EQ(store_.column("select NameNumb from tblThMes order by ID"),
             (Lines{"张三(12)", "王五(" + longNumber + ")"}));
 
@@ -273,7 +247,7 @@ TEST_F(AdminTool, BackupRestoreAndCheck) {
   std::string copy = store_.folder() + "/copy.db";
   ok({"backup", copy});
   EXPECT_EQ(testing::RunAdmin(copy, {"classes", "--format", "csv"}).output,
-            "name,address,mac,password\n一班,,,\n");
+            "class,address,mac,password\n一班,,,\n");
 
   store_.addClass("二班");
   refused({"restore", file("not.db", "not a database at all")}, "not a Brenlow database");
@@ -296,7 +270,7 @@ TEST_F(AdminTool, BackupRestoreAndCheck) {
         0) {
       ++saved;
       EXPECT_EQ(testing::RunAdmin(entry.path().string(), {"classes", "--format", "csv"}).output,
-                "name,address,mac,password\n一班,,,\n二班,,,\n");
+                "class,address,mac,password\n一班,,,\n二班,,,\n");
     }
   }
   EXPECT_EQ(saved, 1);

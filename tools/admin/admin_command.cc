@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "core/shown_text.h"
+
 namespace brenlow::admin {
 
 MessageAnswer StoreMessages::show(const Message& message) {
@@ -19,12 +21,13 @@ std::string StoreMessages::take() {
 }
 
 int Refuse(const std::string& where, const std::string& what) {
-  std::string line = "brenlow-admin: " + where + ": " + what;
+  std::string line = where + ": " + what;
   for (char& c : line) {
     if (c == '\n' || c == '\r')
       c = ' ';
   }
-  std::cerr << line << std::endl;
+  // The line repeats names typed or stored; a terminal must not obey what they hold.
+  std::cerr << "brenlow-admin: " << ShownText(line) << std::endl;
   return kRefused;
 }
 

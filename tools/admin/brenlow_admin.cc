@@ -2,26 +2,43 @@
 // server. main only parses the command line and runs the command chosen.
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <utility>
 
+#include "command_words.h"
 #include "commands.h"
+#include "core/shown_text.h"
+#include "core/version.h"
 #include "data/database_path.h"
 
 namespace brenlow::admin {
 
 CLI::Validator DateValidator() {
   return CLI::Validator(
-      [](std::string& text) { return IsDate(text) ? std::string() : "not a date: " + text; },
+      [](std::string& text) {
+        return IsDate(text) ? std::string() : "expected YYYY-MM-DD, not " + text;
+      },
       "YYYY-MM-DD");
 }
 
 void AddFormatOption(CLI::App* command, OutputFormat* format) {
-  const std::map<std::string, OutputFormat> formats = {
-      {"table", OutputFormat::kTable}, {"csv", OutputFormat::kCsv}, {"json", OutputFormat::kJson}};
-  command->add_option("--format", *format, "output format: table (default), csv or json")
-      ->transform(CLI::CheckedTransformer(formats))
+  // The words only: a transformer over the enum would take its numbers as well.
+  command
+      ->add_option_function<std::string>(
+          "--format",
+          [format](const std::string& word) {
+            *format = word == "csv"    ? OutputFormat::kCsv
+                      : word == "json" ? OutputFormat::kJson
+                                       : OutputFormat::kTable;
+          },
+          "output format: table (default), csv or json")
+      ->check(CLI::Validator(
+          [](std::string& word) {
+            return word == "table" || word == "csv" || word == "json"
+                       ? std::string()
+                       : "expected table, csv or json, not " + word;
+          },
+          "table|csv|json"))
       ->option_text("table|csv|json");
 }
 
@@ -46,6 +63,9 @@ int Run(int argc, char** argv) {
       "error.",
       "brenlow-admin");
   app.set_help_all_flag("--help-all", "Print help for every command and exit");
+  std::string version = VersionLine("brenlow-admin");
+  version.pop_back();
+  app.set_version_flag("--version", version, "Print the version and exit");
   std::string database = kDefaultDatabasePath;
   app.add_option("--database", database, "the database file")->capture_default_str();
   app.require_subcommand(1);
@@ -57,6 +77,7 @@ int Run(int argc, char** argv) {
   AddStatusCommand(app, commands);
   AddClassCommands(app, commands);
   AddTeacherCommands(app, commands);
+  AddTimetableCommands(app, commands);
   AddFileCommands(app, commands);
   AddUsageCommand(app, commands);
   AddStoreCommands(app, commands);
@@ -69,16 +90,29 @@ int Run(int argc, char** argv) {
       "  brenlow-admin class add 一班 10.0.0.5 00-1A-2B-3C-4D-5E secret\n"
       "  brenlow-admin teacher rename 12 张老师\n"
       "  brenlow-admin import-timetable times.csv courses.csv\n"
+      "  brenlow-admin period set --all-classes --all-days --all-periods --auto-on 1 --auto-off 1\n"
+      "  brenlow-admin timetable 一班 --day 星期一\n"
       "  brenlow-admin usage --from 2026-12-01 --to 2026-12-31 --format csv\n"
       "  brenlow-admin backup /var/backups/brenlow.db\n"
       "Each command has its own --help.");
 
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (std::string error = NotUtf8Error(arguments); !error.empty()) {
+    std::cerr << "brenlow-admin: " << error << '\n';
+    return kRefused;
+  }
+  if (std::string error = UnknownCommandError(app, arguments, {"--database"}); !error.empty()) {
+    std::cerr << "brenlow-admin: " << error << '\n';
+    return kUsageError;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int code = app.exit(error);
-    // Help and version end well; every refused command line is a usage error.
-    return code == static_cast<int>(CLI::ExitCodes::Success) ? kDone : kUsageError;
+    // Help and version end well; every refused command line is a usage error, said in one line.
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+      return app.exit(error);
+    std::cerr << "brenlow-admin: " << ShownText(error.what()) << "; see brenlow-admin --help\n";
+    return kUsageError;
   }
   SetDatabasePath(database);
   for (auto& [command, run] : commands.runners) {

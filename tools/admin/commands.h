@@ -30,6 +30,7 @@ CLI::Validator DateValidator();
 void AddStatusCommand(CLI::App& app, Commands& commands);
 void AddClassCommands(CLI::App& app, Commands& commands);
 void AddTeacherCommands(CLI::App& app, Commands& commands);
+void AddTimetableCommands(CLI::App& app, Commands& commands);
 void AddFileCommands(CLI::App& app, Commands& commands);
 void AddUsageCommand(CLI::App& app, Commands& commands);
 void AddStoreCommands(CLI::App& app, Commands& commands);

@@ -7,11 +7,15 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
+#include "core/shown_text.h"
+#include "core/whole_number.h"
 #include "data/database.h"
 #include "data/database_path.h"
 #include "records/class_records.h"
+#include "records/record_rules.h"
 #include "records/teacher_records.h"
 #include "records/text_characters.h"
+#include "store_change.h"
 #include "text_table.h"
 
 namespace brenlow::admin {
@@ -32,21 +36,42 @@ std::string LengthRefusal(const std::string& what, int limit) {
          std::to_string(limit) + " 个。";
 }
 
-void WriteRows(OutputFormat format, const TextRow& header, const std::vector<TextRow>& rows,
-               const std::vector<const char*>& keys) {
+// A column of a listing: its table header, its CSV and JSON key, and whether JSON gives it as a
+// number (null when the stored text is empty or not a whole number).
+struct Column {
+  const char* header;
+  const char* key;
+  bool number = false;
+};
+
+void WriteRows(OutputFormat format, const std::vector<Column>& columns,
+               const std::vector<TextRow>& rows) {
+  TextRow header;
+  TextRow keys;
+  for (const Column& column : columns) {
+    header.push_back(column.header);
+    keys.push_back(column.key);
+  }
   if (format == OutputFormat::kTable) {
     WriteTextTable(std::cout, header, rows);
   } else if (format == OutputFormat::kCsv) {
-    WriteCsv(std::cout, TextRow(keys.begin(), keys.end()), rows);
+    WriteCsv(std::cout, keys, rows);
   } else {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const TextRow& row : rows) {
       nlohmann::ordered_json object;
-      for (size_t i = 0; i < keys.size(); ++i)
-        object[keys[i]] = row[i];
+      for (size_t i = 0; i < columns.size(); ++i) {
+        std::optional<int> number = columns[i].number ? WholeNumber(row[i]) : std::nullopt;
+        if (number)
+          object[columns[i].key] = *number;
+        else if (columns[i].number)
+          object[columns[i].key] = nullptr;
+        else
+          object[columns[i].key] = row[i];
+      }
       list.push_back(object);
     }
-    std::cout << list.dump(2) << '\n';
+    WriteJson(std::cout, list);
   }
 }
 
@@ -70,46 +95,41 @@ bool ReadTable(const char* sql, const std::vector<const char*>& columns,
   }
 }
 
-std::string CannotRead() {
-  return DatabasePath() + ": cannot be read as a Brenlow database";
-}
-
-// What the store reported about a failed statement; never empty, so a failure is never read as
-// success.
-std::string StoreFailure(Commands& commands) {
-  std::string reported = commands.messages->take();
-  return reported.empty() ? "the store refused the statement" : reported;
-}
-
-// Opens the store and runs change on it: change returns an empty text when it is done and the
-// refusal otherwise. A store that cannot be opened or read refuses the command as well.
-int ChangeStore(Commands& commands, const std::string& where,
-                const std::function<std::string(Database&)>& change) {
-  try {
-    Database db = Database::DefaultStore();
-    if (!db.open())
-      return Refuse(where, StoreFailure(commands));
-    std::string refusal = change(db);
-    if (!refusal.empty())
-      return Refuse(where, refusal);
-  } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
-  }
-  return kDone;
-}
-
 struct ClassArguments {
   ClassRecord record;
-  std::string address, mac, password;  // class set: the options given
+  std::string address, mac, password, pcAddress;  // class set: the options given
+  std::string newName;                            // class rename
   OutputFormat format = OutputFormat::kTable;
 };
+
+// The class other than exceptClass whose controller address is address, or empty: the listener
+// tells rooms apart by that address alone.
+std::string ClassWithAddress(Database& db, const std::string& address,
+                             const std::string& exceptClass) {
+  RecordSet rows =
+      db.query(FormatStatement("select * from tblbj where ZKIP='%s' Order by ID", address));
+  for (; rows.isValid() && !rows.isEof(); rows.moveNext()) {
+    if (rows.fieldText("Name") != exceptClass)
+      return rows.fieldText("Name");
+  }
+  return std::string();
+}
+
+std::string AddressRefusal(const char* what, const std::string& address) {
+  return std::string(what) + " 不是点分的 IPv4 地址（四段 0-255，无空格）：\"" + address + "\"";
+}
+
+std::string MacRefusal(const std::string& mac) {
+  return "MAC 不是六对十六进制数字以 - 相连（如 00-1A-2B-3C-4D-5E）：\"" + mac + "\"";
+}
 
 int ListClasses(const ClassArguments& arguments) {
   std::vector<TextRow> rows;
   if (!ReadTable("select * from tblbj Order by ID", {"Name", "ZKIP", "PCMacAddr", "Pass"}, &rows))
     return Refuse("classes", CannotRead());
-  WriteRows(arguments.format, {"NAME", "ZKIP", "PCMAC", "PASSWORD"}, rows,
-            {"name", "address", "mac", "password"});
+  WriteRows(arguments.format,
+            {{"班级", "class"}, {"中控IP", "address"}, {"电脑MAC", "mac"}, {"密码", "password"}},
+            rows);
   return kDone;
 }
 
@@ -125,7 +145,17 @@ int AddClass(Commands& commands, const ClassRecord& record) {
   return ChangeStore(commands, where, [&](Database& db) -> std::string {
     if (const char* refusal = NewClassRefusal(record, ClassExists(db, record.name)))
       return refusal;
-    return InsertClass(db, record) ? std::string() : StoreFailure(commands);
+    if (std::string problem = ClassNameProblem(record.name); !problem.empty())
+      return problem;
+    if (!IsDottedIpv4(record.zkip))
+      return AddressRefusal("ADDRESS", record.zkip);
+    if (!IsHardwareAddress(record.pcMacAddr))
+      return MacRefusal(record.pcMacAddr);
+    if (std::string other = ClassWithAddress(db, record.zkip, record.name); !other.empty())
+      return "中控IP " + record.zkip + " 已是班级 " + other + " 的";
+    return InTransaction(commands, db, [&] {
+      return InsertClass(db, record) ? std::string() : StoreFailure(commands);
+    });
   });
 }
 
@@ -135,11 +165,13 @@ int SetClass(Commands& commands, const CLI::App& command, const ClassArguments& 
   const bool address = command.count("--address") > 0;
   const bool mac = command.count("--mac") > 0;
   const bool password = command.count("--password") > 0;
-  if (!address && !mac && !password) {
-    std::cerr << "brenlow-admin: class set: nothing to change; give --address, --mac or "
-                 "--password\n";
+  const bool pcAddress = command.count("--pc-address") > 0;
+  if (!address && !mac && !password && !pcAddress) {
+    std::cerr << "brenlow-admin: class set: nothing to change; give --address, --mac, "
+                 "--password or --pc-address\n";
     return kUsageError;
   }
+
   // The class's name is its key and is not changed, so only the new texts are held to the
   // modify dialog's limit.
   std::string overLong = OverLong({{"--address", &arguments.address},
@@ -148,6 +180,12 @@ int SetClass(Commands& commands, const CLI::App& command, const ClassArguments& 
                                   kModifyTextLimit);
   if (!overLong.empty())
     return Refuse(where, LengthRefusal(overLong, kModifyTextLimit));
+  if (address && !IsDottedIpv4(arguments.address))
+    return Refuse(where, AddressRefusal("--address", arguments.address));
+  if (pcAddress && !arguments.pcAddress.empty() && !IsDottedIpv4(arguments.pcAddress))
+    return Refuse(where, AddressRefusal("--pc-address", arguments.pcAddress));
+  if (mac && !arguments.mac.empty() && !IsHardwareAddress(arguments.mac))
+    return Refuse(where, MacRefusal(arguments.mac));
   return ChangeStore(commands, where, [&](Database& db) -> std::string {
     RecordSet rows =
         db.query(FormatStatement("select * from tblbj where Name='%s' Order by ID", name));
@@ -158,7 +196,33 @@ int SetClass(Commands& commands, const CLI::App& command, const ClassArguments& 
     ClassRecord record{name, address ? arguments.address : rows.fieldText("ZKIP"),
                        mac ? arguments.mac : rows.fieldText("PCMacAddr"),
                        password ? arguments.password : rows.fieldText("Pass")};
-    return UpdateClass(db, record) ? std::string() : StoreFailure(commands);
+    if (address) {
+      if (std::string other = ClassWithAddress(db, arguments.address, name); !other.empty())
+        return "中控IP " + arguments.address + " 已是班级 " + other + " 的";
+    }
+    return InTransaction(commands, db, [&] {
+      if ((address || mac || password) && !UpdateClass(db, record))
+        return StoreFailure(commands);
+      if (pcAddress && !db.execute(FormatStatement("Update tblbj set PCIP='%s' where Name='%s'",
+                                                   arguments.pcAddress, name)))
+        return StoreFailure(commands);
+      return std::string();
+    });
+  });
+}
+
+int RenameClassCommand(Commands& commands, const std::string& oldName, const std::string& newName) {
+  const std::string where = "class rename " + oldName;
+  if (std::string problem = ClassNameProblem(newName); !problem.empty())
+    return Refuse(where, problem);
+  return ChangeStore(commands, where, [&](Database& db) -> std::string {
+    if (!ClassExists(db, oldName))
+      return "没有这个班级";
+    if (ClassExists(db, newName))
+      return "班级已存在：" + newName;
+    return InTransaction(commands, db, [&] {
+      return RenameClass(db, oldName, newName) ? std::string() : StoreFailure(commands);
+    });
   });
 }
 
@@ -180,7 +244,8 @@ int ListTeachers(const TeacherArguments& arguments) {
   std::vector<TextRow> rows;
   if (!ReadTable("select * from tblThMes Order by ID", {"Numb", "Name", "UseTime"}, &rows))
     return Refuse("teachers", CannotRead());
-  WriteRows(arguments.format, {"工号", "姓名", "使用时长"}, rows, {"number", "name", "use_time"});
+  WriteRows(arguments.format,
+            {{"工号", "number"}, {"姓名", "name"}, {"使用时长", "use_time", true}}, rows);
   return kDone;
 }
 
@@ -190,13 +255,19 @@ int AddTeacher(Commands& commands, const TeacherArguments& arguments) {
       OverLong({{"NUMBER", &arguments.number}, {"NAME", &arguments.name}}, kStoredTextCharacters);
   if (!overLong.empty())
     return Refuse(where, LengthRefusal(overLong, kStoredTextCharacters));
-  return ChangeStore(commands, where, [&](Database& db) -> std::string {
+  const int code = ChangeStore(commands, where, [&](Database& db) -> std::string {
     if (const char* refusal = NewTeacherRefusal(arguments.number, arguments.name,
                                                 TeacherExists(db, arguments.number)))
       return refusal;
     return InsertTeacher(db, arguments.number, arguments.name) ? std::string()
                                                                : StoreFailure(commands);
   });
+  if (code == kDone && !IsCardNumber(arguments.number)) {
+    std::cerr << "brenlow-admin: teacher add: warning: " << ShownText(arguments.number)
+              << " cannot be a card number (a controller reports four numbers 0-255 joined by "
+                 "-, for example 65-10-0-1); this teacher's card will not be recognised\n";
+  }
+  return code;
 }
 
 int RenameTeacherCommand(Commands& commands, const TeacherArguments& arguments) {
@@ -247,7 +318,18 @@ void AddClassCommands(CLI::App& app, Commands& commands) {
   set->add_option("--address", arguments->address, "the room controller's IPv4 address");
   set->add_option("--mac", arguments->mac, "the classroom PC's hardware address");
   set->add_option("--password", arguments->password, "the classroom's password");
+  set->add_option("--pc-address", arguments->pcAddress,
+                  "the classroom PC's IPv4 address, where the scheduler sends its shut-down "
+                  "(empty: none)");
   commands.add(set, [&commands, set, arguments] { return SetClass(commands, *set, *arguments); });
+
+  CLI::App* rename = group->add_subcommand(
+      "rename", "Rename a class with its periods, course rows and usage rows, in one transaction");
+  rename->add_option("OLD", arguments->record.name, "class name")->required();
+  rename->add_option("NEW", arguments->newName, "the new name (at most 19 characters)")->required();
+  commands.add(rename, [&commands, arguments] {
+    return RenameClassCommand(commands, arguments->record.name, arguments->newName);
+  });
 
   CLI::App* remove = group->add_subcommand(
       "remove", "Remove a class with its periods and course rows, at once (its usage rows stay)");
@@ -265,7 +347,10 @@ void AddTeacherCommands(CLI::App& app, Commands& commands) {
   CLI::App* group = app.add_subcommand("teacher", "Add, rename or remove a teacher");
   group->require_subcommand(1);
   CLI::App* add = group->add_subcommand("add", "Add a teacher (refused when the number exists)");
-  add->add_option("NUMBER", arguments->number, "the teacher's number (the card's number)")
+  add->add_option("NUMBER", arguments->number,
+                  "the teacher's number, which is their card's number as a controller reports "
+                  "it: four numbers 0-255 joined by - (65-10-0-1); another number is stored with "
+                  "a warning, but no card matches it")
       ->required();
   add->add_option("NAME", arguments->name, "the teacher's name")->required();
   commands.add(add, [&commands, arguments] { return AddTeacher(commands, *arguments); });

@@ -96,7 +96,7 @@ void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
            rows);
 }
 
-void WriteJson(const std::vector<RoomStatus>& rooms) {
+void WriteJsonRooms(const std::vector<RoomStatus>& rooms) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const RoomStatus& room : rooms) {
     nlohmann::ordered_json object;
@@ -127,7 +127,7 @@ void WriteJson(const std::vector<RoomStatus>& rooms) {
     }
     list.push_back(object);
   }
-  std::cout << list.dump(2) << '\n';
+  WriteJson(std::cout, list);
 }
 
 int Status(const StatusArguments& arguments) {
@@ -144,7 +144,7 @@ int Status(const StatusArguments& arguments) {
       WriteCsvRows(*rooms);
       break;
     case OutputFormat::kJson:
-      WriteJson(*rooms);
+      WriteJsonRooms(*rooms);
       break;
   }
   return kDone;

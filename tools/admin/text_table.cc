@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "core/shown_text.h"
+
 namespace brenlow::admin {
 namespace {
 
@@ -54,7 +56,8 @@ std::string Padded(const std::string& text, int width) {
   return text + std::string(static_cast<size_t>(std::max(0, width - DisplayWidth(text))), ' ');
 }
 
-std::string CsvField(const std::string& text) {
+std::string CsvField(const std::string& stored) {
+  const std::string text = ShownText(stored);
   if (text.find_first_of(",\"\r\n") == std::string::npos)
     return text;
   std::string quoted = "\"";
@@ -89,8 +92,15 @@ void WriteTextTable(std::ostream& out, const TextRow& header, const std::vector<
     for (size_t i = 0; i < row.size() && i < widths.size(); ++i)
       widths[i] = std::max(widths[i], DisplayWidth(row[i]));
   };
+  std::vector<TextRow> shown;
+  shown.reserve(rows.size());
+  for (const TextRow& row : rows) {
+    TextRow& cells = shown.emplace_back();
+    for (const std::string& cell : row)
+      cells.push_back(ShownText(cell));
+  }
   measure(header);
-  for (const TextRow& row : rows)
+  for (const TextRow& row : shown)
     measure(row);
   auto write = [&](const TextRow& row) {
     std::string line;
@@ -102,7 +112,7 @@ void WriteTextTable(std::ostream& out, const TextRow& header, const std::vector<
     out << line << '\n';
   };
   write(header);
-  for (const TextRow& row : rows)
+  for (const TextRow& row : shown)
     write(row);
 }
 
@@ -115,6 +125,14 @@ void WriteCsv(std::ostream& out, const TextRow& header, const std::vector<TextRo
   write(header);
   for (const TextRow& row : rows)
     write(row);
+}
+
+}  // namespace brenlow::admin
+
+namespace brenlow::admin {
+
+void WriteJson(std::ostream& out, const nlohmann::ordered_json& value) {
+  out << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace brenlow::admin

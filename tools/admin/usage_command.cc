@@ -45,7 +45,7 @@ int Usage(const UsageArguments& arguments) {
                                                      : nlohmann::ordered_json(nullptr);
       list.push_back(object);
     }
-    std::cout << list.dump(2) << '\n';
+    WriteJson(std::cout, list);
     return kDone;
   }
   std::vector<TextRow> rows;

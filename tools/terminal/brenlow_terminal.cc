@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/version.h"
 #include "tools/terminal/terminal_client.h"
 #include "tools/terminal/terminal_command.h"
 
@@ -14,9 +15,13 @@ int main(int argc, char** argv) {
     std::fputs(TerminalHelpText().c_str(), stdout);
     return 0;
   }
+  if (command.version) {
+    std::fputs(VersionLine("brenlow-terminal").c_str(), stdout);
+    return 0;
+  }
   if (!command.error.empty()) {
-    std::fprintf(stderr, "brenlow-terminal: %s\n\n%s", command.error.c_str(),
-                 TerminalHelpText().c_str());
+    std::fprintf(stderr, "brenlow-terminal: %s; see brenlow-terminal --help\n",
+                 command.error.c_str());
     return 2;
   }
   TerminalConnection connection;

@@ -129,7 +129,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: brenlow-terminal [--host HOST] [--port PORT] [--mac ADDRESS]... [--wait MS]\n"
-    "                        REQUEST [FIELDS]\n";
+    "                        REQUEST [FIELDS]\n"
+    "       brenlow-terminal --help | --version\n";
 
 constexpr const char* kRequests =
     "Requests on port 64124 (answered for a known hardware address):\n"
@@ -215,6 +216,9 @@ std::unique_ptr<CLI::App> LineReader(TerminalCommand* command) {
   app->add_flag_callback(
          "-h,--help", [command] { command->help = true; }, "print this text")
       ->trigger_on_parse();
+  app->add_flag_callback(
+         "--version", [command] { command->version = true; }, "print the version")
+      ->trigger_on_parse();
   return app;
 }
 
@@ -246,7 +250,7 @@ TerminalCommand ParseTerminalCommand(const std::vector<std::string>& arguments) 
     command.request = fields.front();
     fields.erase(fields.begin());
   }
-  if (command.help)
+  if (command.help || command.version)
     return command;
   if (command.request.empty()) {
     command.error = "no request given";

@@ -10,6 +10,7 @@ namespace brenlow {
 
 struct TerminalCommand {
   bool help = false;
+  bool version = false;
   std::string error;  // set when the arguments are not understood
 
   std::string host = "127.0.0.1";

@@ -1,0 +1,50 @@
+#include "store_change.h"
+
+#include "data/database_path.h"
+
+namespace brenlow::admin {
+
+std::string CannotRead() {
+  return DatabasePath() + ": cannot be read as a Brenlow database";
+}
+
+std::string StoreFailure(Commands& commands) {
+  std::string reported = commands.messages->take();
+  return reported.empty() ? "the store refused the statement" : reported;
+}
+
+int ChangeStore(Commands& commands, const std::string& where,
+                const std::function<std::string(Database&)>& change) {
+  try {
+    Database db = Database::DefaultStore();
+    if (!db.open())
+      return Refuse(where, DatabasePath() + ": " + StoreFailure(commands));
+    std::string refusal = change(db);
+    if (!refusal.empty())
+      return Refuse(where, refusal);
+  } catch (const DatabaseError&) {
+    return Refuse(where, CannotRead());
+  }
+  return kDone;
+}
+
+std::string InTransaction(Commands& commands, Database& db,
+                          const std::function<std::string()>& change) {
+  if (!db.execute("BEGIN IMMEDIATE"))
+    return StoreFailure(commands);
+  std::string refusal;
+  try {
+    refusal = change();
+  } catch (const DatabaseError&) {
+    refusal = CannotRead();
+  }
+  if (refusal.empty() && db.execute("COMMIT"))
+    return std::string();
+  if (refusal.empty())
+    refusal = StoreFailure(commands);
+  db.execute("ROLLBACK");
+  commands.messages->take();
+  return refusal;
+}
+
+}  // namespace brenlow::admin
