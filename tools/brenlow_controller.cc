@@ -292,7 +292,8 @@ int Send(const Options& options) {
       return -1;
     std::optional<CardBytes> card = ParseCardNumber(options.values[0]);
     if (!card) {
-      std::fprintf(stderr, "brenlow-controller: not a card number: %s\n",
+      std::fprintf(stderr,
+                   "brenlow-controller: not a card number: %s; see brenlow-controller --help\n",
                    options.values[0].c_str());
       return 2;
     }
@@ -303,7 +304,9 @@ int Send(const Options& options) {
       char* end = nullptr;
       byte = std::strtol(value.c_str(), &end, 16);
       if (value.empty() || value.size() > 2 || *end != '\0' || byte < 0) {
-        std::fprintf(stderr, "brenlow-controller: not a hex byte: %s\n", value.c_str());
+        std::fprintf(stderr,
+                     "brenlow-controller: not a hex byte: %s; see brenlow-controller --help\n",
+                     value.c_str());
         return 2;
       }
       datagram.push_back(static_cast<uint8_t>(byte));

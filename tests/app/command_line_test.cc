@@ -89,7 +89,15 @@ TEST(CommandLine, EachLineMeansOneModeWithItsValuesOrOneError) {
       {{"stray"}, Mode::kDesktop, "", "", "0.0.0.0", "", 64, "unknown argument: stray"},
       {{"-x"}, Mode::kDesktop, "", "", "0.0.0.0", "", 64, "unknown argument: -x"},
       {{"--"}, Mode::kDesktop, "", "", "0.0.0.0", "", 64, "unknown argument: --"},
-      {{"--version"}, Mode::kDesktop, "", "", "0.0.0.0", "", 64, "unknown argument: --version"},
+      {{"--version"}, Mode::kVersion, "", "", "0.0.0.0", "", 64, ""},
+      {{"--version", "--bogus"},
+       Mode::kVersion,
+       "",
+       "",
+       "0.0.0.0",
+       "",
+       64,
+       "unknown argument: --bogus"},
       {{"--database=x"},
        Mode::kDesktop,
        "",
@@ -167,6 +175,7 @@ TEST(CommandLine, HelpText) {
           "               [--max-connections-per-address N]\n"
           "       brenlow --init-database PATH\n"
           "       brenlow --set-credentials [--credentials PATH]\n"
+          "       brenlow --help | --version\n"
           "\n"
           "The timetable server of a school's networked classrooms.\n"
           "\n"
@@ -197,6 +206,7 @@ TEST(CommandLine, HelpText) {
           " (an installed program) or beside\n"
           "                        the program (its path with .ini in place of its extension)\n"
           "  --help                print this text\n"
+          "  --version             print the version\n"
           "\n"
           "Ports: UDP 8234 controller reports and card swipes; TCP 64124 classroom terminals "
           "(class,\n"

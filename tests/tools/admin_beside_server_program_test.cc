@@ -39,19 +39,22 @@ TEST(AdminBesideServerProgram, ClassesAddedAndARestoreAreServedAtOnce) {
                  {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
   ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
 
-  AdminRun added = RunAdmin(store.path(), {"class", "add", "一班", "10.0.0.5", "AA-01", "pw"});
+  AdminRun added =
+      RunAdmin(store.path(), {"class", "add", "一班", "10.0.0.5", "AA-01-02-03-04-05", "pw"});
   ASSERT_EQ(added.code, 0) << added.errors;
-  EXPECT_EQ(ClassNameFor("AA-01"), "class name: 一班\n");
+  EXPECT_EQ(ClassNameFor("AA-01-02-03-04-05"), "class name: 一班\n");
 
   const std::string copy = store.folder() + "/copy.db";
   ASSERT_EQ(RunAdmin(store.path(), {"backup", copy}).code, 0);
-  ASSERT_EQ(RunAdmin(store.path(), {"class", "add", "二班", "10.0.0.6", "BB-02", "pw"}).code, 0);
-  EXPECT_EQ(ClassNameFor("BB-02"), "class name: 二班\n");
+  ASSERT_EQ(
+      RunAdmin(store.path(), {"class", "add", "二班", "10.0.0.6", "BB-02-03-04-05-06", "pw"}).code,
+      0);
+  EXPECT_EQ(ClassNameFor("BB-02-03-04-05-06"), "class name: 二班\n");
 
   AdminRun restored = RunAdmin(store.path(), {"restore", copy});
   ASSERT_EQ(restored.code, 0) << restored.errors;
-  EXPECT_EQ(ClassNameFor("BB-02"), "no answer\n");
-  EXPECT_EQ(ClassNameFor("AA-01"), "class name: 一班\n");
+  EXPECT_EQ(ClassNameFor("BB-02-03-04-05-06"), "no answer\n");
+  EXPECT_EQ(ClassNameFor("AA-01-02-03-04-05"), "class name: 一班\n");
   AdminRun check = RunAdmin(store.path(), {"check"});
   EXPECT_EQ(check.code, 0) << check.output << check.errors;
   EXPECT_EQ(check.output, "ok\n");
