@@ -90,26 +90,26 @@ void CKCImportDlg::OnImport() {
     return;
 
   importButton_->setEnabled(false);
-  ImportTimeTable(timeTable);
-  ImportCourseTable(courseTable);
+  const TimetablePairResult result = ImportTimetableFiles(timeTable, courseTable, false);
+  takeResult(result.times);
+  takeResult(result.courses);
   importButton_->setEnabled(true);
   timeTablePath_->clear();
   courseTablePath_->clear();
 
-  if (m_bImportOk) {
-    ShowMessage("导入成功!");
+  std::string details;
+  for (const std::string& line : TimetableSummary(result, false))
+    details += (details.empty() ? "" : "\n") + line;
+  if (m_bImportOk && result.written) {
+    Message done("导入成功!");
+    done.detail = details;
+    ShowMessage(done);
   } else {
     m_bImportOk = true;
-    ShowMessage("导入失败!");
+    Message failed("导入失败!");
+    failed.detail = details;
+    ShowMessage(failed);
   }
-}
-
-void CKCImportDlg::ImportTimeTable(const std::string& path) {
-  takeResult(ImportTimeTableFile(path));
-}
-
-void CKCImportDlg::ImportCourseTable(const std::string& path) {
-  takeResult(ImportCourseTableFile(path));
 }
 
 void CKCImportDlg::takeResult(const TimetableImportResult& result) {

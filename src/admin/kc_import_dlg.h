@@ -3,11 +3,11 @@
 // course table sets the course names of the classes it names (creating their seven course rows
 // when they have none). It never creates classes or periods.
 //
-// "导入" runs both imports and says "导入成功!" or "导入失败!"; the dialog stays open for more
-// imports until "关闭". A failure of one import (a file that cannot be opened or is faulty, an
-// invalid query, a failed statement, a DatabaseError) ends that import; rows it wrote stay. A
-// faulty file is refused whole, before any row is written ("文件错误!"; the message's detail
-// names the line). Every method runs on the user-interface thread.
+// "导入" runs both imports as one (both files written or neither) and says "导入成功!" or
+// "导入失败!", the message's details saying what was written and each line skipped; the dialog
+// stays open for more imports until "关闭". A faulty file is refused ("文件错误!"; the message's
+// detail names the line), and then neither file is written. Every method runs on the
+// user-interface thread.
 #pragma once
 
 #include <QDialog>
@@ -33,8 +33,6 @@ class CKCImportDlg : public QDialog {
   // Button "导入" (and Enter): both imports when both paths are given, then the result message;
   // both path fields are emptied.
   void OnImport();
-  void ImportTimeTable(const std::string& path);
-  void ImportCourseTable(const std::string& path);
 
  private:
   void browse(QLineEdit* pathEdit);

@@ -52,8 +52,13 @@ void CTeacherInfoImport::OnImportFile() {
 
 void CTeacherInfoImport::ImportTeachers(const std::string& path) {
   TeacherImportResult result = ImportTeacherFile(path);
-  if (!result.ok)
+  if (!result.ok) {
     fail(result.detail);
+    return;
+  }
+  // What was written and each line skipped, for the message's details.
+  for (const std::string& line : TeacherImportSummary(result, false))
+    failureDetail_ += (failureDetail_.empty() ? "" : "\n") + line;
 }
 
 void CTeacherInfoImport::fail(const std::string& reason) {

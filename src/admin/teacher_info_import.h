@@ -19,9 +19,9 @@ class CTeacherInfoImport : public QDialog {
   void OnBrowse();
   void OnImportFile();
   // Inserts every teacher of the file whose number is not yet in tblThMes, in file order.
-  // A file that cannot be read, is not GBK text or has a wrong header imports nothing; a failed
-  // query or insert ends the import (teachers inserted before stay); lines with a field too
-  // long are left out. Each of these clears the result flag and adds to the failure detail.
+  // A file that cannot be read, is not GBK text or has a wrong header imports nothing, nor does
+  // a failed query or insert (one transaction); each clears the result flag and adds to the
+  // failure detail. Otherwise the detail says what was written and each line skipped.
   void ImportTeachers(const std::string& path);
 
  private:
@@ -29,7 +29,7 @@ class CTeacherInfoImport : public QDialog {
 
   QLineEdit* path_;
   bool succeeded_ = true;      // the result flag of the current import
-  std::string failureDetail_;  // why it failed, for the message's detail text
+  std::string failureDetail_;  // why it failed, or what was done, for the message's details
 };
 
 }  // namespace brenlow

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -186,16 +187,35 @@ GbkReadResult ReadGbkLines(const std::string& path) {
     result.errorText = "无法打开文件 " + path + "：" + std::strerror(errno);
     return result;
   }
-  std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // Read at most one byte beyond the limit: a device or a pipe without end (/dev/zero) is
+  // refused once that much has come, never read on.
+  std::string content;
+  char chunk[65536];
+  while (content.size() <= kMaxTextFileBytes && file.read(chunk, sizeof chunk).gcount() > 0)
+    content.append(chunk, static_cast<size_t>(file.gcount()));
   if (file.bad()) {
     result.status = GbkReadStatus::kCannotOpen;
     result.errorText = "无法读取文件 " + path;
     return result;
   }
-  const bool utf8 = content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
+  if (content.size() > kMaxTextFileBytes) {
+    result.status = GbkReadStatus::kRefused;
+    result.errorText = "文件大于 16 MiB，未读取：" + path;
+    return result;
+  }
+  const bool byteOrderMark =
+      content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
+  // Without a mark, text that is valid UTF-8 and not plain ASCII is UTF-8: GBK text of Chinese
+  // names is practically never valid UTF-8 (its trail bytes would have to fall just so in
+  // every character).
+  const bool utf8 = byteOrderMark || (FirstNonUtf8Byte(content) == std::string_view::npos &&
+                                      std::any_of(content.begin(), content.end(), [](char c) {
+                                        return static_cast<unsigned char>(c) >= 0x80;
+                                      }));
+  result.encoding = byteOrderMark ? "UTF-8（带 BOM）" : utf8 ? "UTF-8" : "GBK";
   // LF never occurs inside a GBK, GB18030 or UTF-8 character (GBK trail bytes are 0x30-0x39 and
   // 0x40-0xFE, UTF-8 ones 0x80-0xBF), so the raw bytes can be split before decoding.
-  size_t start = utf8 ? kUtf8ByteOrderMark.size() : 0;
+  size_t start = byteOrderMark ? kUtf8ByteOrderMark.size() : 0;
   int lineNumber = 0;
   while (start < content.size()) {
     size_t end = content.find('\n', start);
@@ -206,6 +226,15 @@ GbkReadResult ReadGbkLines(const std::string& path) {
       line.remove_suffix(1);
     }
     ++lineNumber;
+    if (line.size() > kMaxTextLineBytes || line.find('\0') != std::string_view::npos) {
+      result.status = GbkReadStatus::kRefused;
+      result.errorLine = lineNumber;
+      result.errorText = "第 " + std::to_string(lineNumber) + " 行" +
+                         (line.size() > kMaxTextLineBytes ? "长于 4 KiB" : "含有 NUL 字符") +
+                         "，文件未读取。";
+      result.lines.clear();
+      return result;
+    }
     std::string text;
     size_t badOffset = 0;
     bool decoded = false;

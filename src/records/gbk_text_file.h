@@ -5,8 +5,11 @@
 // file ending in a line end has no empty line after it. Bytes are decoded as GBK; four-byte
 // GB18030 sequences are accepted as well, so that a file this program wrote reads back
 // unchanged. A file that begins with the UTF-8 byte-order mark (what spreadsheet programs save
-// as "CSV UTF-8") is read as UTF-8 instead, without the mark. A byte sequence that is not text
-// of the file's encoding stops the reading and is reported with its line and position.
+// as "CSV UTF-8") is read as UTF-8 instead, without the mark, and so is a file without the mark
+// that is valid UTF-8 throughout and holds text beyond ASCII (what a Linux editor saves). A
+// byte sequence that is not text of the file's encoding stops the reading and is reported with
+// its line and position. A file over kMaxTextFileBytes, a line over kMaxTextLineBytes or a NUL
+// byte anywhere refuses the whole file (nothing after the limit is read).
 //
 // Writing takes UTF-8 lines and writes each as GBK followed by CR LF. A character that GBK
 // cannot hold is written in its four-byte GB18030 form, which keeps every character (GB18030
@@ -21,10 +24,14 @@
 
 namespace brenlow {
 
+inline constexpr size_t kMaxTextFileBytes = 16 * 1024 * 1024;
+inline constexpr size_t kMaxTextLineBytes = 4 * 1024;
+
 enum class GbkReadStatus {
   kOk,
   kCannotOpen,   // the file does not exist or cannot be read
   kUndecodable,  // a byte sequence is not text of the file's encoding
+  kRefused,      // too large, a line too long, a NUL byte; no lines
 };
 
 struct GbkReadResult {
@@ -39,6 +46,8 @@ struct GbkReadResult {
   // A sentence for the user (Chinese, like the rest of the interface) saying what went wrong
   // and where; empty on kOk.
   std::string errorText;
+  // The encoding read, for the summary: "GBK", "UTF-8" or "UTF-8（带 BOM）".
+  std::string encoding;
 };
 
 GbkReadResult ReadGbkLines(const std::string& path);

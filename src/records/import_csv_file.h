@@ -32,6 +32,8 @@ struct ImportCsvFile {
   std::vector<int> lineNumbers;
   // On kFileError: what is wrong and on which line, for the message's detail text.
   std::string detail;
+  // On kOk: the encoding read (gbk_text_file.h).
+  std::string encoding;
 };
 
 // Reads the file at path. Only the first maxRecords records are read and checked; the rest of

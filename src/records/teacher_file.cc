@@ -23,8 +23,11 @@ TeacherFileContent ParseTeacherFile(const std::vector<std::string>& lines) {
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     size_t comma = line.find(',');
-    if (comma == std::string::npos)
+    if (comma == std::string::npos) {
+      if (!line.empty())
+        content.noCommaLines.push_back(static_cast<int>(i) + 1);
       continue;
+    }
     TeacherFileRow row{static_cast<int>(i) + 1, line.substr(0, comma), line.substr(comma + 1)};
     if (!FitsField(row.number) || !FitsField(row.name)) {
       content.refusedLines.push_back(row.lineNumber);

@@ -27,6 +27,8 @@ struct TeacherFileContent {
   std::vector<TeacherFileRow> teachers;
   // Lines whose number or name is longer than kTeacherFieldCharacters: not taken.
   std::vector<int> refusedLines;
+  // Lines that are not empty and hold no comma: no teacher.
+  std::vector<int> noCommaLines;
 };
 
 // lines: the file's lines as UTF-8, header first. Nothing after a wrong header is looked at.

@@ -34,4 +34,10 @@ std::string CutCharacters(std::string_view utf8, int limit) {
   return std::string(utf8);
 }
 
+std::string QuotedForMessage(std::string_view utf8) {
+  constexpr int kQuotedCharacters = 60;
+  std::string cut = CutCharacters(utf8, kQuotedCharacters);
+  return "\"" + cut + (cut.size() < utf8.size() ? "…" : "") + "\"";
+}
+
 }  // namespace brenlow

@@ -19,4 +19,8 @@ size_t Utf16Length(std::string_view utf8);
 // The first `limit` characters; never splits a character.
 std::string CutCharacters(std::string_view utf8, int limit = kStoredTextCharacters);
 
+// A text as a message quotes it: between double quotes, cut to its first 60 characters with
+// "…" after a cut, so that a refusal never repeats a whole field of megabytes.
+std::string QuotedForMessage(std::string_view utf8);
+
 }  // namespace brenlow

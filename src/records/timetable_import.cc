@@ -1,11 +1,13 @@
 #include "records/timetable_import.h"
 
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "core/weekdays.h"
 #include "data/database.h"
 #include "records/import_csv_file.h"
+#include "records/text_characters.h"
 
 namespace brenlow {
 namespace {
@@ -13,7 +15,37 @@ namespace {
 using Status = TimetableImportResult::Status;
 
 TimetableImportResult Result(Status status, std::string detail = {}) {
-  return TimetableImportResult{status, std::move(detail)};
+  TimetableImportResult result;
+  result.status = status;
+  result.detail = std::move(detail);
+  return result;
+}
+
+// A time field: blank (the period stays unused), or a whole number of at most two digits up to
+// max. Anything else ("8:00", "ab", "99") refuses the file.
+bool IsTimeField(const std::string& text, int max) {
+  if (text.find_first_not_of(' ') == std::string::npos)
+    return true;
+  if (text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  return std::stoi(text) <= max;
+}
+
+// The refusal for the first time that is no time, or empty.
+std::string BadTime(const ImportCsvFile& file) {
+  static constexpr const char* kNames[] = {"", "StartH", "StartM", "EndH", "EndM"};
+  for (size_t record = 0; record < file.records.size(); ++record) {
+    for (size_t field = 1; field <= 4; ++field) {
+      const bool hour = field % 2 == 1;
+      if (!IsTimeField(file.records[record][field], hour ? 23 : 59)) {
+        return "第 " + std::to_string(file.lineNumbers[record]) + " 行第 " +
+               std::to_string(field + 1) + " 项 " + kNames[field] + " 不是 " +
+               (hour ? "0-23" : "0-59") + " 的整数：" +
+               QuotedForMessage(file.records[record][field]) + "，整个文件未导入。";
+      }
+    }
+  }
+  return std::string();
 }
 
 // The result of a file that cannot be imported at all, or nullopt when it can.
@@ -36,15 +68,17 @@ TimetableImportResult StoreFailed(const ImportCsvFile& file, size_t record) {
 }
 
 // Updates, in one class's periods (rows in ID order, five weekday blocks of seven), every row
-// at position period, period + 7, period + 14, ... Reading a row that is not there (a class with
-// at least one but at most `period` rows) raises DatabaseError. False when a statement fails.
+// at position period, period + 7, period + 14, ..., counting them in written. Reading a row that
+// is not there (a class with at least one but at most `period` rows) raises DatabaseError. False
+// when a statement fails.
 bool UpdateClassPeriods(Database& db, RecordSet& periods, int period,
-                        const std::vector<std::string>& fields) {
+                        const std::vector<std::string>& fields, int* written) {
   if (periods.isEof())
     return true;  // a class without periods is passed over
   for (int step = 0; step < period; ++step)
     periods.moveNext();
   auto update = [&] {
+    ++*written;
     return db.execute(FormatStatement(
         "Update tblkcTime set  StartH='%s', StartM='%s', EndH='%s', EndM='%s' where ID=%s",
         fields[1], fields[2], fields[3], fields[4], RowId{periods.fieldText("ID")}));
@@ -68,6 +102,11 @@ TimetableImportResult ImportTimeTableFile(const std::string& path) {
   ImportCsvFile file = ReadImportCsvFile(path, kTimeTableHeader, 5, kPeriodsPerDay);
   if (auto refused = Unreadable(file, path))
     return *refused;
+  if (std::string bad = BadTime(file); !bad.empty())
+    return Result(Status::kFileError, bad);
+  TimetableImportResult result = Result(Status::kOk);
+  result.encoding = file.encoding;
+  std::set<std::string> classesWritten;
   size_t period = 0;
   try {
     for (; period < file.records.size(); ++period) {
@@ -75,17 +114,23 @@ TimetableImportResult ImportTimeTableFile(const std::string& path) {
       if (!classes.isValid())
         return StoreFailed(file, period);
       while (!classes.isEof()) {
-        RecordSet periods = db.query(FormatStatement(
-            "select * from tblkcTime where BJName = '%s' Order by ID", classes.fieldText("Name")));
-        if (!UpdateClassPeriods(db, periods, static_cast<int>(period), file.records[period]))
+        const std::string name = classes.fieldText("Name");
+        RecordSet periods = db.query(
+            FormatStatement("select * from tblkcTime where BJName = '%s' Order by ID", name));
+        const int before = result.rows;
+        if (!UpdateClassPeriods(db, periods, static_cast<int>(period), file.records[period],
+                                &result.rows))
           return StoreFailed(file, period);
+        if (result.rows > before)
+          classesWritten.insert(name);
         classes.moveNext();
       }
     }
   } catch (const DatabaseError&) {
     return StoreFailed(file, period);
   }
-  return Result(Status::kOk);
+  result.classes = static_cast<int>(classesWritten.size());
+  return result;
 }
 
 TimetableImportResult ImportCourseTableFile(const std::string& path) {
@@ -94,6 +139,9 @@ TimetableImportResult ImportCourseTableFile(const std::string& path) {
   ImportCsvFile file = ReadImportCsvFile(path, kCourseTableHeader, 6);
   if (auto refused = Unreadable(file, path))
     return *refused;
+  TimetableImportResult result = Result(Status::kOk);
+  result.encoding = file.encoding;
+  std::set<std::string> classesWritten;
   auto courseRows = [&db](const std::string& className) {
     return db.query(
         FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
@@ -114,7 +162,11 @@ TimetableImportResult ImportCourseTableFile(const std::string& path) {
             FormatStatement("select * from tblbj where Name = '%s'  Order by ID", className));
         if (!classes.isValid())
           return StoreFailed(file, record);
-        if (!classes.isEof()) {
+        if (classes.isEof()) {
+          result.skipped.push_back("第 " + std::to_string(file.lineNumbers[record]) +
+                                   " 行：班级 " + QuotedForMessage(className) +
+                                   " 不存在，已跳过");
+        } else {
           for (int created = 0; created < kPeriodsPerDay; ++created) {
             if (!db.execute(FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, "
                                             "Wednesday, Thursday, Friday) Values ('%s', '%s', "
@@ -140,12 +192,76 @@ TimetableImportResult ImportCourseTableFile(const std::string& path) {
                                       fields[1], fields[2], fields[3], fields[4], fields[5],
                                       RowId{rows.fieldText("ID")})))
         return StoreFailed(file, record);
+      if (!rows.isEof()) {
+        ++result.rows;
+        classesWritten.insert(className);
+      }
       row = row + 1 > kPeriodsPerDay - 1 ? 0 : row + 1;
     }
   } catch (const DatabaseError&) {
     return StoreFailed(file, record);
   }
-  return Result(Status::kOk);
+  result.classes = static_cast<int>(classesWritten.size());
+  return result;
+}
+
+TimetablePairResult ImportTimetableFiles(const std::string& timesPath,
+                                         const std::string& coursesPath, bool dryRun) {
+  TimetablePairResult result;
+  Database db = Database::DefaultStore();
+  db.open();
+  if (!db.execute("BEGIN IMMEDIATE")) {
+    result.storeFailure = "无法开始写入数据库";
+    result.times = Result(Status::kStoreFailed, result.storeFailure);
+    result.courses = result.times;
+    return result;
+  }
+  result.times = ImportTimeTableFile(timesPath);
+  result.courses = ImportCourseTableFile(coursesPath);
+  const bool keep = !dryRun && result.times.ok() && result.courses.ok();
+  if (keep && db.execute("COMMIT")) {
+    result.written = true;
+    return result;
+  }
+  if (keep)
+    result.storeFailure = "无法提交写入";
+  db.execute("ROLLBACK");
+  return result;
+}
+
+std::vector<std::string> TimetableSummary(const TimetablePairResult& result, bool dryRun) {
+  std::vector<std::string> lines;
+  const TimetableImportResult& times = result.times;
+  const TimetableImportResult& courses = result.courses;
+  const bool both = times.ok() && courses.ok();
+  const std::string verb = dryRun ? "将写入" : result.written ? "已写入" : "可写入";
+  if (!times.encoding.empty())
+    lines.push_back("时间表按 " + times.encoding + " 读取");
+  if (!courses.encoding.empty())
+    lines.push_back("课程表按 " + courses.encoding + " 读取");
+  if (times.ok()) {
+    lines.push_back("时间表：" + verb + " " + std::to_string(times.classes) + " 个班级的 " +
+                    std::to_string(times.rows) + " 节");
+  }
+  if (courses.ok()) {
+    lines.push_back("课程表：" + verb + " " + std::to_string(courses.classes) + " 个班级的 " +
+                    std::to_string(courses.rows) + " 行课程");
+  }
+  for (const std::string& skipped : times.skipped)
+    lines.push_back(skipped);
+  for (const std::string& skipped : courses.skipped)
+    lines.push_back(skipped);
+  if (!times.ok())
+    lines.push_back("时间表：" + times.detail);
+  if (!courses.ok())
+    lines.push_back("课程表：" + courses.detail);
+  if (!result.storeFailure.empty())
+    lines.push_back(result.storeFailure);
+  if (!both || !result.storeFailure.empty())
+    lines.push_back("两个文件都未写入。");
+  else if (dryRun)
+    lines.push_back("试运行：什么也没有写入。");
+  return lines;
 }
 
 }  // namespace brenlow

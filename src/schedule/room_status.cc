@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "data/database.h"
+#include "events/last_heard.h"
 
 namespace brenlow {
 namespace {
@@ -52,11 +53,15 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
     if (!classes.isValid())
       return std::nullopt;
     std::unordered_multimap<std::string, size_t> byName;
+    // The server sets every Status to 0 when it starts: until the room's controller reports
+    // after that, 0 says nothing about the room.
+    const LastHeard heard = ReadLastHeard();
     for (; !classes.isEof(); classes.moveNext()) {
       RoomStatus room;
       room.name = classes.fieldText("Name");
       room.zkip = classes.fieldText("ZKIP");
-      room.power = PowerOf(classes.fieldText("Status"));
+      room.power = heard.heardSinceStart(room.name) ? PowerOf(classes.fieldText("Status"))
+                                                    : PowerState::kUnknown;
       byName.emplace(room.name, rooms.size());
       rooms.push_back(std::move(room));
     }

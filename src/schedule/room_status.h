@@ -1,5 +1,6 @@
 // What each room is doing: for every class (tblbj order) its controller address, its power
-// state as its controller last reported it, its plan of one day (records/day_plan.h): why the
+// state as its controller last reported it (unknown until it reported after the server last
+// started, events/last_heard.h), its plan of one day (records/day_plan.h): why the
 // day is what it is, its periods, the period running now and the next minute at which the
 // scheduler will power the room on or off. The status window of the desktop program and
 // `brenlow-admin status` both show these rows, so they never disagree.

@@ -44,12 +44,29 @@ class RoomStatusTest : public ::testing::Test {
   TempDatabase store_;
 };
 
+// The server resets Status to 0 at its start: 0 means off only once the room reported after it.
+TEST_F(RoomStatusTest, ARoomNotHeardFromSinceTheStartIsUnknown) {
+  store_.addClass("一班");
+  store_.addClass("二班");
+  store_.addClass("三班");
+  store_.exec(
+      "Insert into tbl_server_state (name, value) Values ('started', "
+      "'2026-12-11T07:00:00')");
+  store_.exec(
+      "Insert into tbl_last_report (class, time) Values ('二班', '2026-12-11T07:00:05'), "
+      "('三班', '2026-12-10T16:00:00')");
+  EXPECT_EQ(linesAt(kSaturday, 8, 0),
+            (std::vector<std::string>{"一班|未知|无课|", "二班|已关机|无课|", "三班|未知|无课|"}));
+}
+
 TEST_F(RoomStatusTest, RowsAtChosenMinutes) {
   store_.addClass("一班", "10.0.0.1");
   store_.addClass("二班", "10.0.0.2");
   store_.addClass("三班", "10.0.0.3");  // no periods in use
   store_.exec("Update tblbj set Status=1 where Name='一班'");
   store_.exec("Update tblbj set Status=2 where Name='三班'");
+  for (const char* name : {"一班", "二班", "三班"})
+    store_.heardFrom(name);
   setPeriod("一班", 0, "8", "0", "8", "45", 1, 0, "张三(12)");
   setPeriod("一班", 2, "10", "00", "10", "45", 0, 1);
   // 二班: one period ends as the next starts; the one the scheduler runs last wins the minute.
@@ -116,13 +133,15 @@ TEST_F(RoomStatusTest, PeriodsAreNumberedInIdOrderAndCarryTheirFlags) {
 TEST_F(RoomStatusTest, OnADayOffNothingRunsAndOnlyPowerOffsAreNext) {
   store_.addClass("一班");
   store_.addClass("二班");
+  store_.heardFrom("一班");
+  store_.heardFrom("二班");
   setPeriod("一班", 0, "8", "0", "8", "45", 1, 1, "张三(12)");
   setPeriod("二班", 0, "8", "0", "8", "45", 1, 1, "李四(13)");
   store_.exec(
       "Insert into tbl_calendar (date_day, kind, weekday, class_Name, note) Values "
       "('2024-03-06', 'off', '', '一班', '春游'), ('2024-03-09', 'follows', '星期三', '', '')");
-  EXPECT_EQ(linesAt(kWednesday, 7, 0),
-            (std::vector<std::string>{"一班|已关机|无课|08:45 关机", "二班|已关机|无课|08:00 开机"}));
+  EXPECT_EQ(linesAt(kWednesday, 7, 0), (std::vector<std::string>{"一班|已关机|无课|08:45 关机",
+                                                                 "二班|已关机|无课|08:00 开机"}));
   EXPECT_EQ(linesAt(kWednesday, 8, 10),
             (std::vector<std::string>{"一班|已关机|无课|08:45 关机",
                                       "二班|已关机|第1节 08:00-08:45 李四(13)|08:45 关机"}));

@@ -98,4 +98,12 @@ void TempDatabase::addTeacher(const std::string& number, const std::string& name
        "," + Quote(name + "(" + number + ")") + ")");
 }
 
+void TempDatabase::heardFrom(const std::string& className) const {
+  exec(
+      "Insert or ignore into tbl_server_state (name, value) Values ('started', "
+      "'2000-01-01T00:00:00')");
+  exec("Insert or replace into tbl_last_report (class, time) Values (" + Quote(className) +
+       ", '2000-01-01T00:00:01')");
+}
+
 }  // namespace brenlow::testing

@@ -30,6 +30,9 @@ class TempDatabase {
   void addClass(const std::string& name, const std::string& zkip = "",
                 const std::string& macAddress = "", const std::string& password = "") const;
   void addTeacher(const std::string& number, const std::string& name) const;
+  // Records that the class's controller reported after the server last started, so that its
+  // Status counts (a room not heard from since the start shows as unknown).
+  void heardFrom(const std::string& className) const;
 
  private:
   std::string folder_;

@@ -34,7 +34,8 @@ TEST(RoomStatusWindowProgram, ShowsWhatTheServersListenerWrites) {
   SystemClock clock;
   RoomStatusWindow window(clock);
   window.show();
-  ASSERT_EQ(window.table().item(0, 2)->text(), "已关机");  // start-up resets every Status
+  // Start-up resets every Status to 0, which says nothing until the controller reports.
+  ASSERT_EQ(window.table().item(0, 2)->text(), "未知");
 
   // The listener starts a moment after the program: report until the store has it.
   auto stored = std::chrono::steady_clock::time_point{};

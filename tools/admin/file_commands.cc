@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "commands.h"
+#include "core/shown_text.h"
 #include "data/database.h"
 #include "data/database_path.h"
 #include "records/teacher_import.h"
@@ -14,7 +15,13 @@ namespace {
 
 struct FileArguments {
   std::string timeTable, courseTable, teacherFile;
+  bool dryRun = false;
 };
+
+void WriteLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines)
+    std::cout << ShownText(line) << '\n';
+}
 
 // Why an import failed, naming its file, or empty when it succeeded.
 std::string FailureOf(Commands& commands, const std::string& path,
@@ -29,27 +36,33 @@ std::string FailureOf(Commands& commands, const std::string& path,
 }
 
 int ImportTimetable(Commands& commands, const FileArguments& arguments) {
-  // Both files are imported whatever becomes of the first, as the dialog does.
-  std::string times =
-      FailureOf(commands, arguments.timeTable, ImportTimeTableFile(arguments.timeTable));
-  std::string courses =
-      FailureOf(commands, arguments.courseTable, ImportCourseTableFile(arguments.courseTable));
-  if (!times.empty() || !courses.empty()) {
-    return Refuse("import-timetable",
-                  "导入失败! " + times + (times.empty() || courses.empty() ? "" : "; ") + courses);
+  // The two files are one import: both are written, or neither.
+  TimetablePairResult result =
+      ImportTimetableFiles(arguments.timeTable, arguments.courseTable, arguments.dryRun);
+  WriteLines(TimetableSummary(result, arguments.dryRun));
+  std::string times = FailureOf(commands, arguments.timeTable, result.times);
+  std::string courses = FailureOf(commands, arguments.courseTable, result.courses);
+  if (!times.empty() || !courses.empty() || !result.storeFailure.empty()) {
+    std::string why = times + (times.empty() || courses.empty() ? "" : "; ") + courses;
+    if (why.empty())
+      why = DatabasePath() + ": " + result.storeFailure + " " + commands.messages->take();
+    return Refuse("import-timetable", "导入失败! " + why);
   }
-  std::cout << "导入成功!\n";
+  if (!arguments.dryRun)
+    std::cout << "导入成功!\n";
   return kDone;
 }
 
 int ImportTeachers(Commands& commands, const FileArguments& arguments) {
-  TeacherImportResult result = ImportTeacherFile(arguments.teacherFile);
+  TeacherImportResult result = ImportTeacherFile(arguments.teacherFile, arguments.dryRun);
+  WriteLines(TeacherImportSummary(result, arguments.dryRun));
   if (!result.ok) {
     const std::string store = commands.messages->take();
     return Refuse("import-teachers " + arguments.teacherFile,
                   "导入失败！ " + result.detail + (store.empty() ? "" : " (" + store + ")"));
   }
-  std::cout << "导入成功！\n";
+  if (!arguments.dryRun)
+    std::cout << "导入成功！\n";
   return kDone;
 }
 
@@ -65,6 +78,16 @@ int ExportTeachers(const FileArguments& arguments) {
       rows.emplace_back(teachers.fieldText("Numb"), teachers.fieldText("Name"));
   } catch (const DatabaseError&) {
     return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");
+  }
+  if (arguments.teacherFile == "-") {
+    // Standard output: the file's bytes and nothing else, for a pipe.
+    std::string bytes;
+    GbkWriteResult encoded = TeacherFileBytes(rows, &bytes);
+    if (!encoded.ok)
+      return Refuse(where, encoded.errorText);
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::cout.flush();
+    return std::cout ? kDone : Refuse(where, "standard output could not be written");
   }
   GbkWriteResult written = ExportTeacherFile(arguments.teacherFile, rows);
   if (!written.ok)
@@ -83,22 +106,32 @@ void AddFileCommands(CLI::App& app, Commands& commands) {
       "import-timetable",
       "Import the period times (TIMES.csv, header Time,StartH,StartM,EndH,EndM) of every class "
       "and the course names (COURSES.csv, header BJName,Monday,Tuesday,Wednesday,Thursday,"
-      "Friday); code page 936, or UTF-8 after a byte-order mark. A faulty file is refused whole");
+      "Friday); code page 936, or UTF-8 (with or without a byte-order mark). The two files are "
+      "one import: both are written or neither. A faulty file (a time that is not a whole number "
+      "in range among them) is refused whole; a course line of an unknown class is skipped. "
+      "Prints what was written and each line skipped");
   timetable->add_option("TIMES", arguments->timeTable, "the time table file")->required();
   timetable->add_option("COURSES", arguments->courseTable, "the course table file")->required();
+  timetable->add_flag("--dry-run", arguments->dryRun,
+                      "check both files and say what would be written; write nothing");
   commands.add(timetable, [&commands, arguments] { return ImportTimetable(commands, *arguments); });
 
   CLI::App* importTeachers = app.add_subcommand(
       "import-teachers",
-      "Import teachers from a file with the header Numb,Name (code page 936, or UTF-8 after a "
-      "byte-order mark); numbers already there are skipped");
+      "Import teachers from a file with the header Numb,Name (code page 936, or UTF-8 with or "
+      "without a byte-order mark), in one transaction; lines whose number is already there, "
+      "empty or too long are skipped and reported");
   importTeachers->add_option("FILE", arguments->teacherFile, "the teacher file")->required();
+  importTeachers->add_flag("--dry-run", arguments->dryRun,
+                           "check the file and say what would be written; write nothing");
   commands.add(importTeachers,
                [&commands, arguments] { return ImportTeachers(commands, *arguments); });
 
   CLI::App* exportTeachers = app.add_subcommand(
-      "export-teachers", "Write every teacher's number and name to FILE (code page 936)");
-  exportTeachers->add_option("FILE", arguments->teacherFile, "the file to write (replaced)")
+      "export-teachers",
+      "Write every teacher's number and name to FILE (code page 936); - writes to standard "
+      "output");
+  exportTeachers->add_option("FILE", arguments->teacherFile, "the file to write (replaced), or -")
       ->required();
   commands.add(exportTeachers, [arguments] { return ExportTeachers(*arguments); });
 }
