@@ -73,8 +73,29 @@ TEST_F(GbkTextFileTest, AFileBeginningWithTheUtf8MarkIsReadAsUtf8) {
     EXPECT_EQ(result.errorByte, 4) << bad;
     EXPECT_NE(result.errorText.find("UTF-8"), std::string::npos) << result.errorText;
   }
-  // The mark anywhere but at the start is GBK bytes like any other.
-  EXPECT_EQ(ReadGbkLines(writeBytes("a\r\n\xEF\xBB\xBF")).status, GbkReadStatus::kUndecodable);
+  // The mark anywhere but at the start is a character of a UTF-8 file like any other.
+  result = ReadGbkLines(writeBytes("a\r\n\xEF\xBB\xBF"));
+  EXPECT_EQ(result.status, GbkReadStatus::kOk);
+  EXPECT_EQ(result.encoding, "UTF-8");
+  EXPECT_EQ(result.lines, (std::vector<std::string>{"a", "\xEF\xBB\xBF"}));
+}
+
+// Without a mark: valid UTF-8 holding text beyond ASCII is UTF-8 (a Linux editor's file); GBK
+// names are never valid UTF-8; plain ASCII reads the same either way.
+TEST_F(GbkTextFileTest, AFileWithoutTheMarkIsUtf8WhenItIsValidUtf8) {
+  const struct {
+    std::string bytes, encoding, firstLine;
+  } cases[] = {
+      {"Numb,Name\n12,张三\n", "UTF-8", "Numb,Name"},
+      {"12,\xD5\xC5\xC8\xFD\r\n", "GBK", "12,张三"},
+      {"12,abc\r\n", "GBK", "12,abc"},
+  };
+  for (const auto& c : cases) {
+    GbkReadResult result = ReadGbkLines(writeBytes(c.bytes));
+    EXPECT_EQ(result.status, GbkReadStatus::kOk) << c.encoding;
+    EXPECT_EQ(result.encoding, c.encoding);
+    EXPECT_EQ(result.lines.front(), c.firstLine);
+  }
 }
 
 TEST_F(GbkTextFileTest, MissingFileCannotBeOpened) {
