@@ -5,6 +5,7 @@
 
 #include "app/network_workers.h"
 #include "data/store_preparation.h"
+#include "net/limited_log.h"
 
 namespace brenlow {
 
@@ -16,6 +17,9 @@ Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnecti
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });
+  logSweepTimer_.setInterval(kLogSweepMs);
+  logSweepTimer_.setTimerType(Qt::CoarseTimer);
+  QObject::connect(&logSweepTimer_, &QTimer::timeout, [] { SweepLimitedLines(); });
 }
 
 Server::~Server() {
@@ -33,11 +37,14 @@ void Server::startWorkers() {
 
 void Server::startMinuteTimer() {
   minuteTimer_.start();
+  logSweepTimer_.start();
 }
 
 void Server::stop() {
   minuteTimer_.stop();
+  logSweepTimer_.stop();
   workers_.stopAll([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+  FinishLimitedLines();
 }
 
 }  // namespace brenlow
