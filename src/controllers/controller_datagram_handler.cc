@@ -6,12 +6,10 @@
 #include "controllers/controller_commands.h"
 #include "controllers/controller_datagram.h"
 #include "controllers/send_command.h"
-#include "core/lenient_integer.h"
-#include "core/minutes_of_day.h"
 #include "core/shared_state.h"
-#include "core/weekdays.h"
 #include "data/database_error.h"
 #include "net/ports.h"
+#include "records/day_plan.h"
 
 namespace brenlow {
 namespace {
@@ -85,20 +83,16 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
   const LocalTime now = clock_.now();
   const auto elapsedNow = clock_.monotonicNow();
   const int nowMinutes = now.minutesSinceMidnight();
-  RecordSet periods = db.query(FormatStatement(
-      "select * from tblkcTime where BJName='%s' and Week='%s' and ThName='%s' Order by ID",
-      className, WeekdayText(now.weekday), nameNumb));
+  // The periods of the day's plan, not of the clock's weekday: on a make-up day the followed
+  // weekday's teacher opens the room, and on a day off the teacher still can, so that a wrong
+  // calendar entry never locks anyone out.
+  const DayPlan plan = PlanOfTheDay(db, now.date(), className);
   bool inPeriod = false;
-  while (!periods.isEof()) {
-    const long long start = MinutesOfDay(LenientInteger(periods.fieldText("StartH")),
-                                         LenientInteger(periods.fieldText("StartM")));
-    const long long end = MinutesOfDay(LenientInteger(periods.fieldText("EndH")),
-                                       LenientInteger(periods.fieldText("EndM")));
-    if (start <= nowMinutes && nowMinutes < end) {
+  for (const PlannedPeriod& period : plan.periods) {
+    if (period.teacher == nameNumb && period.runsAt(nowMinutes)) {
       inPeriod = true;
       decide(sender, className, status, cardNumber, elapsedNow);
     }
-    periods.moveNext();
   }
   if (!inPeriod)
     LogSwipe(cardNumber, sender, className, "no-period-now");

@@ -20,7 +20,7 @@ namespace brenlow {
 
 class ControllerDatagramHandler {
  public:
-  // The clock gives the period test its weekday and minute and the swipe rule its elapsed time;
+  // The clock gives the period test its date and minute and the swipe rule its elapsed time;
   // it must outlive the handler.
   explicit ControllerDatagramHandler(const Clock& clock) : clock_(clock) {}
 

@@ -1,14 +1,11 @@
 #include "core/clock.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace brenlow {
 
 std::string LocalTime::dateText() const {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-  return text;
+  return date().text();
 }
 
 LocalTime SystemClock::now() const {
@@ -53,10 +50,8 @@ void ManualClock::advance(std::chrono::steady_clock::duration by) {
 }
 
 LocalTime MakeLocalTime(int year, int month, int day, int hour, int minute, int second) {
-  // Sakamoto's method: the weekday of a Gregorian date without touching the C library's zone.
-  static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-  int y = month < 3 ? year - 1 : year;
-  int weekday = (y + y / 4 - y / 100 + y / 400 + offsets[month - 1] + day) % 7;
+  // The weekday of a Gregorian date without touching the C library's zone.
+  const int weekday = CalendarDate{year, month, day}.weekday();
   return LocalTime{year, month, day, hour, minute, second, weekday};
 }
 

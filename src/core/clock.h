@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "core/calendar_date.h"
+
 namespace brenlow {
 
 struct LocalTime {
@@ -21,6 +23,7 @@ struct LocalTime {
   int minutesSinceMidnight() const { return hour * 60 + minute; }
   // "%Y-%m-%d", the day as the usage records write it.
   std::string dateText() const;
+  CalendarDate date() const { return CalendarDate{year, month, day}; }
 };
 
 class Clock {

@@ -20,7 +20,22 @@ bool HasTable(sqlite3* handle, const char* name, bool* has) {
 
 const std::vector<AddedTable>& AddedTables() {
   // Never destroyed: a worker may still open the store while the process exits.
-  static const auto* tables = new std::vector<AddedTable>{};
+  static const auto* tables = new std::vector<AddedTable>{
+      // The school calendar: one entry per day and class ('' the whole school). kind 'off' (a
+      // day off) or 'follows' (a make-up day that runs the periods of weekday, "星期一" to
+      // "星期五"; whole school only).
+      {"tbl_calendar",
+       "CREATE TABLE tbl_calendar (\n"
+       "  ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+       "  date_day TEXT DEFAULT '',\n"
+       "  kind TEXT DEFAULT '',\n"
+       "  weekday TEXT DEFAULT '',\n"
+       "  class_Name TEXT DEFAULT '',\n"
+       "  note TEXT DEFAULT ''\n"
+       ");\n"
+       "CREATE UNIQUE INDEX tbl_calendar_date_class ON tbl_calendar (date_day, class_Name);\n",
+       {"ID", "date_day", "kind", "weekday", "class_Name", "note"}},
+  };
   return *tables;
 }
 

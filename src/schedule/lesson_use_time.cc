@@ -31,9 +31,13 @@ void AddDayUseTime(Database& db, const std::string& number, const std::string& n
 
 }  // namespace
 
-void AddLessonUseTime(const std::string& className, const std::string& weekday, int startHour,
-                      int startMinute, int nowMinutes, const std::string& dateDay) {
-  if (nowMinutes != MinutesOfDay(startHour, startMinute) + kUseTimeCreditDelayMinutes)
+void AddLessonUseTime(const PlannedPeriod& period, int nowMinutes, const std::string& dateDay) {
+  if (!period.held || !period.inUse ||
+      nowMinutes != period.startMinutes() + kUseTimeCreditDelayMinutes)
+    return;
+  const std::string& className = period.className;
+  const std::string& teacher = period.teacher;
+  if (teacher.empty())
     return;
   Database db = Database::DefaultStore();
   db.open();
@@ -41,15 +45,6 @@ void AddLessonUseTime(const std::string& className, const std::string& weekday, 
     RecordSet classes =
         db.query(FormatStatement("select * from tblbj where  Name='%s' Order by ID", className));
     if (classes.isEof() || classes.fieldText("Status") != "1")
-      return;
-    RecordSet periods = db.query(FormatStatement(
-        "select * from tblkcTime where  BJName='%s'and StartH='%s' and StartM='%s' and "
-        "Week='%s' Order by ID",
-        className, std::to_string(startHour), std::to_string(startMinute), weekday));
-    if (periods.isEof())
-      return;
-    const std::string teacher = periods.fieldText("ThName");
-    if (teacher.empty())
       return;
     RecordSet teachers = db.query(
         FormatStatement("select * from tblThMes where  NameNumb='%s' Order by ID", teacher));

@@ -3,9 +3,6 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "core/lenient_integer.h"
-#include "core/minutes_of_day.h"
-#include "core/weekdays.h"
 #include "data/database.h"
 
 namespace brenlow {
@@ -17,23 +14,11 @@ bool Blank(const std::string& text) {
   return text.find_first_not_of(" \t") == std::string::npos;
 }
 
-// A time of day from two stored texts, or nullopt for blanks and times outside a day.
-std::optional<int> TimeOfDay(const std::string& hour, const std::string& minute) {
-  if (Blank(hour) || Blank(minute))
+// The scheduler's minute of a time, limited to today's minutes.
+std::optional<int> ScheduledMinute(long long minutes) {
+  if (minutes < 0 || minutes >= kMinutesPerDay)
     return std::nullopt;
-  const int h = LenientInteger(hour);
-  const int m = LenientInteger(minute);
-  if (h < 0 || h > 23 || m < 0 || m > 59)
-    return std::nullopt;
-  return h * 60 + m;
-}
-
-// The scheduler's minute of a time (lenient, blanks read 0), limited to today's minutes.
-std::optional<int> ScheduledMinute(const std::string& hour, const std::string& minute) {
-  const long long value = MinutesOfDay(LenientInteger(hour), LenientInteger(minute));
-  if (value < 0 || value >= kMinutesPerDay)
-    return std::nullopt;
-  return static_cast<int>(value);
+  return static_cast<int>(minutes);
 }
 
 PowerState PowerOf(const std::string& status) {
@@ -56,7 +41,7 @@ void Consider(std::optional<NextAction>& next, int minute, bool powerOn, int fro
 }  // namespace
 
 StatusMoment MomentOf(const LocalTime& now) {
-  return StatusMoment{now.weekday, now.minutesSinceMidnight(), true};
+  return StatusMoment{now.date(), now.minutesSinceMidnight(), true};
 }
 
 std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment) {
@@ -75,44 +60,32 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
       byName.emplace(room.name, rooms.size());
       rooms.push_back(std::move(room));
     }
-    const char* weekday = SchoolWeekdayText(moment.weekday);
-    if (weekday == nullptr)
-      return rooms;  // no periods and no actions at the weekend
-    RecordSet periods =
-        db.query(FormatStatement("select * from tblkcTime where  Week='%s' Order by ID", weekday));
-    if (!periods.isValid())
-      return std::nullopt;
-    for (; !periods.isEof(); periods.moveNext()) {
-      const std::string startH = periods.fieldText("StartH");
-      const std::string startM = periods.fieldText("StartM");
-      const std::string endH = periods.fieldText("EndH");
-      const std::string endM = periods.fieldText("EndM");
-      const std::string teacher = periods.fieldText("ThName");
+    const SchoolDayPlan plan = PlanOfTheSchoolDay(db, moment.date);
+    for (RoomStatus& room : rooms)
+      room.day = plan.reasonFor(room.name);
+    for (const PlannedPeriod& planned : plan.periods) {
       PeriodStatus period;
-      period.start = TimeOfDay(startH, startM);
-      period.end = TimeOfDay(endH, endM);
-      if (!period.start || !period.end)
-        period.start = period.end = std::nullopt;
-      period.teacher = Blank(teacher) ? std::string() : teacher;
-      period.autoOn = LenientInteger(periods.fieldText("AutoOn")) == 1;
-      period.autoOff = LenientInteger(periods.fieldText("AutoOff")) == 1;
-      period.running = moment.markRunning && period.start && *period.start <= moment.fromMinute &&
-                       moment.fromMinute < *period.end;
-      const bool scheduled = !startH.empty() && !startM.empty() && !endH.empty() && !endM.empty();
-      const std::optional<int> on = ScheduledMinute(startH, startM);
-      const std::optional<int> off = ScheduledMinute(endH, endM);
-      auto [first, last] = byName.equal_range(periods.fieldText("BJName"));
+      period.number = planned.number;
+      if (planned.inUse) {
+        period.start = static_cast<int>(planned.startMinutes());
+        period.end = static_cast<int>(planned.endMinutes());
+      }
+      period.teacher = Blank(planned.teacher) ? std::string() : planned.teacher;
+      period.autoOn = planned.autoOn;
+      period.autoOff = planned.autoOff;
+      period.running = moment.markRunning && planned.held && planned.runsAt(moment.fromMinute);
+      const std::optional<int> on = ScheduledMinute(planned.startMinutes());
+      const std::optional<int> off = ScheduledMinute(planned.endMinutes());
+      auto [first, last] = byName.equal_range(planned.className);
       for (auto it = first; it != last; ++it) {
         RoomStatus& room = rooms[it->second];
-        PeriodStatus numbered = period;
-        numbered.number = static_cast<int>(room.periods.size()) + 1;
-        if (numbered.running && !room.running)
+        if (period.running && !room.running)
           room.running = room.periods.size();
-        if (scheduled && period.autoOn && on)
+        if (planned.scheduled && planned.held && planned.autoOn && on)
           Consider(room.next, *on, true, moment.fromMinute);
-        if (scheduled && period.autoOff && off)
+        if (planned.scheduled && planned.autoOff && off)
           Consider(room.next, *off, false, moment.fromMinute);
-        room.periods.push_back(std::move(numbered));
+        room.periods.push_back(period);
       }
     }
   } catch (const DatabaseError&) {

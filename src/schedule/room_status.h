@@ -1,27 +1,31 @@
 // What each room is doing: for every class (tblbj order) its controller address, its power
-// state as its controller last reported it, the periods of one day, the period running now and
-// the next minute at which the scheduler will power the room on or off. The status window of
-// the desktop program and `brenlow-admin status` both show these rows, so they never disagree.
+// state as its controller last reported it, its plan of one day (records/day_plan.h): why the
+// day is what it is, its periods, the period running now and the next minute at which the
+// scheduler will power the room on or off. The status window of the desktop program and
+// `brenlow-admin status` both show these rows, so they never disagree.
 //
-// The next action is read the way the scheduler reads the periods (run_schedule.h): a row with
-// an empty time text is passed over, times read leniently, AutoOn/AutoOff act when they read 1.
-// The minute now counts as still to come (its tick may not have run yet). When several actions
-// fall in the same minute, the one the scheduler runs last (ID order, power-on before power-off
-// within a row) is shown, as that is the state the room is left in. Any thread.
+// The next action is the scheduler's (run_schedule.h): a period that is not scheduled is passed
+// over, a power-on only for a held lesson, a power-off also on a day off. The minute now counts
+// as still to come (its tick may not have run yet). When several actions fall in the same
+// minute, the one the scheduler runs last (ID order, power-on before power-off within a row) is
+// shown, as that is the state the room is left in. A period runs only when its lesson is held:
+// on a day off nothing is running. Any thread.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/calendar_date.h"
 #include "core/clock.h"
+#include "records/day_plan.h"
 
 namespace brenlow {
 
 enum class PowerState { kOn, kOff, kUnknown };
 
 struct PeriodStatus {
-  int number = 0;  // position among the class's periods of that weekday in ID order, from 1
+  int number = 0;  // position among the class's periods of the applying weekday in ID order, from 1
   // Minutes since midnight; present when all four time texts read as a time of day (a period
   // not in use holds blanks and has none).
   std::optional<int> start;
@@ -29,7 +33,7 @@ struct PeriodStatus {
   std::string teacher;  // ThName, empty when it holds only blanks
   bool autoOn = false;
   bool autoOff = false;
-  bool running = false;  // start <= now < end
+  bool running = false;  // held, and start <= now < end
 };
 
 struct NextAction {
@@ -41,15 +45,16 @@ struct RoomStatus {
   std::string name;
   std::string zkip;
   PowerState power = PowerState::kUnknown;
+  DayReason day;                      // why the day's periods are what they are
   std::vector<PeriodStatus> periods;  // every period row of the day, ID order
   std::optional<size_t> running;      // index into periods of the period running now
   std::optional<NextAction> next;     // the next action from now to the end of the day
 };
 
-// The moment the rows are read for: a day of the week (0 Sunday ... 6 Saturday), the minute
-// from which actions count, and whether a period can be running (not on another day).
+// The moment the rows are read for: a date, the minute from which actions count, and whether a
+// period can be running (not on another day).
 struct StatusMoment {
-  int weekday = 1;
+  CalendarDate date;
   int fromMinute = 0;
   bool markRunning = true;
 };

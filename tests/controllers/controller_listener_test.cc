@@ -184,6 +184,36 @@ TEST_F(ControllerListenerTest, SwipeDoesNothingForAnotherTeacherClassOrDay) {
   EXPECT_EQ(capture.taken(), std::vector<std::string>{kPowerOn});
 }
 
+TEST_F(ControllerListenerTest, SwipesFollowTheCalendarsPlanOfTheDay) {
+  const std::string controller = LoopbackAddress(16);
+  store_.addClass("一班", controller);
+  store_.addTeacher("1-2-3-4", "张老师");
+  store_.addTeacher("5-6-7-8", "李老师");
+  addPeriod("一班", "星期三", "张老师(1-2-3-4)", "8", "0", "8", "45");
+  addPeriod("一班", "星期六", "李老师(5-6-7-8)", "8", "0", "8", "45");  // never a school day
+  store_.exec(
+      "Insert into tbl_calendar (date_day, kind, weekday, class_Name, note) Values "
+      "('2024-03-09', 'follows', '星期三', '', ''), ('2024-03-13', 'off', '', '', '考试')");
+  CommandCapture capture(controller, kControllerPort);
+  struct Case {
+    const char* what;
+    int day;
+    CardBytes card;
+    std::vector<std::string> sent;
+  };
+  const Case cases[] = {
+      {"a Saturday that follows Wednesday: its teacher", 9, kCardRoomOff, {kPowerOn}},
+      {"the same Saturday: a teacher of Saturday's rows", 9, {5, 6, 7, 8}, {}},
+      {"a Saturday without an entry", 16, kCardRoomOff, {}},
+      {"a Wednesday off: the teacher still opens the room", 13, kCardRoomOff, {kPowerOn}},
+  };
+  for (const Case& c : cases) {
+    clock_.set(MakeLocalTime(2024, 3, c.day, 8, 10));
+    swipe(controller, c.card);
+    EXPECT_EQ(capture.taken(), c.sent) << c.what;
+  }
+}
+
 TEST_F(ControllerListenerTest, EverySwipeDecisionWritesOneLogLine) {
   const std::string controller = LoopbackAddress(19);
   const std::string stranger = LoopbackAddress(20);

@@ -113,6 +113,28 @@ TEST_F(RoomStatusTest, PeriodsAreNumberedInIdOrderAndCarryTheirFlags) {
   EXPECT_EQ(CurrentPeriodText(room), "第4节 11:00-11:45 张三(12)");
 }
 
+TEST_F(RoomStatusTest, OnADayOffNothingRunsAndOnlyPowerOffsAreNext) {
+  store_.addClass("一班");
+  store_.addClass("二班");
+  setPeriod("一班", 0, "8", "0", "8", "45", 1, 1, "张三(12)");
+  setPeriod("二班", 0, "8", "0", "8", "45", 1, 1, "李四(13)");
+  store_.exec(
+      "Insert into tbl_calendar (date_day, kind, weekday, class_Name, note) Values "
+      "('2024-03-06', 'off', '', '一班', '春游'), ('2024-03-09', 'follows', '星期三', '', '')");
+  EXPECT_EQ(linesAt(kWednesday, 7, 0),
+            (std::vector<std::string>{"一班|已关机|无课|08:45 关机", "二班|已关机|无课|08:00 开机"}));
+  EXPECT_EQ(linesAt(kWednesday, 8, 10),
+            (std::vector<std::string>{"一班|已关机|无课|08:45 关机",
+                                      "二班|已关机|第1节 08:00-08:45 李四(13)|08:45 关机"}));
+  EXPECT_EQ(linesAt(kSaturday, 8, 10),
+            (std::vector<std::string>{"一班|已关机|第1节 08:00-08:45 张三(12)|08:45 关机",
+                                      "二班|已关机|第1节 08:00-08:45 李四(13)|08:45 关机"}));
+  auto rooms = ReadRoomStatus(MomentOf(MakeLocalTime(2024, 3, kWednesday, 8, 10)));
+  ASSERT_TRUE(rooms);
+  EXPECT_EQ(DayReasonText((*rooms)[0].day), "放假：春游");
+  EXPECT_EQ(DayReasonText((*rooms)[1].day), "上课");
+}
+
 TEST_F(RoomStatusTest, AStoreThatCannotBeReadGivesNoRows) {
   store_.exec("Drop table tblkcTime");
   EXPECT_EQ(linesAt(kWednesday, 8, 0), std::vector<std::string>{"<failed>"});

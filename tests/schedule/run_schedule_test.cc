@@ -108,13 +108,13 @@ TEST_F(RunScheduleTest, UseTimeNeedsTheClassPoweredAtStartPlusThree) {
   EXPECT_EQ(useTime(), "0");
 }
 
-TEST_F(RunScheduleTest, LeadingZerosActLikeTheNumbersForCommands) {
-  setPeriod(0, "08", "00", "08", "45", 1, 1);
+TEST_F(RunScheduleTest, LeadingZerosActLikeTheNumbers) {
+  setPeriod(0, "08", "05", "08", "45", 1, 1);
   store_.exec("Update tblbj set Status=1");
-  runAt(8, 0);
+  runAt(8, 5);
   EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOn});
-  runAt(8, 3);
-  EXPECT_EQ(useTime(), "0");  // the credit looks the period up by "8" and "0"
+  runAt(8, 8);
+  EXPECT_EQ(useTime(), "45");
   runAt(8, 45);
   EXPECT_EQ(pcCapture_.taken(), Sent{kShutdown});
   EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOff});
@@ -149,6 +149,92 @@ TEST_F(RunScheduleTest, UnusableRowsArePassedOverAndLaterRowsStillAct) {
   runAt(0, 3);  // the blank periods start at "minute 0" but are never credited
   EXPECT_EQ(useTime(), "45");
   EXPECT_TRUE(messages_.texts().empty());
+}
+
+// Calendar entries: a whole-school day off, a make-up Saturday and a class's own day off.
+class CalendarScheduleTest : public RunScheduleTest {
+ protected:
+  void SetUp() override {
+    RunScheduleTest::SetUp();
+    store_.addClass("二班", otherController_);
+    setPeriod(0, "8", "0", "8", "45", 1, 1);
+    store_.exec(
+        "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOn=1, AutoOff=1, "
+        "ThName='张老师(7)' where ID=(select ID from tblkcTime where BJName='二班' and "
+        "Week='星期三' Order by ID limit 1)");
+    store_.exec("Update tblbj set Status=1");
+  }
+
+  void addEntry(const char* date, const char* kind, const char* weekday,
+                const char* className = "") {
+    store_.exec(std::string("Insert into tbl_calendar (date_day, kind, weekday, class_Name, "
+                            "note) Values ('") +
+                date + "', '" + kind + "', '" + weekday + "', '" + className + "', '')");
+  }
+
+  // What the class's controller received at the period's start, credit and end minutes.
+  struct Day {
+    Sent atStart, atEnd;
+    std::string useTime;
+  };
+  Day runPeriod(int day) {
+    Day seen;
+    runAt(8, 0, day);
+    seen.atStart = controllerCapture_.taken();
+    runAt(8, 3, day);
+    seen.useTime = useTime();
+    runAt(8, 45, day);
+    seen.atEnd = controllerCapture_.taken();
+    return seen;
+  }
+
+  const std::string otherController_ = LoopbackAddress(3);
+  CommandCapture otherCapture_{otherController_, kControllerPort};
+};
+
+TEST_F(CalendarScheduleTest, ADayOffPowersNothingOnAndCreditsNothingButPowersOff) {
+  addEntry("2024-03-06", "off", "");
+  const Day day = runPeriod(6);
+  EXPECT_TRUE(day.atStart.empty());
+  EXPECT_EQ(day.useTime, "0");
+  EXPECT_EQ(day.atEnd, Sent{kPowerOff});
+  EXPECT_EQ(pcCapture_.taken(), Sent{kShutdown});
+  EXPECT_EQ(store_.value("select count(*) from tbl_teacher_usetime"), "0");
+}
+
+TEST_F(CalendarScheduleTest, AMakeUpSaturdayRunsTheFollowedWeekdayWithItsOwnDate) {
+  addEntry("2024-03-09", "follows", "星期三");
+  const Day day = runPeriod(9);
+  EXPECT_EQ(day.atStart, Sent{kPowerOn});
+  EXPECT_EQ(day.useTime, "90");  // both classes' periods are 张老师's
+  EXPECT_EQ(day.atEnd, Sent{kPowerOff});
+  EXPECT_EQ(store_.column("select class_Name || ' ' || date_day || ' ' || use_time from "
+                          "tbl_teacher_usetime Order by ID"),
+            (Sent{"一班 2024-03-09 45", "二班 2024-03-09 45"}));
+  EXPECT_EQ(otherCapture_.taken(), (Sent{kPowerOn, kPowerOff}));
+  // The next Saturday, without an entry, stays a weekend.
+  const Day weekend = runPeriod(16);
+  EXPECT_TRUE(weekend.atStart.empty() && weekend.atEnd.empty());
+  EXPECT_TRUE(otherCapture_.taken().empty());
+  EXPECT_EQ(weekend.useTime, "90");
+}
+
+TEST_F(CalendarScheduleTest, AClassOwnDayOffLeavesTheOtherClassesRunning) {
+  addEntry("2024-03-06", "off", "", "一班");
+  const Day day = runPeriod(6);
+  EXPECT_TRUE(day.atStart.empty());
+  EXPECT_EQ(day.atEnd, Sent{kPowerOff});
+  EXPECT_EQ(otherCapture_.taken(), (Sent{kPowerOn, kPowerOff}));
+  EXPECT_EQ(store_.column("select class_Name from tbl_teacher_usetime"), Sent{"二班"});
+}
+
+TEST_F(CalendarScheduleTest, AClassOffOnAMakeUpDaySendsTheFollowedWeekdaysPowerOffs) {
+  addEntry("2024-03-09", "follows", "星期三");
+  addEntry("2024-03-09", "off", "", "一班");
+  const Day day = runPeriod(9);
+  EXPECT_TRUE(day.atStart.empty());
+  EXPECT_EQ(day.atEnd, Sent{kPowerOff});
+  EXPECT_EQ(otherCapture_.taken(), (Sent{kPowerOn, kPowerOff}));
 }
 
 }  // namespace

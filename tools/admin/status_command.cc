@@ -36,9 +36,9 @@ const char* PowerKey(PowerState power) {
 StatusMoment MomentFor(const std::string& date, const LocalTime& now) {
   if (date.empty() || date == now.dateText())
     return MomentOf(now);
-  LocalTime day = MakeLocalTime(std::stoi(date.substr(0, 4)), std::stoi(date.substr(5, 2)),
-                                std::stoi(date.substr(8, 2)), 0, 0);
-  return StatusMoment{day.weekday, date > now.dateText() ? 0 : 24 * 60, false};
+  // The option's check accepted only real days.
+  const CalendarDate day = CalendarDate::Parse(date).value_or(now.date());
+  return StatusMoment{day, date > now.dateText() ? 0 : 24 * 60, false};
 }
 
 std::string PeriodTime(const PeriodStatus& period) {
