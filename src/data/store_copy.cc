@@ -149,8 +149,9 @@ bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
              " holds the database as it was";
     return false;
   }
-  // A copy made before a table was added gains it now: the server's connections, which
-  // already added it to this file, would not look again.
+  // A copy made before a table was added lacks it. The running server found the live file
+  // complete when it first opened it and does not look again, so the tables are added here. A
+  // failure leaves the restored data as it is: readers take a missing added table as empty.
   std::string ignored;
   AddMissingTables(live.get(), &ignored);
   return true;
