@@ -136,7 +136,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   mainWindow = &window;
   std::optional<Server> server;
   if (!editor)
-    server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress);
+    server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;
