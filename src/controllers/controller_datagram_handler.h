@@ -1,7 +1,8 @@
 // What the server does with one controller datagram: it keeps the reporting class's Status
 // equal to the power state its controller reports, hands a swiped card's number to an open
-// teacher list, and lets the period's teacher switch the classroom on (one swipe) or off
-// (three quick swipes) by sending commands back to the controller.
+// teacher list, and lets the period's teacher (on a day of a substitute, the substitute) switch
+// the classroom on (one swipe) or off (three quick swipes) by sending commands back to the
+// controller; during a cancelled period no card switches anything.
 //
 // A controller is known only by the IPv4 address its datagrams come from, which is compared
 // with tblbj.ZKIP. Every swipe decision and every command sent is written to the command log
@@ -33,11 +34,14 @@ class ControllerDatagramHandler {
  private:
   void recordPowerState(Database& db, const std::string& sender, bool powered);
   void handleCard(Database& db, const std::string& sender, const std::string& cardNumber);
-  // What one swipe in one of the teacher's periods does, by the class's Status.
+  // What one swipe in one of the teacher's periods does, by the class's Status. standIn ends
+  // the logged reason or decision: " substitute for NAMENUMB" when a substitute swiped, or empty.
   void decide(const std::string& sender, const std::string& className, const std::string& status,
-              const std::string& cardNumber, SwipeCounter::TimePoint elapsedNow);
+              const std::string& cardNumber, const std::string& standIn,
+              SwipeCounter::TimePoint elapsedNow);
   void sendCommand(const char* name, const ControllerCommand& command, const std::string& sender,
-                   const std::string& className, const std::string& cardNumber);
+                   const std::string& className, const std::string& cardNumber,
+                   const std::string& standIn);
 
   const Clock& clock_;
   SwipeCounter swipes_;

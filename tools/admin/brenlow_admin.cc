@@ -60,6 +60,7 @@ int Run(int argc, char** argv) {
   AddFileCommands(app, commands);
   AddUsageCommand(app, commands);
   AddStoreCommands(app, commands);
+  AddChangeCommands(app, commands);
   // Set after the commands were added: they keep the default layout, which --help-all uses.
   app.formatter(std::make_shared<UsageFirstFormatter>());
   // Also after: a command's own help does not repeat the tool's examples.
@@ -69,6 +70,7 @@ int Run(int argc, char** argv) {
       "  brenlow-admin class add 一班 10.0.0.5 00-1A-2B-3C-4D-5E secret\n"
       "  brenlow-admin teacher rename 12 张老师\n"
       "  brenlow-admin import-timetable times.csv courses.csv\n"
+      "  brenlow-admin change add 2026-12-14 一班 3 --teacher 8 --note 张老师病假\n"
       "  brenlow-admin usage --from 2026-12-01 --to 2026-12-31 --format csv\n"
       "  brenlow-admin backup /var/backups/brenlow.db\n"
       "Each command has its own --help.");

@@ -33,5 +33,6 @@ void AddTeacherCommands(CLI::App& app, Commands& commands);
 void AddFileCommands(CLI::App& app, Commands& commands);
 void AddUsageCommand(CLI::App& app, Commands& commands);
 void AddStoreCommands(CLI::App& app, Commands& commands);
+void AddChangeCommands(CLI::App& app, Commands& commands);
 
 }  // namespace brenlow::admin
