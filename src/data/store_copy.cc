@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "data/added_tables.h"
 #include "data/connection.h"
 #include "data/store_check.h"
 
@@ -148,6 +149,11 @@ bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
              " holds the database as it was";
     return false;
   }
+  // A copy made before a table was added lacks it. The running server found the live file
+  // complete when it first opened it and does not look again, so the tables are added here. A
+  // failure leaves the restored data as it is: readers take a missing added table as empty.
+  std::string ignored;
+  AddMissingTables(live.get(), &ignored);
   return true;
 }
 

@@ -142,22 +142,27 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
       "ID=(select ID from tblkcTime where BJName='初二甲' and Week='星期三' order by ID limit 1 "
       "offset 2)");
   EXPECT_EQ(ok({"status", "--date", "2099-01-07"}),
-            "班级    中控IP    状态    下一动作    节   时间         老师      自动开机  自动关机\n"
-            "初二甲  10.0.0.5  已开机  08:00 开机    1  08:00-08:45  张三(12)  是\n"
-            "                                        3  09:05-09:50                      是\n"
-            "一班    10.0.0.6  已关机\n");
+            "班级    中控IP    状态    日程  下一动作    节   时间         老师      自动开机  自动关机\n"
+            "初二甲  10.0.0.5  已开机  上课  08:00 开机    1  08:00-08:45  张三(12)  是\n"
+            "                                              3  09:05-09:50                      是\n"
+            "一班    10.0.0.6  已关机  上课\n");
   EXPECT_EQ(ok({"status", "--date", "2099-01-07", "--format", "csv"}),
-            "class,address,status,next_time,next_action,period,start,end,teacher,auto_on,auto_off,"
-            "running,change\n"
-            "初二甲,10.0.0.5,on,08:00,power-on,1,08:00,08:45,张三(12),1,0,0,\n"
-            "初二甲,10.0.0.5,on,08:00,power-on,3,09:05,09:50,,0,1,0,\n"
-            "一班,10.0.0.6,off,,,,,,,,,,\n");
+            "class,address,status,day,next_time,next_action,period,start,end,teacher,auto_on,"
+            "auto_off,running,change\n"
+            "初二甲,10.0.0.5,on,school,08:00,power-on,1,08:00,08:45,张三(12),1,0,0,\n"
+            "初二甲,10.0.0.5,on,school,08:00,power-on,3,09:05,09:50,,0,1,0,\n"
+            "一班,10.0.0.6,off,school,,,,,,,,,,\n");
   EXPECT_EQ(ok({"status", "--date", "2099-01-10", "--format", "json"}),
             R"([
   {
     "class": "初二甲",
     "address": "10.0.0.5",
     "status": "on",
+    "day": {
+      "kind": "weekend",
+      "weekday": null,
+      "note": ""
+    },
     "current": null,
     "next": null,
     "periods": []
@@ -166,6 +171,11 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
     "class": "一班",
     "address": "10.0.0.6",
     "status": "off",
+    "day": {
+      "kind": "weekend",
+      "weekday": null,
+      "note": ""
+    },
     "current": null,
     "next": null,
     "periods": []
@@ -173,7 +183,7 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
 ]
 )");
   // A day gone has no action left.
-  EXPECT_NE(ok({"status", "--date", "2020-01-08", "--format", "csv"}).find(",on,,,1,"),
+  EXPECT_NE(ok({"status", "--date", "2020-01-08", "--format", "csv"}).find(",on,school,,,1,"),
             std::string::npos);
 }
 

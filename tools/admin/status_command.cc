@@ -48,12 +48,13 @@ std::string PeriodTime(const PeriodStatus& period) {
 void WriteTable(const std::vector<RoomStatus>& rooms) {
   std::vector<TextRow> rows;
   for (const RoomStatus& room : rooms) {
-    TextRow first = {room.name, room.zkip, PowerStateText(room.power), NextActionText(room)};
+    TextRow first = {room.name, room.zkip, PowerStateText(room.power), DayReasonText(room.day),
+                     NextActionText(room)};
     bool listed = false;
     for (const PeriodStatus& period : room.periods) {
       if (!period.start)
         continue;
-      TextRow row = listed ? TextRow(4) : first;
+      TextRow row = listed ? TextRow(5) : first;
       row.insert(row.end(), {(period.running ? "> " : "  ") + std::to_string(period.number),
                              PeriodTime(period), PeriodTeacherText(period),
                              period.autoOn ? "是" : "", period.autoOff ? "是" : ""});
@@ -65,13 +66,17 @@ void WriteTable(const std::vector<RoomStatus>& rooms) {
   }
   WriteTextTable(
       std::cout,
-      {"班级", "中控IP", "状态", "下一动作", "节", "时间", "老师", "自动开机", "自动关机"}, rows);
+      {"班级", "中控IP", "状态", "日程", "下一动作", "节", "时间", "老师", "自动开机", "自动关机"},
+      rows);
 }
 
 void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
   std::vector<TextRow> rows;
   for (const RoomStatus& room : rooms) {
-    TextRow first = {room.name, room.zkip, PowerKey(room.power),
+    TextRow first = {room.name,
+                     room.zkip,
+                     PowerKey(room.power),
+                     DayKindKey(room.day.kind),
                      room.next ? TimeOfDayText(room.next->minute) : "",
                      room.next ? (room.next->powerOn ? "power-on" : "power-off") : ""};
     bool listed = false;
@@ -87,13 +92,13 @@ void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
       listed = true;
     }
     if (!listed) {
-      first.resize(13);
+      first.resize(14);
       rows.push_back(first);
     }
   }
   WriteCsv(std::cout,
-           {"class", "address", "status", "next_time", "next_action", "period", "start", "end",
-            "teacher", "auto_on", "auto_off", "running", "change"},
+           {"class", "address", "status", "day", "next_time", "next_action", "period", "start",
+            "end", "teacher", "auto_on", "auto_off", "running", "change"},
            rows);
 }
 
@@ -104,6 +109,11 @@ void WriteJson(const std::vector<RoomStatus>& rooms) {
     object["class"] = room.name;
     object["address"] = room.zkip;
     object["status"] = PowerKey(room.power);
+    object["day"] = {
+        {"kind", DayKindKey(room.day.kind)},
+        {"weekday", room.day.weekday.empty() ? nlohmann::ordered_json(nullptr)
+                                             : nlohmann::ordered_json(room.day.weekday)},
+        {"note", room.day.note}};
     object["current"] = room.running ? nlohmann::ordered_json(room.periods[*room.running].number)
                                      : nlohmann::ordered_json(nullptr);
     if (room.next) {
