@@ -6,8 +6,9 @@
 // 1. 100 controllers (127.0.1.1 to 127.0.1.100) send N datagrams a second in all (default
 //    5,000) for S seconds (default 5), each a random power state. Meanwhile another writer
 //    edits a course row every 100 ms with full durability, as the editor and the client port
-//    do. Printed: datagrams sent and handled, lost ones, the listener thread's CPU share,
-//    classes whose Status differs from what their controller last sent, and the editor's
+//    do. The listener records power changes and last reports through the event writer, as
+//    the program's does. Printed: datagrams sent and handled, lost ones, the listener thread's CPU
+//    share, classes whose Status differs from what their controller last sent, and the editor's
 //    slowest edit.
 // 2. The same controllers send as fast as the listener takes them: the rate at which it
 //    handles datagrams when every one changes a Status, and when none does.
@@ -34,6 +35,8 @@
 #include "data/database.h"
 #include "data/database_path.h"
 #include "data/schema.h"
+#include "events/event_log.h"
+#include "events/event_writer.h"
 #include "net/socket.h"
 #include "schedule/run_schedule.h"
 
@@ -296,6 +299,9 @@ int Run(int argc, char** argv) {
     return 0;
   }
   SystemClock clock;
+  EventWriter events(clock, path);
+  InstallEventWriter(&events);
+  events.start();
   ControllerListener listener(clock);
   if (!listener.bind("127.0.0.1", 0, &error)) {
     std::fprintf(stderr, "controller_bench: %s\n", error.c_str());
@@ -311,6 +317,12 @@ int Run(int argc, char** argv) {
   SaturatedRun(listener, controllers, false);
   listenerThread.request_stop();
   listenerThread.join();
+  InstallEventWriter(nullptr);
+  events.stop();
+  std::printf(
+      "events recorded: %s, lost: %llu\n",
+      Database::DefaultStore().query("select count(*) as n from tbl_events").fieldText("n").c_str(),
+      static_cast<unsigned long long>(events.lost()));
   TickRun();
   std::filesystem::remove_all(folder);
   return 0;

@@ -11,7 +11,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
-    "               [--max-connections-per-address N]\n"
+    "               [--max-connections-per-address N] [--keep-events DAYS]\n"
     "       brenlow --init-database PATH\n"
     "       brenlow --set-credentials [--credentials PATH]\n";
 
@@ -23,15 +23,23 @@ constexpr const char* kFooter =
     "same database beside it (no ports, no scheduler); a second headless copy exits with\n"
     "status 1.\n";
 
-bool ParseConnectionLimit(const std::string& text, size_t* limit) {
+// A whole number from 1 to most, written in decimal digits only.
+bool ParseCount(const std::string& text, size_t most, size_t* count) {
   if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
     return false;
   size_t value = std::stoul(text);
-  if (value < 1 || value > 100000)
+  if (value < 1 || value > most)
     return false;
-  *limit = value;
+  *count = value;
   return true;
 }
+
+bool ParseConnectionLimit(const std::string& text, size_t* limit) {
+  return ParseCount(text, 100000, limit);
+}
+
+// Events are kept at least a day and at most a hundred years.
+constexpr size_t kMostKeepEventDays = 36500;
 
 // Every argument of brenlow's line is an option or an option's value.
 bool NoWord(const std::string&) {
@@ -94,6 +102,27 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
                                           value;
                        }))
       ->option_text("N")
+      ->trigger_on_parse();
+  const std::string keep = "--keep-events";
+  app->add_option_function<std::string>(
+         keep,
+         [line](const std::string& value) {
+           size_t days = 0;
+           if (ParseCount(value, kMostKeepEventDays, &days))
+             line->keepEventDays = static_cast<int>(days);
+         },
+         "remove recorded events older than DAYS days, once a day (default\n" +
+             std::to_string(kDefaultKeepEventDays) + ")")
+      ->check(needsValue(keep))
+      ->check(Refusing(&line->error,
+                       [keep](const std::string& value) {
+                         size_t checked = 0;
+                         return ParseCount(value, kMostKeepEventDays, &checked)
+                                    ? std::string()
+                                    : keep + " needs a whole number of days from 1 to " +
+                                          std::to_string(kMostKeepEventDays) + ", not " + value;
+                       }))
+      ->option_text("DAYS")
       ->trigger_on_parse();
   app->add_option_function<std::string>(
          "--init-database",

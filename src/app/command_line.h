@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "events/event_writer.h"
 #include "net/connection_limits.h"
 
 namespace brenlow {
@@ -17,7 +18,8 @@ struct CommandLine {
   std::string listenAddress = "0.0.0.0";  // --listen ADDRESS: where the services listen
   size_t maxConnectionsPerAddress = kDefaultMaxConnectionsPerAddress;  // per port
   std::string credentialsPath;  // --credentials PATH; empty: where the program keeps it
-  std::string error;            // set when the arguments are not understood
+  int keepEventDays = kDefaultKeepEventDays;  // --keep-events DAYS
+  std::string error;                          // set when the arguments are not understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -17,7 +17,7 @@ int RunHeadless(int argc, char** argv, const CommandLine& line) {
   InstallMessageHandler(nullptr);
   teacherDialogOpen = 0;
   SystemClock clock;
-  Server server(line.listenAddress, clock, line.maxConnectionsPerAddress);
+  Server server(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays);
   TerminationSignals terminationSignals([&] { application.quit(); });
   WriteStderrLine("headless server starting on database " + DatabasePath());
   server.prepareStore();

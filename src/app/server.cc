@@ -4,14 +4,21 @@
 #include <QEventLoop>
 
 #include "app/network_workers.h"
+#include "core/messages.h"
+#include "data/database_path.h"
 #include "data/store_preparation.h"
+#include "events/event_log.h"
+#include "events/event_time.h"
+#include "events/server_state.h"
 
 namespace brenlow {
 
-Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress)
+Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
+               int keepEventDays)
     : listenAddress_(std::move(listenAddress)),
       maxConnectionsPerAddress_(maxConnectionsPerAddress),
       clock_(clock),
+      events_(clock, DatabasePath(), EventWriter::Options{.keepDays = keepEventDays}),
       scheduler_(clock) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
@@ -25,9 +32,14 @@ Server::~Server() {
 void Server::prepareStore() {
   ResetClassStatus();
   CreateDefaultPeriods();
+  std::string error;
+  if (!WriteServerState(DatabasePath(), kServerStartedName, EventTimeText(clock_.now()), &error))
+    WriteStderrLine("start time not kept: " + error);
 }
 
 void Server::startWorkers() {
+  InstallEventWriter(&events_);
+  events_.start();
   workers_.start(NetworkWorkers(listenAddress_, clock_, maxConnectionsPerAddress_));
 }
 
@@ -38,6 +50,8 @@ void Server::startMinuteTimer() {
 void Server::stop() {
   minuteTimer_.stop();
   workers_.stopAll([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+  InstallEventWriter(nullptr);
+  events_.stop();
 }
 
 }  // namespace brenlow

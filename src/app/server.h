@@ -8,6 +8,7 @@
 
 #include "app/workers.h"
 #include "core/clock.h"
+#include "events/event_writer.h"
 #include "schedule/minute_scheduler.h"
 
 namespace brenlow {
@@ -17,13 +18,17 @@ inline constexpr int kMinuteTimerMs = 60000;
 
 class Server {
  public:
-  // Each terminal port lets one peer address hold maxConnectionsPerAddress connections.
-  Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress);
+  // Each terminal port lets one peer address hold maxConnectionsPerAddress connections; events
+  // are kept keepEventDays days.
+  Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
+         int keepEventDays = kDefaultKeepEventDays);
   ~Server();
 
-  // Every class's Status becomes 0; an empty period table gets blank periods.
+  // Every class's Status becomes 0; an empty period table gets blank periods; the start time is
+  // kept (a room that has not reported since has an unknown power state).
   void prepareStore();
-  // The controller listener, then the loops of ports 64124 and 62124, each after its delay.
+  // The event writer, then the controller listener and the loops of ports 64124 and 62124,
+  // each after its delay.
   void startWorkers();
   // Starts the minute timer; its ticks run the scheduler on this thread.
   void startMinuteTimer();
@@ -35,6 +40,8 @@ class Server {
   std::string listenAddress_;
   size_t maxConnectionsPerAddress_;
   const Clock& clock_;
+  // Installed as the process's event writer from startWorkers() to stop().
+  EventWriter events_;
   Workers workers_;
   // Remembers the minutes acted on across ticks, so that each minute acts at most once.
   MinuteScheduler scheduler_;

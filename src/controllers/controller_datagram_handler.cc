@@ -8,6 +8,7 @@
 #include "controllers/send_command.h"
 #include "core/shared_state.h"
 #include "data/database_error.h"
+#include "events/event_log.h"
 #include "net/ports.h"
 #include "records/day_plan.h"
 
@@ -45,17 +46,37 @@ void ControllerDatagramHandler::recordPowerState(Database& db, const std::string
   try {
     const std::string wanted = powered ? "1" : "0";
     RecordSet classes = db.query(FormatStatement(kClassByController, sender));
-    while (!classes.isEof() && !differs) {
-      differs = classes.fieldText("Status") != wanted;
+    while (!classes.isEof()) {
+      const std::string name = classes.fieldText("Name");
+      NoteControllerReport(name);
+      std::string status;
+      try {
+        status = classes.fieldText("Status");
+      } catch (const DatabaseError&) {
+        // A Status that cannot be read (NULL) is written, as the update would.
+      }
+      if (status != wanted) {
+        differs = true;
+        RecordEvent(PowerEvent(sender, name, powered));
+      }
       classes.moveNext();
     }
   } catch (const DatabaseError&) {
-    differs = true;  // a Status that cannot be read (NULL) is written, as the update would
+    differs = true;
   }
   if (differs) {
     db.execute(
         FormatStatement("Update tblbj set Status=%d where ZKIP='%s'", powered ? 1 : 0, sender));
   }
+}
+
+void ControllerDatagramHandler::swipeDecision(const std::string& cardNumber,
+                                              const std::string& sender,
+                                              const std::string& className,
+                                              const std::string& teacher,
+                                              const std::string& decision) {
+  LogSwipe(cardNumber, sender, className, decision);
+  RecordEvent(SwipeEvent(sender, className, cardNumber, teacher, decision, true));
 }
 
 void ControllerDatagramHandler::handleCard(Database& db, const std::string& sender,
@@ -66,7 +87,7 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
 
   RecordSet classes = db.query(FormatStatement(kClassByController, sender));
   if (classes.isEof()) {
-    LogSwipe(cardNumber, sender, "", "unknown-controller");
+    swipeDecision(cardNumber, sender, "", "", "unknown-controller");
     return;
   }
   const std::string className = classes.fieldText("Name");
@@ -75,7 +96,7 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
   RecordSet teachers =
       db.query(FormatStatement("select NameNumb from tblThMes  where Numb='%s'", cardNumber));
   if (teachers.isEof()) {
-    LogSwipe(cardNumber, sender, className, "unknown-card");
+    swipeDecision(cardNumber, sender, className, "", "unknown-card");
     return;
   }
   const std::string nameNumb = teachers.fieldText("NameNumb");
@@ -102,7 +123,7 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
       const std::string standIn = period.teacher != period.timetabledTeacher
                                       ? " substitute for " + period.timetabledTeacher
                                       : std::string();
-      decide(sender, className, status, cardNumber, standIn, elapsedNow);
+      decide(sender, className, nameNumb, status, cardNumber, standIn, elapsedNow);
     } else if (period.timetabledTeacher == nameNumb) {
       substitutedBy = period.teacher;
     }
@@ -110,27 +131,29 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
   if (inPeriod)
     return;
   if (cancelledNow)
-    LogSwipe(cardNumber, sender, className, "period-cancelled");
+    swipeDecision(cardNumber, sender, className, nameNumb, "period-cancelled");
   else if (!substitutedBy.empty())
-    LogSwipe(cardNumber, sender, className, "substituted by " + substitutedBy);
+    swipeDecision(cardNumber, sender, className, nameNumb, "substituted by " + substitutedBy);
   else
-    LogSwipe(cardNumber, sender, className, "no-period-now");
+    swipeDecision(cardNumber, sender, className, nameNumb, "no-period-now");
 }
 
 void ControllerDatagramHandler::decide(const std::string& sender, const std::string& className,
-                                       const std::string& status, const std::string& cardNumber,
-                                       const std::string& standIn,
+                                       const std::string& teacher, const std::string& status,
+                                       const std::string& cardNumber, const std::string& standIn,
                                        SwipeCounter::TimePoint elapsedNow) {
   if (status == "0") {
+    RecordEvent(SwipeEvent(sender, className, cardNumber, teacher, kPowerOnName, false));
     sendCommand(kPowerOnName, PowerOnCommand(), sender, className, cardNumber, standIn);
     return;
   }
   if (status != "1") {
-    LogSwipe(cardNumber, sender, className, "unknown-status " + status + standIn);
+    swipeDecision(cardNumber, sender, className, teacher, "unknown-status " + status + standIn);
     return;
   }
   const SwipeCounter::Counted counted = swipes_.countSwipe(sender, elapsedNow);
   if (counted.switchOff) {
+    RecordEvent(SwipeEvent(sender, className, cardNumber, teacher, kCardPowerOffName, false));
     sendCommand(kCardPowerOffName, CardPowerOffCommand(), sender, className, cardNumber, standIn);
     return;
   }
@@ -142,7 +165,7 @@ void ControllerDatagramHandler::decide(const std::string& sender, const std::str
                   static_cast<double>(counted.expiredAfter->count()) / 1000.0);
     decision += text;
   }
-  LogSwipe(cardNumber, sender, className, decision + standIn);
+  swipeDecision(cardNumber, sender, className, teacher, decision + standIn);
 }
 
 void ControllerDatagramHandler::sendCommand(const char* name, const ControllerCommand& command,

@@ -6,7 +6,9 @@
 //
 // A controller is known only by the IPv4 address its datagrams come from, which is compared
 // with tblbj.ZKIP. Every swipe decision and every command sent is written to the command log
-// (controllers/command_log.h). Listener thread only; the Database handed in belongs to that thread.
+// (controllers/command_log.h) and recorded as an event, like every change of a class's Status
+// and, once a minute at most, the time a class's controller was last heard
+// (events/event_log.h). Listener thread only; the Database handed in belongs to that thread.
 #pragma once
 
 #include <span>
@@ -36,9 +38,14 @@ class ControllerDatagramHandler {
   void handleCard(Database& db, const std::string& sender, const std::string& cardNumber);
   // What one swipe in one of the teacher's periods does, by the class's Status. standIn ends
   // the logged reason or decision: " substitute for NAMENUMB" when a substitute swiped, or empty.
-  void decide(const std::string& sender, const std::string& className, const std::string& status,
-              const std::string& cardNumber, const std::string& standIn,
+  void decide(const std::string& sender, const std::string& className, const std::string& teacher,
+              const std::string& status, const std::string& cardNumber, const std::string& standIn,
               SwipeCounter::TimePoint elapsedNow);
+  // A decision that sends nothing: its limited log line and its event. teacher is the card's
+  // NameNumb, empty when the card is nobody's.
+  void swipeDecision(const std::string& cardNumber, const std::string& sender,
+                     const std::string& className, const std::string& teacher,
+                     const std::string& decision);
   void sendCommand(const char* name, const ControllerCommand& command, const std::string& sender,
                    const std::string& className, const std::string& cardNumber,
                    const std::string& standIn);

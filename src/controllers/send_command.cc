@@ -1,6 +1,7 @@
 #include "controllers/send_command.h"
 
 #include "controllers/command_log.h"
+#include "events/event_log.h"
 #include "net/socket.h"
 
 namespace brenlow {
@@ -13,7 +14,9 @@ bool SendCommand(const Socket& socket, const char* name, const std::string& clas
   const bool whole = sent == static_cast<long>(bytes.size());
   if (!whole && sent >= 0)
     error = "sent " + std::to_string(sent) + " of " + std::to_string(bytes.size()) + " bytes";
-  LogCommand(name, className, host, port, reason, whole ? std::string() : error);
+  const std::string failure = whole ? std::string() : error;
+  LogCommand(name, className, host, port, reason, failure);
+  RecordEvent(CommandEvent(className, host, port, name, reason, failure));
   return whole;
 }
 
@@ -23,6 +26,7 @@ bool SendCommand(const char* name, const std::string& className, const std::stri
   Socket socket = Socket::BindUdp("", 0, &error);
   if (!socket.isOpen()) {
     LogCommand(name, className, host, port, reason, error);
+    RecordEvent(CommandEvent(className, host, port, name, reason, error));
     return false;
   }
   return SendCommand(socket, name, className, host, port, bytes, reason);

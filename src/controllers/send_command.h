@@ -1,8 +1,8 @@
-// Sending one command datagram to a classroom device and writing its line to the command log
-// (command_log.h). A command succeeds when its whole datagram was sent; anything less (a failed
-// send, or a short one, which a UDP socket does not make in practice) is logged as a failure
-// with its reason. Nothing is ever received in reply, and a failed command is not retried.
-// Any thread.
+// Sending one command datagram to a classroom device, writing its line to the command log
+// (command_log.h) and recording it as an event (events/event_log.h). A command succeeds when its
+// whole datagram was sent; anything less (a failed send, or a short one, which a UDP socket does
+// not make in practice) is logged as a failure with its reason. Nothing is ever received in reply,
+// and a failed command is not retried. Any thread.
 #pragma once
 
 #include <cstdint>

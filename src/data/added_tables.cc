@@ -35,6 +35,33 @@ const std::vector<AddedTable>& AddedTables() {
        ");\n"
        "CREATE UNIQUE INDEX tbl_calendar_date_class ON tbl_calendar (date_day, class_Name);\n",
        {"ID", "date_day", "kind", "weekday", "class_Name", "note"}},
+      // What happened in the rooms, one row per event (events/event.h says what each column
+      // holds for each kind). Times are local, "YYYY-MM-DDTHH:MM:SS", so that text order is
+      // time order.
+      {"tbl_events",
+       "CREATE TABLE tbl_events (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+       "time TEXT NOT NULL DEFAULT '', kind TEXT NOT NULL DEFAULT '', "
+       "class TEXT NOT NULL DEFAULT '', address TEXT NOT NULL DEFAULT '', "
+       "port INTEGER NOT NULL DEFAULT 0, count INTEGER NOT NULL DEFAULT 1, "
+       "card TEXT NOT NULL DEFAULT '', teacher TEXT NOT NULL DEFAULT '', "
+       "decision TEXT NOT NULL DEFAULT '', command TEXT NOT NULL DEFAULT '', "
+       "reason TEXT NOT NULL DEFAULT '', outcome TEXT NOT NULL DEFAULT '', "
+       "edit_row TEXT NOT NULL DEFAULT '', fields TEXT NOT NULL DEFAULT '', "
+       "power TEXT NOT NULL DEFAULT '');"
+       "CREATE INDEX tbl_events_time ON tbl_events (time);",
+       {"ID", "time", "kind", "class", "address", "port", "count", "card", "teacher", "decision",
+        "command", "reason", "outcome", "edit_row", "fields", "power"}},
+      // When each class's controller last reported, written at most once a minute per class.
+      {"tbl_last_report",
+       "CREATE TABLE tbl_last_report (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+       "class TEXT NOT NULL UNIQUE, time TEXT NOT NULL DEFAULT '');",
+       {"ID", "class", "time"}},
+      // What the server keeps about itself across restarts, one value per name: when it last
+      // started, the last minute its scheduler acted on.
+      {"tbl_server_state",
+       "CREATE TABLE tbl_server_state (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+       "name TEXT NOT NULL UNIQUE, value TEXT NOT NULL DEFAULT '');",
+       {"ID", "name", "value"}},
       // One-day changes: one per date, class and period (1-7, counted among the periods that
       // apply on that date). kind 'substitute' (teacher_Numb takes the lesson; teacher_NameNumb
       // is how the teacher was named when the change was written, kept for a teacher since

@@ -177,6 +177,10 @@ SchoolDayPlan PlanOfTheSchoolDay(Database& db, const CalendarDate& date) {
   return ReadPlan(db, date, nullptr);
 }
 
+DayReason SchoolDayOf(Database& db, const CalendarDate& date) {
+  return SchoolReason(date, ReadCalendarDay(db, date).school);
+}
+
 const char* DayKindKey(DayKind kind) {
   switch (kind) {
     case DayKind::kSchool:

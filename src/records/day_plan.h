@@ -94,6 +94,9 @@ struct SchoolDayPlan {
 };
 SchoolDayPlan PlanOfTheSchoolDay(Database& db, const CalendarDate& date);
 
+// The day of a class without an entry of its own (the calendar only; no periods are read).
+DayReason SchoolDayOf(Database& db, const CalendarDate& date);
+
 // The texts of a day: key "school", "weekend", "off", "follows"; for people "上课", "周末",
 // "放假" or "放假：NOTE", "调休：按星期三".
 const char* DayKindKey(DayKind kind);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "data/database.h"
+#include "events/event_log.h"
 #include "terminals/client_records.h"
 #include "terminals/edit_log.h"
 #include "terminals/known_address.h"
@@ -46,12 +47,20 @@ void AnswerTeacherList(const TerminalRequest& request, std::string& reply) {
   db.close();
 }
 
-// The audit line of one edit, written when the edit's handling ends, however it ends.
+// The audit line of one edit and its event, written when the edit's handling ends, however it
+// ends. row names the row within the class ("week=星期三 row=1").
 class EditAudit {
  public:
-  EditAudit(const char* kind, const std::string& peer, std::string row)
-      : kind_(kind), peer_(peer), row_(std::move(row)) {}
-  ~EditAudit() { LogEdit(kind_, peer_, row_, changes_, outcome_); }
+  EditAudit(const char* kind, const std::string& peer, std::string className, std::string row)
+      : kind_(kind), peer_(peer), className_(std::move(className)), row_(std::move(row)) {}
+  ~EditAudit() {
+    LogEdit(kind_, peer_, "class=" + className_ + " " + row_, changes_, outcome_);
+    std::vector<EditedField> fields;
+    for (const FieldChange& change : changes_)
+      fields.push_back({change.field, change.before, change.after});
+    RecordEvent(
+        EditEvent(peer_, className_, std::string(kind_) + " " + row_, std::move(fields), outcome_));
+  }
   EditAudit(const EditAudit&) = delete;
   EditAudit& operator=(const EditAudit&) = delete;
 
@@ -71,6 +80,7 @@ class EditAudit {
  private:
   const char* kind_;
   const std::string& peer_;
+  std::string className_;
   std::string row_;
   std::vector<FieldChange> changes_;
   std::string outcome_ = "no such row";
@@ -79,9 +89,8 @@ class EditAudit {
 // Kind 2: rewrites the row-th period (from 0) of the class's weekday; another index changes
 // nothing.
 void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
-  EditAudit audit(
-      "period", peer,
-      "class=" + edit.bjName + " week=" + edit.week + " row=" + std::to_string(edit.row));
+  EditAudit audit("period", peer, edit.bjName,
+                  "week=" + edit.week + " row=" + std::to_string(edit.row));
   Database db = Database::DefaultStore();
   db.open();
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
@@ -113,7 +122,7 @@ void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
 // Kind 3: rewrites the row-th course row (from 0) of the class; another index changes nothing.
 void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
   static const char* const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
-  EditAudit audit("courses", peer, "class=" + edit.bjName + " row=" + std::to_string(edit.row));
+  EditAudit audit("courses", peer, edit.bjName, "row=" + std::to_string(edit.row));
   Database db = Database::DefaultStore();
   db.open();
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));

@@ -158,13 +158,23 @@ TEST(CommandLine, TheConnectionLimitIsAWholeNumberFrom1To100000) {
   }
 }
 
+TEST(CommandLine, EventsAreKeptAWholeNumberOfDaysFrom1To36500) {
+  EXPECT_EQ(ParseCommandLine({"--headless"}).keepEventDays, 400);
+  EXPECT_EQ(ParseCommandLine({"--keep-events", "30", "--headless"}).keepEventDays, 30);
+  for (const char* bad : {"0", "36501", "-1", "1.5", "x"}) {
+    EXPECT_EQ(
+        ParseCommandLine({"--keep-events", bad}).error,
+        std::string("--keep-events needs a whole number of days from 1 to 36500, not ") + bad);
+  }
+}
+
 // The manual page is made from this text: it stays as it stands.
 TEST(CommandLine, HelpText) {
   EXPECT_EQ(
       HelpText(),
       std::string(
           "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
-          "               [--max-connections-per-address N]\n"
+          "               [--max-connections-per-address N] [--keep-events DAYS]\n"
           "       brenlow --init-database PATH\n"
           "       brenlow --set-credentials [--credentials PATH]\n"
           "\n"
@@ -184,6 +194,9 @@ TEST(CommandLine, HelpText) {
           "                        connections one address may hold on each terminal port "
           "(default\n"
           "                        64; more for terminals sharing one address behind NAT)\n"
+          "  --keep-events DAYS    remove recorded events older than DAYS days, once a day "
+          "(default\n"
+          "                        400)\n"
           "  --init-database PATH  create a new, empty database at PATH and exit; an existing "
           "file\n"
           "                        is refused and left untouched\n"
