@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "admin/bj_mes_dlg.h"
+#include "admin/calendar_window.h"
 #include "admin/kc_import_dlg.h"
 #include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
@@ -112,6 +113,8 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   if (std::optional<std::string> problem = DatabaseAccessProblem(DatabasePath()))
     return RefuseToStart(*problem);
   Credentials credentials = LoadCredentials(CredentialsFileOfThisProgram(line.credentialsPath));
+  if (!credentials.problem.empty())
+    return RefuseToStart(kUnreadableCredentialsText + credentials.problem);
   if (credentials.storedUserName.isEmpty() && credentials.storedPassWord.isEmpty())
     return RefuseToStart(kNoCredentialsText);
   if (messages.ending())
@@ -164,6 +167,14 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
     roomStatus->show();
     roomStatus->raise();
     roomStatus->activateWindow();
+  });
+  CalendarWindow* calendar = nullptr;
+  window.setCalendarRunner([&calendar](QWidget* parent) {
+    if (calendar == nullptr)
+      calendar = new CalendarWindow(parent);
+    calendar->show();
+    calendar->raise();
+    calendar->activateWindow();
   });
   window.setImportRunner([](QWidget* parent) {
     CKCImportDlg dialog(parent);
