@@ -18,7 +18,7 @@
 #include "app/app_icon.h"
 #include "app/credentials.h"
 #include "app/credentials_location.h"
-#include "app/database_access.h"
+#include "data/database_access.h"
 #include "app/login_dlg.h"
 #include "app/modify_pass_word_dlg.h"
 #include "app/qt_message_handler.h"

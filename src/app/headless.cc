@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/messages.h"
 #include "core/shared_state.h"
+#include "data/database.h"
 #include "data/database_path.h"
 
 namespace brenlow {
@@ -15,6 +16,7 @@ int RunHeadless(int argc, char** argv, const CommandLine& line) {
   QCoreApplication application(argc, argv);
   // Failures are written to stderr, one line each: no handler is installed.
   InstallMessageHandler(nullptr);
+  LimitMissingStoreMessages();
   teacherDialogOpen = 0;
   SystemClock clock;
   Server server(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays);

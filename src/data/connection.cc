@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -66,6 +67,10 @@ bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* f
 
 }  // namespace
 
+std::string MissingStoreText(const std::string& path) {
+  return "no such database: " + path + "; create it with brenlow --init-database " + path;
+}
+
 // The process's connections by file: which file (device, inode) each path named when it was
 // last opened, and every thread's open connection to it. Connections are opened and closed
 // under its lock, so no connection to a new file opens while one to the old file is open.
@@ -82,9 +87,11 @@ class OpenFiles {
     for (;;) {
       struct stat before {};
       if (::stat(path.c_str(), &before) != 0) {
+        // A missing file says where it was looked for and how to make one; anything else gets
         // SQLite's own message for a file it cannot open.
         failure->code = SQLITE_CANTOPEN;
-        failure->message = sqlite3_errstr(SQLITE_CANTOPEN);
+        failure->message =
+            errno == ENOENT ? MissingStoreText(path) : std::string(sqlite3_errstr(SQLITE_CANTOPEN));
         return nullptr;
       }
       if (file.known && !SameFile(before, file.device, file.inode)) {

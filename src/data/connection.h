@@ -93,6 +93,9 @@ uint64_t ThreadConnectionGeneration();
 // a power cut, never corrupted. Only for threads whose writes are volatile state.
 void UseRelaxedDurabilityOnThisThread();
 
+// The failure text of a store file that does not exist: its path and how to create one.
+std::string MissingStoreText(const std::string& path);
+
 // How long a connection waits for another writer before a statement fails.
 inline constexpr int kBusyTimeoutMs = 10000;
 

@@ -1,5 +1,10 @@
 #include "data/database.h"
 
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+
 #include "core/messages.h"
 #include "data/connection.h"
 #include "data/database_error.h"
@@ -10,7 +15,26 @@ namespace {
 
 constexpr std::string_view kPathPrefix = "Data Source=";
 
+// Whether a failure may be shown now. A missing store fails every statement of every request
+// and every minute: once limited, it is said once, then at most once a minute while it stays
+// missing.
+std::atomic<bool> limitMissing{false};
+
+bool MayShow(const StoreFailure& failure) {
+  static std::atomic<int64_t> lastMissingSecond{-61};
+  if (!limitMissing.load() || failure.code != SQLITE_CANTOPEN ||
+      failure.message.rfind("no such database: ", 0) != 0)
+    return true;
+  const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+  int64_t last = lastMissingSecond.load();
+  return now - last >= 60 && lastMissingSecond.compare_exchange_strong(last, now);
+}
+
 void ShowFailure(const StoreFailure& failure) {
+  if (!MayShow(failure))
+    return;
   Message message;
   message.text = FailureText(failure.code, failure.message);
   message.icon = MessageIcon::kWarning;
@@ -18,6 +42,10 @@ void ShowFailure(const StoreFailure& failure) {
 }
 
 }  // namespace
+
+void LimitMissingStoreMessages() {
+  limitMissing.store(true);
+}
 
 Database Database::DefaultStore() {
   // Returned as a new object: a Database is neither copied nor moved.

@@ -55,4 +55,8 @@ class Database {
   bool opened_ = false;
 };
 
+// From now on a missing store file is reported once, then at most once a minute while it stays
+// missing (the headless server's log, where each request would add a line). Any thread.
+void LimitMissingStoreMessages();
+
 }  // namespace brenlow

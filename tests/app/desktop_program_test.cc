@@ -217,8 +217,8 @@ TEST_F(DesktopProgram, FailuresOfWorkersOpenOneBoxAtATimeAndServiceResumesWhenTh
   auto failures = [&] {
     const std::string errors = program->errors();
     size_t count = 0;
-    for (size_t at = errors.find("unable to open database file"); at != std::string::npos;
-         at = errors.find("unable to open database file", at + 1))
+    for (size_t at = errors.find("no such database: "); at != std::string::npos;
+         at = errors.find("no such database: ", at + 1))
       ++count;
     return count;
   };

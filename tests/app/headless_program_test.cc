@@ -93,7 +93,12 @@ TEST(HeadlessProgram, MissingDatabaseIsReportedAndTheServerKeepsRunning) {
   TempDatabase store;
   std::string absent = store.folder() + "/absent.db";
   Program server(ProgramPath(), {"--headless", "--listen", "127.0.0.1", "--database", absent});
-  ASSERT_TRUE(server.waitForError("unable to open database file", 10s)) << server.errors();
+  // One line with the path and the hint; no more while it stays missing (for a minute).
+  const std::string line = "brenlow: no such database: " + absent +
+                           "; create it with brenlow --init-database " + absent + "\n";
+  ASSERT_TRUE(server.waitForError(line, 10s)) << server.errors();
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(server.errors().find(line), server.errors().rfind(line)) << server.errors();
   EXPECT_TRUE(server.running());
   server.signal(SIGTERM);
   EXPECT_EQ(server.wait(3s), 0);

@@ -21,7 +21,9 @@ TEST(Database, AbsentFileShowsOneMessageThenQueriesAreInvalid) {
   db.setPath("/nonexistent-folder/absent.db");
   EXPECT_EQ(db.connectionText(), "Data Source=/nonexistent-folder/absent.db");
   EXPECT_FALSE(db.open());
-  ASSERT_EQ(messages.texts(), std::vector<std::string>{"unable to open database file"});
+  ASSERT_EQ(messages.texts(),
+            std::vector<std::string>{"no such database: /nonexistent-folder/absent.db; create it "
+                                     "with brenlow --init-database /nonexistent-folder/absent.db"});
   EXPECT_EQ(messages.messages()[0].icon, MessageIcon::kWarning);
   EXPECT_EQ(messages.messages()[0].caption, kApplicationTitle);
 

@@ -1,6 +1,7 @@
 // What brenlow-admin shows: hostile and undecodable stored text, JSON types and keys, and the
 // command line's own answers (--version, an unknown command, a wrong format or date).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -94,6 +95,30 @@ TEST_F(AdminOutput, CommandLineMistakesGetOneLineSayingWhatWasMeant) {
     EXPECT_EQ(result.code, 2) << mistake.arguments[0];
     EXPECT_EQ(result.errors, mistake.line);
   }
+}
+
+// A store that cannot be used is named with its real reason, never "not a Brenlow database".
+TEST_F(AdminOutput, AMissingOrForbiddenDatabaseIsNamedWithItsReason) {
+  const std::string absent = store_.folder() + "/absent.db";
+  testing::AdminRun missing = testing::RunAdmin(absent, {"classes"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.errors, "brenlow-admin: " + absent +
+                                ": no such database; create it with brenlow --init-database " +
+                                absent + "\n");
+  if (::geteuid() != 0)
+    GTEST_SKIP() << "the other user needs root to run as";
+  testing::Program stranger(
+      "/usr/bin/setpriv",
+      {"--reuid=nobody", "--regid=nogroup", "--clear-groups", testing::ToolPath("brenlow-admin"),
+       "--database", store_.path(), "classes"});
+  EXPECT_EQ(stranger.wait(std::chrono::seconds(30)), 1);
+  EXPECT_EQ(stranger.errors().rfind("brenlow-admin: " + store_.path() +
+                                        ": user nobody may not "
+                                        "read and write it: 没有权限打开数据库 ",
+                                    0),
+            0u)
+      << stranger.errors();
+  EXPECT_NE(stranger.errors().find("用户组"), std::string::npos);
 }
 
 TEST(Programs, EachPrintsItsVersionAndAUsageErrorInOneLine) {

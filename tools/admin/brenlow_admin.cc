@@ -10,6 +10,7 @@
 #include "core/shown_text.h"
 #include "core/version.h"
 #include "data/database_path.h"
+#include "store_change.h"
 
 namespace brenlow::admin {
 
@@ -120,6 +121,10 @@ int Run(int argc, char** argv) {
     return kUsageError;
   }
   SetDatabasePath(database);
+  if (std::string unusable = StoreUnusable(); !unusable.empty()) {
+    std::cerr << "brenlow-admin: " << ShownText(unusable) << '\n';
+    return kRefused;
+  }
   for (auto& [command, run] : commands.runners) {
     if (command->parsed())
       return run();

@@ -25,8 +25,11 @@ size_t EditDistance(const std::string& a, const std::string& b) {
 
 std::vector<std::string> CommandNames(const CLI::App& app) {
   std::vector<std::string> names;
-  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
-    names.push_back(command->get_name());
+  // Option groups are nameless subcommands to the parser; they are no commands.
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+    if (!command->get_name().empty())
+      names.push_back(command->get_name());
+  }
   return names;
 }
 
@@ -69,7 +72,7 @@ std::string UnknownCommandError(const CLI::App& app, const std::vector<std::stri
     }
     group = group->get_subcommand(word);
     path += word + " ";
-    if (group->get_subcommands([](const CLI::App*) { return true; }).empty())
+    if (CommandNames(*group).empty())
       return std::string();  // a command's own arguments follow
   }
   return std::string();

@@ -1,11 +1,32 @@
 #include "store_change.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "data/database_access.h"
 #include "data/database_path.h"
 
 namespace brenlow::admin {
 
 std::string CannotRead() {
   return DatabasePath() + ": cannot be read as a Brenlow database";
+}
+
+std::string StoreUnusable() {
+  const std::string path = DatabasePath();
+  struct stat file {};
+  if (::stat(path.c_str(), &file) != 0 && errno == ENOENT)
+    return path + ": no such database; create it with brenlow --init-database " + path;
+  if (std::optional<std::string> problem = DatabaseAccessProblem(path)) {
+    const ::passwd* user = ::getpwuid(::geteuid());
+    return path + ": user " + (user ? user->pw_name : std::to_string(::geteuid())) +
+           " may not read and write it: " + *problem;
+  }
+  return std::string();
 }
 
 std::string StoreFailure(Commands& commands) {

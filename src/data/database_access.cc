@@ -1,4 +1,4 @@
-#include "app/database_access.h"
+#include "data/database_access.h"
 
 #include <grp.h>
 #include <sys/stat.h>
