@@ -56,8 +56,8 @@ void WriteTable(const std::vector<RoomStatus>& rooms) {
         continue;
       TextRow row = listed ? TextRow(5) : first;
       row.insert(row.end(), {(period.running ? "> " : "  ") + std::to_string(period.number),
-                             PeriodTime(period), period.teacher, period.autoOn ? "是" : "",
-                             period.autoOff ? "是" : ""});
+                             PeriodTime(period), PeriodTeacherText(period),
+                             period.autoOn ? "是" : "", period.autoOff ? "是" : ""});
       rows.push_back(std::move(row));
       listed = true;
     }
@@ -86,18 +86,19 @@ void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
       TextRow row = first;
       row.insert(row.end(), {std::to_string(period.number), TimeOfDayText(*period.start),
                              TimeOfDayText(*period.end), period.teacher, period.autoOn ? "1" : "0",
-                             period.autoOff ? "1" : "0", period.running ? "1" : "0"});
+                             period.autoOff ? "1" : "0", period.running ? "1" : "0",
+                             period.change ? ChangeKindKey(*period.change) : ""});
       rows.push_back(std::move(row));
       listed = true;
     }
     if (!listed) {
-      first.resize(13);
+      first.resize(14);
       rows.push_back(first);
     }
   }
   WriteCsv(std::cout,
            {"class", "address", "status", "day", "next_time", "next_action", "period", "start",
-            "end", "teacher", "auto_on", "auto_off", "running"},
+            "end", "teacher", "auto_on", "auto_off", "running", "change"},
            rows);
 }
 
@@ -130,6 +131,8 @@ void WriteJson(const std::vector<RoomStatus>& rooms) {
       entry["start"] = TimeOfDayText(*period.start);
       entry["end"] = TimeOfDayText(*period.end);
       entry["teacher"] = period.teacher;
+      entry["change"] = period.change ? nlohmann::ordered_json(ChangeKindKey(*period.change))
+                                      : nlohmann::ordered_json(nullptr);
       entry["auto_on"] = period.autoOn;
       entry["auto_off"] = period.autoOff;
       entry["running"] = period.running;
