@@ -41,7 +41,8 @@ int Run(int argc, char** argv) {
   CLI::App app(
       "Administer a Brenlow timetable server's database from a shell.\n"
       "Classes, teachers, timetable and teacher files, the school calendar, rooms' status, "
-      "teachers' use time, backup and restore. Safe to run while the server runs; never asks a question.\n"
+      "teachers' use time, backup and restore. Safe to run while the server runs; never asks a "
+      "question.\n"
       "Exit status: 0 done, 1 input refused or a statement failed (one line on stderr), 2 usage "
       "error.",
       "brenlow-admin");
@@ -60,6 +61,7 @@ int Run(int argc, char** argv) {
   AddFileCommands(app, commands);
   AddUsageCommand(app, commands);
   AddStoreCommands(app, commands);
+  AddEventsCommands(app, commands);
   AddCalendarCommand(app, commands);
   // Set after the commands were added: they keep the default layout, which --help-all uses.
   app.formatter(std::make_shared<UsageFirstFormatter>());
