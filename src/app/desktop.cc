@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "admin/bj_mes_dlg.h"
+#include "admin/calendar_window.h"
 #include "admin/kc_import_dlg.h"
 #include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
@@ -164,6 +165,14 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
     roomStatus->show();
     roomStatus->raise();
     roomStatus->activateWindow();
+  });
+  CalendarWindow* calendar = nullptr;
+  window.setCalendarRunner([&calendar](QWidget* parent) {
+    if (calendar == nullptr)
+      calendar = new CalendarWindow(parent);
+    calendar->show();
+    calendar->raise();
+    calendar->activateWindow();
   });
   window.setImportRunner([](QWidget* parent) {
     CKCImportDlg dialog(parent);

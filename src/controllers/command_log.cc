@@ -38,6 +38,12 @@ void LogCommand(const char* command, const std::string& className, const std::st
   WriteStderrLine(line);
 }
 
+void LogCredit(const std::string& className, const std::string& teacher, int minutes,
+               const std::string& reason) {
+  WriteStderrLine("credit class=" + className + " teacher=" + teacher +
+                  " minutes=" + std::to_string(minutes) + " reason=" + reason);
+}
+
 void LogSwipe(const std::string& cardNumber, const std::string& controller,
               const std::string& className, const std::string& decision) {
   std::string line = "swipe card=" + cardNumber + " from=" + controller;

@@ -12,11 +12,15 @@
 //   swipe card=12-255-0-45 from=10.0.0.5 class=一班 decision=no-period-now
 //   swipe card=12-255-0-45 from=10.0.0.5 class=一班 decision=counted 1 of 3
 //   swipe card=12-255-0-45 from=10.0.0.5 class=一班 decision=too-slow 7 s for 3 swipes
+//   command power-on class=一班 to=10.0.0.5:20108 reason=swipe teacher=8 substitute for 张三(7)
+//   swipe card=7 from=10.0.0.5 class=一班 decision=substituted by 李四(8)
+//   swipe card=7 from=10.0.0.5 class=一班 decision=period-cancelled
+//   credit class=一班 teacher=李四(8) minutes=45 reason=period-start 08:00 substitute for 张三(7)
 //
 // A command whose send failed carries " failed: <why>" at the end. Each kind starts with a
-// fixed word ("command <name>", "swipe") so that grep finds it; the free text (the reason, the
-// decision) comes last. Lines hold addresses, class names and card numbers, never a password.
-// Any thread.
+// fixed word ("command <name>", "swipe", "credit") so that grep finds it; the free text (the
+// reason, the decision) comes last. Lines hold addresses, class names and card numbers, never a
+// password. Any thread.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +46,10 @@ std::string SwipeReason(const std::string& cardNumber);
 // succeeded, otherwise why it did not.
 void LogCommand(const char* command, const std::string& className, const std::string& host,
                 uint16_t port, const std::string& reason, const std::string& failure);
+
+// Logs the use time credited to a teacher (a NameNumb) for a lesson in the class.
+void LogCredit(const std::string& className, const std::string& teacher, int minutes,
+               const std::string& reason);
 
 // Logs a swipe decision that sends nothing, within the log's limit (net/limited_log.h): at most
 // 10 lines a minute for each controller address and decision. className is empty when no class

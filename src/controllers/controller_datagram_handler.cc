@@ -107,35 +107,54 @@ void ControllerDatagramHandler::handleCard(Database& db, const std::string& send
   // The periods of the day's plan, not of the clock's weekday: on a make-up day the followed
   // weekday's teacher opens the room, and on a day off the teacher still can, so that a wrong
   // calendar entry never locks anyone out.
+  // A one-day change rules its period: a substitute's card opens the room instead of the
+  // absent teacher's, and during a cancelled period no card does.
   const DayPlan plan = PlanOfTheDay(db, now.date(), className);
   bool inPeriod = false;
+  bool cancelledNow = false;
+  std::string substitutedBy;
   for (const PlannedPeriod& period : plan.periods) {
-    if (period.teacher == nameNumb && period.runsAt(nowMinutes)) {
+    if (!period.runsAt(nowMinutes))
+      continue;
+    if (period.change == ChangeKind::kCancelled) {
+      cancelledNow = true;
+    } else if (period.teacher == nameNumb) {
       inPeriod = true;
-      decide(sender, className, nameNumb, status, cardNumber, elapsedNow);
+      const std::string standIn = period.teacher != period.timetabledTeacher
+                                      ? " substitute for " + period.timetabledTeacher
+                                      : std::string();
+      decide(sender, className, nameNumb, status, cardNumber, standIn, elapsedNow);
+    } else if (period.timetabledTeacher == nameNumb) {
+      substitutedBy = period.teacher;
     }
   }
-  if (!inPeriod)
+  if (inPeriod)
+    return;
+  if (cancelledNow)
+    swipeDecision(cardNumber, sender, className, nameNumb, "period-cancelled");
+  else if (!substitutedBy.empty())
+    swipeDecision(cardNumber, sender, className, nameNumb, "substituted by " + substitutedBy);
+  else
     swipeDecision(cardNumber, sender, className, nameNumb, "no-period-now");
 }
 
 void ControllerDatagramHandler::decide(const std::string& sender, const std::string& className,
                                        const std::string& teacher, const std::string& status,
-                                       const std::string& cardNumber,
+                                       const std::string& cardNumber, const std::string& standIn,
                                        SwipeCounter::TimePoint elapsedNow) {
   if (status == "0") {
     RecordEvent(SwipeEvent(sender, className, cardNumber, teacher, kPowerOnName, false));
-    sendCommand(kPowerOnName, PowerOnCommand(), sender, className, cardNumber);
+    sendCommand(kPowerOnName, PowerOnCommand(), sender, className, cardNumber, standIn);
     return;
   }
   if (status != "1") {
-    swipeDecision(cardNumber, sender, className, teacher, "unknown-status " + status);
+    swipeDecision(cardNumber, sender, className, teacher, "unknown-status " + status + standIn);
     return;
   }
   const SwipeCounter::Counted counted = swipes_.countSwipe(sender, elapsedNow);
   if (counted.switchOff) {
     RecordEvent(SwipeEvent(sender, className, cardNumber, teacher, kCardPowerOffName, false));
-    sendCommand(kCardPowerOffName, CardPowerOffCommand(), sender, className, cardNumber);
+    sendCommand(kCardPowerOffName, CardPowerOffCommand(), sender, className, cardNumber, standIn);
     return;
   }
   std::string decision = "counted " + std::to_string(counted.count) + " of 3";
@@ -146,14 +165,15 @@ void ControllerDatagramHandler::decide(const std::string& sender, const std::str
                   static_cast<double>(counted.expiredAfter->count()) / 1000.0);
     decision += text;
   }
-  swipeDecision(cardNumber, sender, className, teacher, decision);
+  swipeDecision(cardNumber, sender, className, teacher, decision + standIn);
 }
 
 void ControllerDatagramHandler::sendCommand(const char* name, const ControllerCommand& command,
                                             const std::string& sender, const std::string& className,
-                                            const std::string& cardNumber) {
+                                            const std::string& cardNumber,
+                                            const std::string& standIn) {
   // A failed send is not retried: the teacher swipes again.
-  SendCommand(name, className, sender, kControllerPort, command, SwipeReason(cardNumber));
+  SendCommand(name, className, sender, kControllerPort, command, SwipeReason(cardNumber) + standIn);
 }
 
 }  // namespace brenlow

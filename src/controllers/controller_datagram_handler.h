@@ -1,7 +1,8 @@
 // What the server does with one controller datagram: it keeps the reporting class's Status
 // equal to the power state its controller reports, hands a swiped card's number to an open
-// teacher list, and lets the period's teacher switch the classroom on (one swipe) or off
-// (three quick swipes) by sending commands back to the controller.
+// teacher list, and lets the period's teacher (on a day of a substitute, the substitute) switch
+// the classroom on (one swipe) or off (three quick swipes) by sending commands back to the
+// controller; during a cancelled period no card switches anything.
 //
 // A controller is known only by the IPv4 address its datagrams come from, which is compared
 // with tblbj.ZKIP. Every swipe decision and every command sent is written to the command log
@@ -35,9 +36,10 @@ class ControllerDatagramHandler {
  private:
   void recordPowerState(Database& db, const std::string& sender, bool powered);
   void handleCard(Database& db, const std::string& sender, const std::string& cardNumber);
-  // What one swipe in one of the teacher's periods does, by the class's Status.
+  // What one swipe in one of the teacher's periods does, by the class's Status. standIn ends
+  // the logged reason or decision: " substitute for NAMENUMB" when a substitute swiped, or empty.
   void decide(const std::string& sender, const std::string& className, const std::string& teacher,
-              const std::string& status, const std::string& cardNumber,
+              const std::string& status, const std::string& cardNumber, const std::string& standIn,
               SwipeCounter::TimePoint elapsedNow);
   // A decision that sends nothing: its limited log line and its event. teacher is the card's
   // NameNumb, empty when the card is nobody's.
@@ -45,7 +47,8 @@ class ControllerDatagramHandler {
                      const std::string& className, const std::string& teacher,
                      const std::string& decision);
   void sendCommand(const char* name, const ControllerCommand& command, const std::string& sender,
-                   const std::string& className, const std::string& cardNumber);
+                   const std::string& className, const std::string& cardNumber,
+                   const std::string& standIn);
 
   const Clock& clock_;
   SwipeCounter swipes_;

@@ -62,6 +62,25 @@ const std::vector<AddedTable>& AddedTables() {
        "CREATE TABLE tbl_server_state (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
        "name TEXT NOT NULL UNIQUE, value TEXT NOT NULL DEFAULT '');",
        {"ID", "name", "value"}},
+      // One-day changes: one per date, class and period (1-7, counted among the periods that
+      // apply on that date). kind 'substitute' (teacher_Numb takes the lesson; teacher_NameNumb
+      // is how the teacher was named when the change was written, kept for a teacher since
+      // removed) or 'cancelled'.
+      {"tbl_day_change",
+       "CREATE TABLE tbl_day_change (\n"
+       "  ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+       "  date_day TEXT DEFAULT '',\n"
+       "  class_Name TEXT DEFAULT '',\n"
+       "  period INTEGER DEFAULT 0,\n"
+       "  kind TEXT DEFAULT '',\n"
+       "  teacher_Numb TEXT DEFAULT '',\n"
+       "  teacher_NameNumb TEXT DEFAULT '',\n"
+       "  note TEXT DEFAULT ''\n"
+       ");\n"
+       "CREATE UNIQUE INDEX tbl_day_change_date_class_period ON tbl_day_change (date_day, "
+       "class_Name, period);\n",
+       {"ID", "date_day", "class_Name", "period", "kind", "teacher_Numb", "teacher_NameNumb",
+        "note"}},
   };
   return *tables;
 }

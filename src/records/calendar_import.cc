@@ -19,7 +19,7 @@ struct ReadEntries {
   std::string error;  // without the file's name
   std::vector<CalendarEntry> entries;
   std::vector<std::string> places;  // "line 3", "day 4 (2026-10-10)"
-  std::vector<std::string> unnamedMakeUpDays;
+  std::vector<MakeUpDay> unnamedMakeUpDays;
 };
 
 bool IsUtf8(std::string_view bytes) {
@@ -181,8 +181,7 @@ ReadEntries ReadHolidayJson(std::string_view bytes,
     }
     auto named = unused.find(dateText);
     if (named == unused.end()) {
-      read.unnamedMakeUpDays.push_back(dateText + " " + name + " 补班：用 calendar add " +
-                                       dateText + " follows 星期X 指定");
+      read.unnamedMakeUpDays.push_back(MakeUpDay{dateText, name});
       continue;
     }
     read.entries.push_back(CalendarEntry{*date, CalendarKind::kFollows, named->second, "", name});

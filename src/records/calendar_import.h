@@ -25,14 +25,19 @@
 
 namespace brenlow {
 
+// A make-up working day of a holiday data set: its date and the holiday's name.
+struct MakeUpDay {
+  std::string date;  // "2026-10-10"
+  std::string name;  // "国庆节"
+};
+
 struct CalendarImport {
   bool ok = false;
   // Why nothing was written: "FILE: line 3: not a date: 2026-02-30"; empty when ok.
   std::string error;
   std::vector<CalendarEntry> written;
-  // The make-up days of a holiday data set that no weekday was given for, one line each:
-  // "2026-10-10 国庆节 补班：用 calendar add 2026-10-10 follows 星期X 指定".
-  std::vector<std::string> unnamedMakeUpDays;
+  // The make-up days of a holiday data set that no weekday was given for, in file order.
+  std::vector<MakeUpDay> unnamedMakeUpDays;
 };
 
 // Reads, checks and writes the file at path. followedWeekdays gives the weekday ("星期一" ...

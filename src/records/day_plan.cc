@@ -85,6 +85,7 @@ PlannedPeriod ReadPeriod(const RecordSet& row) {
   period.className = row.fieldText("BJName");
   period.rowId = row.fieldText("ID");
   period.teacher = row.fieldText("ThName");
+  period.timetabledTeacher = period.teacher;
   const std::string startH = row.fieldText("StartH");
   const std::string startM = row.fieldText("StartM");
   const std::string endH = row.fieldText("EndH");
@@ -98,6 +99,25 @@ PlannedPeriod ReadPeriod(const RecordSet& row) {
   period.autoOn = LenientInteger(row.fieldText("AutoOn")) == 1;
   period.autoOff = LenientInteger(row.fieldText("AutoOff")) == 1;
   return period;
+}
+
+// Carries out the date's one-day changes on the periods they name.
+void ApplyDayChanges(Database& db, const CalendarDate& date, std::vector<PlannedPeriod>& periods) {
+  std::vector<DayChange> changes = ListDayChanges(db, date, date);
+  if (changes.empty())
+    return;
+  for (PlannedPeriod& period : periods) {
+    for (const DayChange& change : changes) {
+      if (change.className != period.className || change.period != period.number)
+        continue;
+      period.change = change.kind;
+      period.changeNote = change.note;
+      if (change.kind == ChangeKind::kCancelled)
+        period.held = false;
+      else if (!change.teacher.empty())
+        period.teacher = change.teacher;
+    }
+  }
 }
 
 // The plan of every class, or of the one named by onlyClass.
@@ -125,6 +145,7 @@ SchoolDayPlan ReadPlan(Database& db, const CalendarDate& date, const std::string
     period.held = HoldsLessons(plan.reasonFor(period.className));
     plan.periods.push_back(std::move(period));
   }
+  ApplyDayChanges(db, date, plan.periods);
   return plan;
 }
 
@@ -154,6 +175,10 @@ DayPlan PlanOfTheDay(Database& db, const CalendarDate& date, const std::string& 
 
 SchoolDayPlan PlanOfTheSchoolDay(Database& db, const CalendarDate& date) {
   return ReadPlan(db, date, nullptr);
+}
+
+DayReason SchoolDayOf(Database& db, const CalendarDate& date) {
+  return SchoolReason(date, ReadCalendarDay(db, date).school);
 }
 
 const char* DayKindKey(DayKind kind) {

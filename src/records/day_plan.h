@@ -11,8 +11,9 @@
 // - a day off (the school's or the class's own, which wins for that class) keeps the periods
 //   that would apply, so that their power-offs are still sent and the teacher's card still
 //   opens the room, but holds no lesson: nothing is powered on and nobody is credited.
-// A one-day change of one period (a substitute teacher, a cancelled lesson) belongs here too,
-// as a change of that period's teacher or of whether it is held.
+// A one-day change of one period (day_changes.h) is carried out here too: a substitute becomes
+// the period's teacher (whose card opens the room and who is credited), a cancelled period is
+// not held. Times and flags stay as the timetable has them.
 //
 // Periods are the class's rows of the applying weekday in ID order, numbered from 1. Their
 // times are read the way the scheduler always read them: leniently (" 8" and "08" are 8, a blank
@@ -20,12 +21,14 @@
 // from reading the store reaches the caller.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "core/calendar_date.h"
 #include "data/database.h"
+#include "records/day_changes.h"
 
 namespace brenlow {
 
@@ -43,8 +46,13 @@ struct PlannedPeriod {
   std::string rowId;  // tblkcTime.ID
   int number = 0;     // position among the class's periods of the applying weekday, from 1
   // The teacher whose card opens the room during the period and who is credited for it: the
-  // period's ThName as stored.
+  // period's ThName as stored, or the substitute's NameNumb on a day of a substitute.
   std::string teacher;
+  // The period's ThName as stored: the teacher the timetable names, absent on a substitute's day.
+  std::string timetabledTeacher;
+  // The date's one-day change of this period, if any.
+  std::optional<ChangeKind> change;
+  std::string changeNote;
   // The times read leniently (a blank reads 0).
   int startHour = 0;
   int startMinute = 0;
@@ -58,7 +66,8 @@ struct PlannedPeriod {
   bool inUse = false;
   bool autoOn = false;   // AutoOn reads 1
   bool autoOff = false;  // AutoOff reads 1
-  // The lesson takes place: powered on at its start, its teacher credited. False on a day off.
+  // The lesson takes place: powered on at its start, its teacher credited. False on a day off
+  // and for a cancelled period.
   bool held = false;
 
   long long startMinutes() const;  // since midnight; outside a day for absurd stored times
@@ -84,6 +93,9 @@ struct SchoolDayPlan {
   const DayReason& reasonFor(const std::string& className) const;
 };
 SchoolDayPlan PlanOfTheSchoolDay(Database& db, const CalendarDate& date);
+
+// The day of a class without an entry of its own (the calendar only; no periods are read).
+DayReason SchoolDayOf(Database& db, const CalendarDate& date);
 
 // The texts of a day: key "school", "weekend", "off", "follows"; for people "上课", "周末",
 // "放假" or "放假：NOTE", "调休：按星期三".

@@ -1,5 +1,6 @@
 #include "schedule/lesson_use_time.h"
 
+#include "controllers/command_log.h"
 #include "core/lenient_integer.h"
 #include "core/minutes_of_day.h"
 #include "data/database.h"
@@ -55,6 +56,10 @@ void AddLessonUseTime(const PlannedPeriod& period, int nowMinutes, const std::st
     if (db.execute(FormatStatement("Update tblThMes set  UseTime='%s' where NameNumb='%s'",
                                    std::to_string(total), teacher))) {
       AddDayUseTime(db, teachers.fieldText("Numb"), teachers.fieldText("Name"), className, dateDay);
+      std::string reason = PeriodStartReason(period.startHour, period.startMinute);
+      if (teacher != period.timetabledTeacher)
+        reason += " substitute for " + period.timetabledTeacher;
+      LogCredit(className, teacher, kLessonMinutes, reason);
     }
   } catch (const DatabaseError&) {
     // A row that cannot be read credits nothing.

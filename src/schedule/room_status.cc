@@ -77,6 +77,7 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
         period.end = static_cast<int>(planned.endMinutes());
       }
       period.teacher = Blank(planned.teacher) ? std::string() : planned.teacher;
+      period.change = planned.change;
       period.autoOn = planned.autoOn;
       period.autoOff = planned.autoOff;
       period.running = moment.markRunning && planned.held && planned.runsAt(moment.fromMinute);
@@ -118,6 +119,13 @@ std::string TimeOfDayText(int minute) {
   return text;
 }
 
+std::string PeriodTeacherText(const PeriodStatus& period) {
+  if (!period.change)
+    return period.teacher;
+  const char* mark = *period.change == ChangeKind::kSubstitute ? "代" : "停课";
+  return period.teacher.empty() ? mark : period.teacher + " " + mark;
+}
+
 std::string CurrentPeriodText(const RoomStatus& room) {
   if (!room.running)
     return "无课";
@@ -125,7 +133,7 @@ std::string CurrentPeriodText(const RoomStatus& room) {
   std::string text = "第" + std::to_string(period.number) + "节 " + TimeOfDayText(*period.start) +
                      "-" + TimeOfDayText(*period.end);
   if (!period.teacher.empty())
-    text += " " + period.teacher;
+    text += " " + PeriodTeacherText(period);
   return text;
 }
 

@@ -9,7 +9,7 @@
 // as still to come (its tick may not have run yet). When several actions fall in the same
 // minute, the one the scheduler runs last (ID order, power-on before power-off within a row) is
 // shown, as that is the state the room is left in. A period runs only when its lesson is held:
-// on a day off nothing is running. Any thread.
+// on a day off and during a cancelled period nothing is running. Any thread.
 #pragma once
 
 #include <optional>
@@ -30,7 +30,10 @@ struct PeriodStatus {
   // not in use holds blanks and has none).
   std::optional<int> start;
   std::optional<int> end;
-  std::string teacher;  // ThName, empty when it holds only blanks
+  // Whose lesson it is: ThName, or the substitute's NameNumb on a day of a substitute; empty
+  // when it holds only blanks.
+  std::string teacher;
+  std::optional<ChangeKind> change;  // the day's one-day change of the period, if any
   bool autoOn = false;
   bool autoOff = false;
   bool running = false;  // held, and start <= now < end
@@ -73,7 +76,10 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
 // The texts the status window and the shell show.
 const char* PowerStateText(PowerState power);  // "已开机", "已关机", "未知"
 std::string TimeOfDayText(int minute);         // "08:05"
-// "第N节 HH:MM-HH:MM" and the teacher when there is one, or "无课".
+// The teacher with the day's mark: "李四(8) 代" for a substitute, "张三(7) 停课" (or "停课")
+// for a cancelled period, the teacher alone otherwise.
+std::string PeriodTeacherText(const PeriodStatus& period);
+// "第N节 HH:MM-HH:MM" and the teacher (as PeriodTeacherText) when there is one, or "无课".
 std::string CurrentPeriodText(const RoomStatus& room);
 // "HH:MM 开机" or "HH:MM 关机", or empty when nothing is left.
 std::string NextActionText(const RoomStatus& room);

@@ -140,9 +140,18 @@ void CKcDlg::setRoomStatusRunner(DialogRunner runner) {
   roomStatusRunner_ = std::move(runner);
 }
 
+void CKcDlg::setCalendarRunner(DialogRunner runner) {
+  calendarRunner_ = std::move(runner);
+}
+
 void CKcDlg::OnRoomStatus() {
   if (roomStatusRunner_)
     roomStatusRunner_(this);
+}
+
+void CKcDlg::OnCalendar() {
+  if (calendarRunner_)
+    calendarRunner_(this);
 }
 
 void CKcDlg::selectFirstClass() {

@@ -55,6 +55,9 @@ class CKcDlg : public QDialog {
   // "教室状态": shows the rooms' status window, which stays open beside this one (the runner
   // returns at once).
   void setRoomStatusRunner(DialogRunner runner);
+  // "校历": shows the school calendar's window, which stays open beside this one (the runner
+  // returns at once).
+  void setCalendarRunner(DialogRunner runner);
 
   // Refills the class list with every class in ID order; afterwards nothing is selected.
   void FillClassList();
@@ -82,6 +85,7 @@ class CKcDlg : public QDialog {
   void OnImportTimetable();
   void OnChangePassword();
   void OnRoomStatus();
+  void OnCalendar();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -126,6 +130,7 @@ class CKcDlg : public QDialog {
   DialogRunner importRunner_;
   DialogRunner passwordRunner_;
   DialogRunner roomStatusRunner_;
+  DialogRunner calendarRunner_;
 };
 
 }  // namespace brenlow

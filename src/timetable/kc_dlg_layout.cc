@@ -157,6 +157,11 @@ QLayout* CKcDlg::buildApplyLine() {
   roomStatus->setAutoDefault(false);
   connect(roomStatus, &QPushButton::clicked, this, &CKcDlg::OnRoomStatus);
   line->addWidget(roomStatus);
+  auto* calendar = new QPushButton(QStringLiteral("校历"));
+  calendar->setObjectName(QStringLiteral("calendar"));
+  calendar->setAutoDefault(false);
+  connect(calendar, &QPushButton::clicked, this, &CKcDlg::OnCalendar);
+  line->addWidget(calendar);
   line->addStretch(1);
   line->addWidget(addButton(QStringLiteral("应用"), kApplyButton, &CKcDlg::OnApply));
   return line;

@@ -9,12 +9,14 @@
 #include <QVBoxLayout>
 
 #include "core/clock.h"
+#include "data/database.h"
+#include "records/day_plan.h"
 #include "schedule/room_status.h"
 
 namespace brenlow {
 namespace {
 
-enum Column { kName, kAddress, kState, kCurrent, kNext, kLastReport, kColumns };
+enum Column { kName, kAddress, kState, kDay, kCurrent, kNext, kLastReport, kColumns };
 
 QColor StateColour(PowerState power) {
   switch (power) {
@@ -54,8 +56,9 @@ RoomStatusWindow::RoomStatusWindow(const Clock& clock, QWidget* parent)
   setWindowTitle(QStringLiteral("教室状态"));
   table_ = new QTableWidget(0, kColumns, this);
   table_->setHorizontalHeaderLabels({QStringLiteral("班级"), QStringLiteral("中控IP"),
-                                     QStringLiteral("状态"), QStringLiteral("当前课"),
-                                     QStringLiteral("下一动作"), QStringLiteral("最后上报")});
+                                     QStringLiteral("状态"), QStringLiteral("日程"),
+                                     QStringLiteral("当前课"), QStringLiteral("下一动作"),
+                                     QStringLiteral("最后上报")});
   table_->setAccessibleName(QStringLiteral("教室状态"));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -102,6 +105,7 @@ void RoomStatusWindow::refresh() {
     SetText(*table_, row, kState, PowerStateText(room.power));
     Cell(*table_, row, kState)->setBackground(StateColour(room.power));
     Cell(*table_, row, kState)->setForeground(QColor(Qt::black));
+    SetText(*table_, row, kDay, DayReasonText(room.day));
     SetText(*table_, row, kCurrent, CurrentPeriodText(room));
     SetText(*table_, row, kNext, NextActionText(room));
     SetText(*table_, row, kLastReport, LastReportText(room, now.dateText()));
@@ -116,10 +120,20 @@ void RoomStatusWindow::refresh() {
       }
     }
   }
-  statusLine_->setText(QStringLiteral("更新于 %1:%2:%3")
-                           .arg(now.hour, 2, 10, QLatin1Char('0'))
-                           .arg(now.minute, 2, 10, QLatin1Char('0'))
-                           .arg(now.second, 2, 10, QLatin1Char('0')));
+  QString status = QStringLiteral("更新于 %1:%2:%3")
+                       .arg(now.hour, 2, 10, QLatin1Char('0'))
+                       .arg(now.minute, 2, 10, QLatin1Char('0'))
+                       .arg(now.second, 2, 10, QLatin1Char('0'));
+  // A whole-school day off or make-up day is named once for all rooms.
+  try {
+    Database db = Database::DefaultStore();
+    const DayReason school = SchoolDayOf(db, now.date());
+    if (school.kind == DayKind::kOff || school.kind == DayKind::kFollows)
+      status += QStringLiteral("　今日全校") + QString::fromStdString(DayReasonText(school));
+  } catch (const DatabaseError&) {
+    // The rows were read a moment ago; the line then names the time only.
+  }
+  statusLine_->setText(status);
 }
 
 void RoomStatusWindow::showEvent(QShowEvent* event) {

@@ -1,7 +1,9 @@
 // RoomStatusWindow: "教室状态", the rooms at a glance. One row per class (tblbj order) with its
 // controller address, its power state as last reported (the cell's colour says the same as its
-// text: green 已开机, grey 已关机, amber 未知), the period running now and the next time today
-// at which the scheduler will power the room on or off. The rows are the ones
+// text: green 已开机, grey 已关机, amber 未知), its day by the school calendar ("上课", "周末",
+// "放假：NOTE", "调休：按星期三"), the period running now and the next time today at which the
+// scheduler will power the room on or off. The status line names a whole-school day off or
+// make-up day. The rows are the ones
 // `brenlow-admin status` prints (schedule/room_status.h), read at the clock's minute.
 //
 // While shown it rereads the store every 5 s and at once on "刷新", updating the cells in place

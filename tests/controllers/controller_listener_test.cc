@@ -214,6 +214,65 @@ TEST_F(ControllerListenerTest, SwipesFollowTheCalendarsPlanOfTheDay) {
   }
 }
 
+// Wednesday the 6th: 张老师's 8:00 period in 一班 has 李老师 as substitute; 王老师's 9:00 period
+// is cancelled. The 13th has no change.
+TEST_F(ControllerListenerTest, OneDayChangesDecideWhoseCardOpensThePeriod) {
+  const std::string controller = LoopbackAddress(21);
+  store_.addClass("一班", controller);
+  store_.addTeacher("1-2-3-4", "张老师");
+  store_.addTeacher("5-6-7-8", "李老师");
+  store_.addTeacher("9-9-9-9", "王老师");
+  // The class's first two Wednesday periods, as the editor fills them in.
+  store_.exec(
+      "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', ThName='张老师(1-2-3-4)' "
+      "where ID=(select ID from tblkcTime where Week='星期三' Order by ID limit 1)");
+  store_.exec(
+      "Update tblkcTime set StartH='9', StartM='0', EndH='9', EndM='45', ThName='王老师(9-9-9-9)' "
+      "where ID=(select ID from tblkcTime where Week='星期三' Order by ID limit 1 offset 1)");
+  store_.exec(
+      "Insert into tbl_day_change (date_day, class_Name, period, kind, teacher_Numb) Values "
+      "('2024-03-06', '一班', 1, 'substitute', '5-6-7-8'), ('2024-03-06', '一班', 2, "
+      "'cancelled', '')");
+  CommandCapture capture(controller, kControllerPort);
+  const std::string from = " from=" + controller + " class=一班 decision=";
+  struct Case {
+    int day, hour;
+    CardBytes card;
+    std::vector<std::string> sent;
+    std::string logged;
+  };
+  const Case cases[] = {
+      {6,
+       8,
+       {5, 6, 7, 8},
+       {kPowerOn},
+       "command power-on class=一班 to=" + controller +
+           ":20108 reason=swipe teacher=5-6-7-8 substitute for 张老师(1-2-3-4)"},
+      {6, 8, kCardRoomOff, {}, "swipe card=1-2-3-4" + from + "substituted by 李老师(5-6-7-8)"},
+      {6, 9, {9, 9, 9, 9}, {}, "swipe card=9-9-9-9" + from + "period-cancelled"},
+      {6, 9, {5, 6, 7, 8}, {}, "swipe card=5-6-7-8" + from + "period-cancelled"},
+      {13,
+       8,
+       kCardRoomOff,
+       {kPowerOn},
+       "command power-on class=一班 to=" + controller + ":20108 reason=swipe teacher=1-2-3-4"},
+      {13, 8, {5, 6, 7, 8}, {}, "swipe card=5-6-7-8" + from + "no-period-now"},
+      {13,
+       9,
+       {9, 9, 9, 9},
+       {kPowerOn},
+       "command power-on class=一班 to=" + controller + ":20108 reason=swipe teacher=9-9-9-9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.logged);
+    clock_.set(MakeLocalTime(2024, 3, c.day, c.hour, 10));
+    log_.take();
+    swipe(controller, c.card);
+    EXPECT_EQ(capture.taken(), c.sent);
+    EXPECT_EQ(log_.take(), std::vector<std::string>{c.logged});
+  }
+}
+
 TEST_F(ControllerListenerTest, EverySwipeDecisionWritesOneLogLine) {
   const std::string controller = LoopbackAddress(19);
   const std::string stranger = LoopbackAddress(20);

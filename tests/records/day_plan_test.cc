@@ -93,6 +93,43 @@ TEST_F(DayPlanTest, TheCalendarDecidesWhichPeriodsApplyAndWhetherTheyAreHeld) {
     EXPECT_EQ(describe(c.day, c.className), c.plan) << c.day << " " << c.className;
 }
 
+// On Wednesday the 6th 一班's second period has a substitute and 二班's first is cancelled; the
+// make-up Saturday the 9th counts its periods in Wednesday's, and the 13th is a day off.
+TEST_F(DayPlanTest, OneDayChangesRuleTheirPeriodOnTheirDateOnly) {
+  store_.addTeacher("8", "赵老师");
+  const auto addChange = [&](const char* date, const char* className, int period, const char* kind,
+                             const char* number) {
+    store_.exec(std::string("Insert into tbl_day_change (date_day, class_Name, period, kind, "
+                            "teacher_Numb) Values (") +
+                Quote(date) + "," + Quote(className) + "," + std::to_string(period) + "," +
+                Quote(kind) + "," + Quote(number) + ")");
+  };
+  addChange("2024-03-06", "一班", 2, "substitute", "8");
+  addChange("2024-03-06", "二班", 1, "cancelled", "");
+  addChange("2024-03-09", "一班", 1, "cancelled", "");
+  addChange("2024-03-13", "一班", 1, "substitute", "8");
+  addChange("2024-03-06", "一班", 9, "cancelled", "");  // written by hand: no such period
+  struct Case {
+    int day;
+    const char* className;
+    std::string plan;
+  } cases[] = {
+      {6, "一班", "school 星期三 上课 | 7 | 1 480-525 张三(1)* | 2 545-590 赵老师(8)*"},
+      {6, "二班", "school 星期三 上课 | 7 | 1 480-525 赵六(4)"},
+      {9, "一班", "follows 星期三 调休：按星期三 | 7 | 1 480-525 张三(1) | 2 545-590 李四(2)*"},
+      {13, "一班", "off 星期三 放假：考试 | 7 | 1 480-525 赵老师(8) | 2 545-590 李四(2)"},
+      {20, "二班", "school 星期三 上课 | 7 | 1 480-525 赵六(4)*"},  // a week later: as before
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(describe(c.day, c.className), c.plan) << c.day << " " << c.className;
+
+  Database db = Database::DefaultStore();
+  const DayPlan plan = PlanOfTheDay(db, CalendarDate{2024, 3, 6}, "一班");
+  EXPECT_EQ(plan.periods[1].timetabledTeacher, "李四(2)");
+  EXPECT_EQ(plan.periods[1].change, ChangeKind::kSubstitute);
+  EXPECT_FALSE(plan.periods[0].change);
+}
+
 TEST_F(DayPlanTest, PeriodTimesAndTheMinutesAPeriodRuns) {
   Database db = Database::DefaultStore();
   const DayPlan plan = PlanOfTheDay(db, CalendarDate{2024, 3, 6}, "一班");

@@ -4,6 +4,7 @@
 
 #include "controllers/controller_commands.h"
 #include "net/ports.h"
+#include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
@@ -14,6 +15,7 @@ namespace {
 using testing::CommandCapture;
 using testing::LoopbackAddress;
 using testing::Quote;
+using testing::RecordingLines;
 using testing::RecordingMessages;
 using testing::TempDatabase;
 
@@ -51,7 +53,8 @@ class RunScheduleTest : public ::testing::Test {
     RunSchedule(MakeLocalTime(2024, 3, day, hour, minute));
   }
 
-  std::string useTime() { return store_.value("select UseTime from tblThMes"); }
+  // 张老师's running total.
+  std::string useTime() { return store_.value("select UseTime from tblThMes where Numb='7'"); }
 
   TempDatabase store_;
   RecordingMessages messages_;
@@ -235,6 +238,55 @@ TEST_F(CalendarScheduleTest, AClassOffOnAMakeUpDaySendsTheFollowedWeekdaysPowerO
   EXPECT_TRUE(day.atStart.empty());
   EXPECT_EQ(day.atEnd, Sent{kPowerOff});
   EXPECT_EQ(otherCapture_.taken(), (Sent{kPowerOn, kPowerOff}));
+}
+
+// One-day changes on Wednesday the 6th: 张老师's 8:00 period has a substitute, 李老师; in
+// 二班 the same period is cancelled. The 13th, a week later, has no change.
+class DayChangeScheduleTest : public CalendarScheduleTest {
+ protected:
+  void SetUp() override {
+    CalendarScheduleTest::SetUp();
+    store_.addTeacher("8", "李老师");
+    store_.exec(
+        "Insert into tbl_day_change (date_day, class_Name, period, kind, teacher_Numb) Values "
+        "('2024-03-06', '一班', 1, 'substitute', '8'), ('2024-03-06', '二班', 1, 'cancelled', "
+        "'')");
+  }
+
+  std::vector<std::string> usageRows() {
+    return store_.column(
+        "select teacher_Numb || ' ' || class_Name || ' ' || date_day || ' ' || use_time from "
+        "tbl_teacher_usetime Order by ID");
+  }
+  std::string useTimeOf(const char* number) {
+    return store_.value(std::string("select UseTime from tblThMes where Numb=") + Quote(number));
+  }
+
+  RecordingLines log_;
+};
+
+TEST_F(DayChangeScheduleTest, TheSubstituteIsCreditedAndACancelledPeriodIsOnlyPoweredOff) {
+  const Day day = runPeriod(6);
+  EXPECT_EQ(day.atStart, Sent{kPowerOn});  // the substitute's lesson runs as timetabled
+  EXPECT_EQ(day.atEnd, Sent{kPowerOff});
+  EXPECT_EQ(otherCapture_.taken(), Sent{kPowerOff});  // cancelled: powered off only
+  EXPECT_EQ(useTimeOf("8"), "45");
+  EXPECT_EQ(useTimeOf("7"), "0");
+  EXPECT_EQ(usageRows(), Sent{"8 一班 2024-03-06 45"});
+  std::vector<std::string> credits;
+  for (const std::string& line : log_.take()) {
+    if (line.rfind("credit ", 0) == 0)
+      credits.push_back(line);
+  }
+  EXPECT_EQ(credits, Sent{"credit class=一班 teacher=李老师(8) minutes=45 reason=period-start "
+                          "08:00 substitute for 张老师(7)"});
+
+  // The next Wednesday behaves as before.
+  const Day next = runPeriod(13);
+  EXPECT_EQ(next.atStart, Sent{kPowerOn});
+  EXPECT_EQ(otherCapture_.taken(), (Sent{kPowerOn, kPowerOff}));
+  EXPECT_EQ(useTimeOf("7"), "90");
+  EXPECT_EQ(useTimeOf("8"), "45");
 }
 
 }  // namespace

@@ -59,12 +59,13 @@ TEST_F(RoomStatusWindowTest, ShowsEachRoomAtTheClocksMinuteInColourAndWords) {
   std::vector<std::string> headers;
   for (int column = 0; column < window_.table().columnCount(); ++column)
     headers.push_back(window_.table().horizontalHeaderItem(column)->text().toStdString());
-  EXPECT_EQ(headers,
-            (std::vector<std::string>{"班级", "中控IP", "状态", "当前课", "下一动作", "最后上报"}));
+  EXPECT_EQ(headers, (std::vector<std::string>{"班级", "中控IP", "状态", "日程", "当前课",
+                                               "下一动作", "最后上报"}));
   EXPECT_EQ(row(0),
-            (std::vector<std::string>{"一班", "10.0.0.1", "已开机", "第1节 08:00-08:45 张三(12)",
-                                      "08:45 关机", "08:09:31"}));
-  EXPECT_EQ(row(1), (std::vector<std::string>{"二班", "10.0.0.2", "未知", "无课", "", "无"}));
+            (std::vector<std::string>{"一班", "10.0.0.1", "已开机", "上课",
+                                      "第1节 08:00-08:45 张三(12)", "08:45 关机", "08:09:31"}));
+  EXPECT_EQ(row(1),
+            (std::vector<std::string>{"二班", "10.0.0.2", "未知", "上课", "无课", "", "无"}));
   EXPECT_EQ(stateColour(0).green() > stateColour(0).red(), true);  // green
   EXPECT_GT(stateColour(1).red(), stateColour(1).blue());          // amber
 
@@ -73,7 +74,7 @@ TEST_F(RoomStatusWindowTest, ShowsEachRoomAtTheClocksMinuteInColourAndWords) {
   window_.findChild<QPushButton*>()->click();  // "刷新"
   clock_.set(MakeLocalTime(2024, 3, 7, 8, 50));
   window_.findChild<QPushButton*>()->click();
-  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已关机", "无课", "",
+  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已关机", "上课", "无课", "",
                                               "2024-03-06 08:09:31"}));
   EXPECT_EQ(stateColour(0).red(), stateColour(0).blue());  // grey
 }
@@ -112,6 +113,26 @@ TEST_F(RoomStatusWindowTest, AFailedReadSaysSoInTheStatusLineAndKeepsTheRows) {
   EXPECT_EQ(row(0)[0], "一班");
 }
 
+TEST_F(RoomStatusWindowTest, TheStatusLineNamesAWholeSchoolDayOffOrMakeUpDay) {
+  store_.exec(
+      "Insert into tbl_calendar (date_day, kind, weekday, class_Name, note) Values "
+      "('2024-03-06', 'off', '', '', '考试'), ('2024-03-09', 'follows', '星期三', '', ''), "
+      "('2024-03-13', 'off', '', '二班', '春游')");
+  window_.show();
+  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已开机", "放假：考试", "无课",
+                                              "08:45 关机", "08:09:31"}));
+  EXPECT_EQ(window_.statusLine().text(), "更新于 08:10:00　今日全校放假：考试");
+  clock_.set(MakeLocalTime(2024, 3, 9, 8, 10));
+  window_.refresh();
+  EXPECT_EQ(row(0)[3], "调休：按星期三");
+  EXPECT_EQ(row(0)[4], "第1节 08:00-08:45 张三(12)");
+  EXPECT_EQ(window_.statusLine().text(), "更新于 08:10:00　今日全校调休：按星期三");
+  clock_.set(MakeLocalTime(2024, 3, 13, 8, 10));  // one class's own day off names no school day
+  window_.refresh();
+  EXPECT_EQ(row(1)[3], "放假：春游");
+  EXPECT_EQ(window_.statusLine().text(), "更新于 08:10:00");
+}
+
 TEST_F(RoomStatusWindowTest, TheMainWindowsButtonBesideThePasswordButtonOpensIt) {
   CKcDlg main;
   int opened = 0;
@@ -121,6 +142,14 @@ TEST_F(RoomStatusWindowTest, TheMainWindowsButtonBesideThePasswordButtonOpensIt)
   EXPECT_EQ(button->text(), "教室状态");
   button->click();
   EXPECT_EQ(opened, 1);
+  // "校历" beside it opens the school calendar's window.
+  int calendarOpened = 0;
+  main.setCalendarRunner([&calendarOpened](QWidget*) { ++calendarOpened; });
+  auto* calendar = main.findChild<QPushButton*>("calendar");
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_EQ(calendar->text(), "校历");
+  calendar->click();
+  EXPECT_EQ(calendarOpened, 1);
 }
 
 }  // namespace

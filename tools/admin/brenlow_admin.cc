@@ -40,9 +40,9 @@ class UsageFirstFormatter final : public CLI::Formatter {
 int Run(int argc, char** argv) {
   CLI::App app(
       "Administer a Brenlow timetable server's database from a shell.\n"
-      "Classes, teachers, timetable and teacher files, the school calendar, rooms' status, "
-      "teachers' use time, backup and restore. Safe to run while the server runs; never asks a "
-      "question.\n"
+      "Classes, teachers, timetable and teacher files, the school calendar and one-day changes, "
+      "rooms' status, teachers' use time, backup and restore. Safe to run while the server runs; "
+      "never asks a question.\n"
       "Exit status: 0 done, 1 input refused or a statement failed (one line on stderr), 2 usage "
       "error.",
       "brenlow-admin");
@@ -61,6 +61,7 @@ int Run(int argc, char** argv) {
   AddFileCommands(app, commands);
   AddUsageCommand(app, commands);
   AddStoreCommands(app, commands);
+  AddChangeCommands(app, commands);
   AddEventsCommands(app, commands);
   AddCalendarCommand(app, commands);
   // Set after the commands were added: they keep the default layout, which --help-all uses.
@@ -72,6 +73,7 @@ int Run(int argc, char** argv) {
       "  brenlow-admin class add 一班 10.0.0.5 00-1A-2B-3C-4D-5E secret\n"
       "  brenlow-admin teacher rename 12 张老师\n"
       "  brenlow-admin import-timetable times.csv courses.csv\n"
+      "  brenlow-admin change add 2026-12-14 一班 3 --teacher 8 --note 张老师病假\n"
       "  brenlow-admin usage --from 2026-12-01 --to 2026-12-31 --format csv\n"
       "  brenlow-admin calendar add 2026-10-01..2026-10-07 off --note 国庆节\n"
       "  brenlow-admin backup /var/backups/brenlow.db\n"

@@ -195,8 +195,10 @@ int ImportEntries(Commands& commands, const CalendarArguments& arguments) {
       return result.error + (store.empty() ? "" : " (" + store + ")");
     }
     std::cout << "imported " << result.written.size() << '\n';
-    for (const std::string& line : result.unnamedMakeUpDays)
-      std::cout << line << '\n';
+    for (const MakeUpDay& day : result.unnamedMakeUpDays) {
+      std::cout << day.date << ' ' << day.name << " 补班：用 calendar add " << day.date
+                << " follows 星期X 指定\n";
+    }
     return std::string();
   });
 }

@@ -33,6 +33,7 @@ void AddTeacherCommands(CLI::App& app, Commands& commands);
 void AddFileCommands(CLI::App& app, Commands& commands);
 void AddUsageCommand(CLI::App& app, Commands& commands);
 void AddStoreCommands(CLI::App& app, Commands& commands);
+void AddChangeCommands(CLI::App& app, Commands& commands);
 void AddEventsCommands(CLI::App& app, Commands& commands);
 void AddCalendarCommand(CLI::App& app, Commands& commands);
 

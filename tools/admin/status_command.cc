@@ -60,8 +60,8 @@ void WriteTable(const std::vector<RoomStatus>& rooms, const std::string& today) 
         continue;
       TextRow row = listed ? TextRow(first.size()) : first;
       row.insert(row.end(), {(period.running ? "> " : "  ") + std::to_string(period.number),
-                             PeriodTime(period), period.teacher, period.autoOn ? "是" : "",
-                             period.autoOff ? "是" : ""});
+                             PeriodTime(period), PeriodTeacherText(period),
+                             period.autoOn ? "是" : "", period.autoOff ? "是" : ""});
       rows.push_back(std::move(row));
       listed = true;
     }
@@ -82,8 +82,7 @@ void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
                      PowerKey(room.power),
                      DayKindKey(room.day.kind),
                      room.next ? TimeOfDayText(room.next->minute) : "",
-                     room.next ? (room.next->powerOn ? "power-on" : "power-off") : "",
-                     room.lastReport.value_or("")};
+                     room.next ? (room.next->powerOn ? "power-on" : "power-off") : ""};
     bool listed = false;
     for (const PeriodStatus& period : room.periods) {
       if (!period.start)
@@ -91,18 +90,21 @@ void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
       TextRow row = first;
       row.insert(row.end(), {std::to_string(period.number), TimeOfDayText(*period.start),
                              TimeOfDayText(*period.end), period.teacher, period.autoOn ? "1" : "0",
-                             period.autoOff ? "1" : "0", period.running ? "1" : "0"});
+                             period.autoOff ? "1" : "0", period.running ? "1" : "0",
+                             period.change ? ChangeKindKey(*period.change) : "",
+                             room.lastReport.value_or("")});
       rows.push_back(std::move(row));
       listed = true;
     }
     if (!listed) {
       first.resize(14);
+      first.push_back(room.lastReport.value_or(""));
       rows.push_back(first);
     }
   }
   WriteCsv(std::cout,
-           {"class", "address", "status", "day", "next_time", "next_action", "last_report",
-            "period", "start", "end", "teacher", "auto_on", "auto_off", "running"},
+           {"class", "address", "status", "day", "next_time", "next_action", "period", "start",
+            "end", "teacher", "auto_on", "auto_off", "running", "change", "last_report"},
            rows);
 }
 
@@ -137,6 +139,8 @@ void WriteJson(const std::vector<RoomStatus>& rooms) {
       entry["start"] = TimeOfDayText(*period.start);
       entry["end"] = TimeOfDayText(*period.end);
       entry["teacher"] = period.teacher;
+      entry["change"] = period.change ? nlohmann::ordered_json(ChangeKindKey(*period.change))
+                                      : nlohmann::ordered_json(nullptr);
       entry["auto_on"] = period.autoOn;
       entry["auto_off"] = period.autoOff;
       entry["running"] = period.running;
