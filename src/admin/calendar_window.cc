@@ -10,6 +10,7 @@
 #include <map>
 
 #include "admin/calendar_entry_dlg.h"
+#include "admin/day_changes_panel.h"
 #include "admin/marked_calendar.h"
 #include "core/messages.h"
 #include "data/database.h"
@@ -79,6 +80,10 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (QTableWidgetItem* date = table_->item(row, kDate))
       calendar_->setSelectedDate(QDate::fromString(date->text(), Qt::ISODate));
   });
+  changes_ = new DayChangesPanel(this);
+  changes_->setInitialDate(calendar_->selectedDate());
+  connect(calendar_, &QCalendarWidget::selectionChanged, this,
+          [this] { changes_->setInitialDate(calendar_->selectedDate()); });
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(add);
@@ -97,8 +102,9 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   columns->addLayout(right, 1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns, 1);
+  layout->addWidget(changes_, 1);
   layout->addWidget(limit);
-  resize(860, 420);
+  resize(860, 640);
 }
 
 void CalendarWindow::refresh() {
@@ -129,6 +135,7 @@ void CalendarWindow::refresh() {
       mark = MarkOf(entry);
   }
   calendar_->setMarks(marks);
+  changes_->refresh();
 }
 
 void CalendarWindow::OnAdd() {

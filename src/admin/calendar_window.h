@@ -3,10 +3,11 @@
 // columns "日期", "类型", "按星期", "班级", "备注"; "添加…" (calendar_entry_dlg.h), "删除" (the
 // selected entry, after a question) and "导入…" (a holiday data set or a CSV file) do what
 // `brenlow-admin calendar` does, through the same functions (records/calendar_*.h). A note
-// says what the classroom terminals cannot follow.
+// says what the classroom terminals cannot follow. Below, the one-day changes: substitutes and
+// cancelled periods (day_changes_panel.h).
 //
-// The entries are reread when the window is shown and after each change. Non-modal; user-
-// interface thread only.
+// The entries and the changes are reread when the window is shown and after each change. Non-modal;
+// user- interface thread only.
 #pragma once
 
 #include <QString>
@@ -16,6 +17,7 @@ class QTableWidget;
 
 namespace brenlow {
 
+class DayChangesPanel;
 class MarkedCalendar;
 
 class CalendarWindow : public QWidget {
@@ -24,7 +26,7 @@ class CalendarWindow : public QWidget {
  public:
   explicit CalendarWindow(QWidget* parent = nullptr);
 
-  // Rereads the entries into the table and the calendar's marks.
+  // Rereads the entries into the table and the calendar's marks, and the one-day changes.
   void refresh();
 
   // The buttons.
@@ -36,6 +38,7 @@ class CalendarWindow : public QWidget {
 
   QTableWidget& table() { return *table_; }
   MarkedCalendar& calendar() { return *calendar_; }
+  DayChangesPanel& changes() { return *changes_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -43,6 +46,7 @@ class CalendarWindow : public QWidget {
  private:
   MarkedCalendar* calendar_;
   QTableWidget* table_;
+  DayChangesPanel* changes_;
 };
 
 }  // namespace brenlow
