@@ -7,10 +7,9 @@ function(brenlow_add_tests)
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cc)
   foreach(source ${test_sources})
     get_filename_component(name ${source} NAME_WE)
-    # Tests that start the real program share its fixed ports and its single-instance lock; the
-    # lock's own test takes that lock too.
+    # Tests that start the real program share its fixed ports.
     set(lock "")
-    if(name MATCHES "_program_test$" OR name STREQUAL "single_instance_test")
+    if(name MATCHES "_program_test$")
       set(lock RESOURCE_LOCK brenlow_program)
     endif()
     add_executable(${name} ${source})

@@ -13,8 +13,11 @@
 #     brenlow-terminal, and checks that nothing was written under /usr meanwhile;
 #  4. purges the package and checks what stays.
 #
-# Everything that serves runs in a private network namespace, so that the ports and the
-# single-instance lock (an abstract socket) of other programs on this machine are not touched.
+# Everything that serves runs in a private network namespace, so that the ports of other programs
+# on this machine are not touched. Then a member of brenlow plants links where root works (the
+# database and the credentials file replaced by links to stand-ins of /etc/shadow and
+# /etc/passwd, a dangling link) and the package is upgraded and --set-credentials run as root:
+# the stand-ins must keep owner, mode and contents.
 # At the end the machine is as it was: the package purged, and the system user and group, the
 # database and the check's own user, which a purge keeps, removed by the check itself.
 # It refuses to start where brenlow is installed or its user or data exist.
@@ -206,12 +209,20 @@ as_member() { "\${member_user[@]}" "\$@"; }
 
 as_service "$pre"
 expect "ExecStartPre created the database 0660 brenlow:brenlow" mode_is $state/brenlow.db 660 brenlow:brenlow
+# Another account holds the abstract socket name that was once the single-instance lock.
+setpriv --reuid=nobody --regid=nogroup --clear-groups perl -MSocket -e \
+  'socket(my \$s, AF_UNIX, SOCK_STREAM, 0) and bind(\$s, pack_sockaddr_un("\\0OstraTavoServer")) or die "\$!"; sleep 120' &
+echo \$! >>\$work/pids
+sleep 0.5
 "\${service_user[@]}" bash -c "umask $umask_of_unit; exec $start --listen 127.0.0.1" 2>\$work/service.log &
 service=\$!
 echo \$service >>\$work/pids
 for i in \$(seq 100); do grep -q "headless server starting" \$work/service.log && break; sleep 0.1; done
 expect "the service started as brenlow" grep -q "headless server starting" \$work/service.log
 sleep 1
+expect "  although another account holds the earlier lock's name" kill -0 \$service
+expect "another account cannot take the lock" \
+  bash -c "! setpriv --reuid=nobody --regid=nogroup --clear-groups flock -n $state/brenlow.db.lock true 2>/dev/null"
 for file in brenlow.db brenlow.db-wal brenlow.db-shm; do
   expect "\$file is 0660 brenlow:brenlow" mode_is $state/\$file 660 brenlow:brenlow
 done
@@ -273,6 +284,38 @@ unshare -n "$work/inside.sh" || { tail -n 5 "$work"/{service,editor,nobody}.log 
 written=$(find /usr -xdev -newer "$work/stamp" 2>/dev/null | head -20)
 expect "nothing was written under /usr at run time" test -z "$written"
 [ -z "$written" ] || echo "$written"
+
+step "links a member of brenlow plants: the upgrade and --set-credentials follow none"
+# Stand-ins for /etc/shadow and /etc/passwd, which root's chown/chmod must never reach.
+printf 'root:*:19000:0:99999:7:::\n' >"$work/shadow"
+chmod 0640 "$work/shadow"
+printf 'root:x:0:0:root:/root:/bin/bash\n' >"$work/passwd"
+chmod 0644 "$work/passwd"
+as_member() { setpriv --reuid="$member" --regid="$(id -g "$member")" --init-groups --inh-caps=-all "$@"; }
+as_member mv "$state/brenlow.db" "$state/kept.db"
+as_member ln -s "$work/shadow" "$state/brenlow.db"
+as_member ln -sf "$work/passwd" "$state/brenlow.db-wal"
+as_member ln -sf "$work/nowhere" "$state/brenlow.db-shm"
+as_member mv "$config/brenlow.ini" "$config/kept.ini"
+as_member ln -s "$work/shadow" "$config/brenlow.ini"
+# dpkg -i runs the maintainer scripts again even for the version installed (apt would not).
+DEBIAN_FRONTEND=noninteractive dpkg -i "$new_deb" >"$work/apt.log" 2>&1 ||
+  { cat "$work/apt.log"; fail "upgrading over the planted links"; }
+expect "the upgrade configured the package" \
+  test "$(dpkg-query -W -f='${Status}' brenlow)" = "install ok installed"
+printf 'admin\nsecret\n' | brenlow --set-credentials 2>"$work/set.log" && set_status=0 || set_status=$?
+expect "root's --set-credentials refuses the link" test "$set_status" = 1
+expect "  and names it" grep -qx "brenlow: $config/brenlow.ini is a symbolic link, not a regular file; the credentials were not changed" "$work/set.log"
+expect "the /etc/shadow stand-in kept owner and mode" mode_is "$work/shadow" 640 root:root
+expect "  and its contents" test "$(cat "$work/shadow")" = 'root:*:19000:0:99999:7:::'
+expect "the /etc/passwd stand-in kept owner and mode" mode_is "$work/passwd" 644 root:root
+expect "the dangling link made nothing" test ! -e "$work/nowhere"
+for planted in "$state/brenlow.db" "$state/brenlow.db-wal" "$state/brenlow.db-shm" "$config/brenlow.ini"; do
+  expect "$planted is still the member's link" test -L "$planted"
+done
+rm -f "$state/brenlow.db" "$state/brenlow.db-wal" "$state/brenlow.db-shm" "$config/brenlow.ini"
+mv "$state/kept.db" "$state/brenlow.db"
+mv "$config/kept.ini" "$config/brenlow.ini"
 
 step "purge"
 purge_package

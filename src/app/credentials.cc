@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/ini_file.h"
+#include "app/regular_file.h"
 
 namespace brenlow {
 namespace {
@@ -26,8 +27,8 @@ std::string Bytes(const QString& latin1) {
   return std::string(bytes.constData(), bytes.size());
 }
 
-QString ReadValue(const std::string& filePath, const char* key) {
-  std::string value = ReadIniValue(filePath, kCredentialsSection, key);
+QString ReadValue(std::string_view contents, const char* key) {
+  std::string value = FindIniValue(contents, kCredentialsSection, key).value_or(std::string());
   if (value.size() > kCredentialValueCapacity)
     value.resize(kCredentialValueCapacity);
   return QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size()));
@@ -83,8 +84,11 @@ std::string CredentialsFilePath(const std::string& executablePath) {
 Credentials LoadCredentials(const std::string& filePath) {
   Credentials credentials;
   credentials.filePath = filePath;
-  credentials.storedUserName = ReadValue(filePath, kUserNameKey);
-  credentials.storedPassWord = ReadValue(filePath, kPassWordKey);
+  std::string contents;
+  if (ReadRegularFile(filePath, &contents, &credentials.problem) != RegularFileRead::kRefused)
+    credentials.problem.clear();
+  credentials.storedUserName = ReadValue(contents, kUserNameKey);
+  credentials.storedPassWord = ReadValue(contents, kPassWordKey);
   return credentials;
 }
 

@@ -33,6 +33,9 @@ struct Credentials {
   QString storedUserName;  // "UseName" exactly as read, still scrambled
   QString storedPassWord;  // "PassWord" exactly as read, still scrambled
   std::string filePath;    // the credentials file, written again by CModifyPassWord
+  // Why the file was not read although something is there (a link, a FIFO, no permission);
+  // empty when it was read or is missing. The stored texts are then empty.
+  std::string problem;
 };
 
 // nullopt for a text longer than kMaxCredentialLength.
@@ -51,8 +54,9 @@ std::string ExecutablePath();
 // replaced by ".ini"; a name without an extension gets ".ini" appended.
 std::string CredentialsFilePath(const std::string& executablePath);
 
-// Reads both keys of the file at filePath; a missing file, section or key reads empty. Nothing
-// is reported.
+// Reads both keys of the file at filePath; a missing file, section or key reads empty. Only a
+// regular file is read (never through a link, never waiting on a FIFO): anything else is
+// reported in problem.
 Credentials LoadCredentials(const std::string& filePath);
 
 // Writes "UseName" and "PassWord" (both already scrambled) in one replacement of the whole file:
@@ -64,5 +68,9 @@ bool WriteCredentials(const std::string& filePath, const QString& storedUserName
 // Shown by a desktop program that finds no credentials set, so no login could ever pass.
 inline constexpr const char* kNoCredentialsText =
     "尚未设置用户名和密码：请运行 brenlow --set-credentials";
+
+// Shown, followed by the reason, by a desktop program whose credentials file could not be read
+// as a regular file.
+inline constexpr const char* kUnreadableCredentialsText = "无法读取用户名和密码文件：";
 
 }  // namespace brenlow

@@ -113,6 +113,8 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   if (std::optional<std::string> problem = DatabaseAccessProblem(DatabasePath()))
     return RefuseToStart(*problem);
   Credentials credentials = LoadCredentials(CredentialsFileOfThisProgram(line.credentialsPath));
+  if (!credentials.problem.empty())
+    return RefuseToStart(kUnreadableCredentialsText + credentials.problem);
   if (credentials.storedUserName.isEmpty() && credentials.storedPassWord.isEmpty())
     return RefuseToStart(kNoCredentialsText);
   if (messages.ending())

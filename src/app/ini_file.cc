@@ -1,8 +1,8 @@
 #include "app/ini_file.h"
 
-#include <QFile>
 #include <vector>
 
+#include "app/regular_file.h"
 #include "app/replace_file.h"
 
 namespace brenlow {
@@ -167,12 +167,11 @@ std::string SetIniValue(std::string_view contents, std::string_view section, std
 }
 
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly))
+  std::string contents;
+  std::string ignored;
+  if (ReadRegularFile(path, &contents, &ignored) != RegularFileRead::kRead)
     return {};
-  QByteArray contents = file.readAll();
-  return FindIniValue(std::string_view(contents.constData(), contents.size()), section, key)
-      .value_or(std::string());
+  return FindIniValue(contents, section, key).value_or(std::string());
 }
 
 bool WriteIniValues(const std::string& path, std::string_view section,
@@ -185,19 +184,15 @@ bool WriteIniValues(const std::string& path, std::string_view section,
       return false;
     }
   }
-  QFile existing(QString::fromStdString(path));
-  QByteArray contents;
-  if (existing.exists()) {
-    // Never rewrite a file that could not be read: its other sections would be lost.
-    if (existing.open(QIODevice::ReadOnly))
-      contents = existing.readAll();
-    if (!existing.isOpen() || existing.error() != QFileDevice::NoError) {
-      if (error != nullptr)
-        *error = path + ": " + existing.errorString().toStdString();
-      return false;
-    }
+  // Never rewrite a file that could not be read (its other sections would be lost), nor
+  // anything that is not a regular file.
+  std::string updated;
+  std::string readError;
+  if (ReadRegularFile(path, &updated, &readError) == RegularFileRead::kRefused) {
+    if (error != nullptr)
+      *error = readError;
+    return false;
   }
-  std::string updated(contents.constData(), static_cast<size_t>(contents.size()));
   for (const auto& [key, value] : values)
     updated = SetIniValue(updated, section, key, value);
   return ReplaceFileWhole(path, updated, error);

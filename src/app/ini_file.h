@@ -34,14 +34,14 @@ std::string SetIniValue(std::string_view contents, std::string_view section, std
                         std::string_view value);
 
 // The value of key in section of the file at path; the empty text when the file, the section or
-// the key is missing or the file cannot be read.
+// the key is missing or the file cannot be read. Only a regular file is read (regular_file.h).
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key);
 
 // Sets every key of values in section of the file at path, creating the file when it does not
 // exist, in one write that replaces the file whole (see ReplaceFileWhole): afterwards the file
 // holds all the new values or, after a failure, exactly what it held before. False, with *error
 // (when given) saying why, when a value cannot be stored (CR, LF, NUL), an existing file cannot
-// be read, or writing fails.
+// be read or is no regular file (a link, a FIFO, a device), or writing fails.
 bool WriteIniValues(const std::string& path, std::string_view section,
                     const std::vector<std::pair<std::string_view, std::string_view>>& values,
                     std::string* error = nullptr);

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     brenlow::SetDatabasePath(line.databasePath);
   const bool headless = line.mode == CommandLine::Mode::kHeadless;
   auto role = brenlow::DesktopRole::kServer;
-  brenlow::SingleInstance instance;
+  brenlow::SingleInstance instance(brenlow::DatabasePath());
   switch (instance.acquire()) {
     case brenlow::SingleInstance::Result::kAcquired:
       break;

@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
+
+#include "app/regular_file.h"
 
 namespace brenlow {
 namespace {
@@ -42,10 +44,15 @@ bool WriteAll(int fd, std::string_view contents) {
 }  // namespace
 
 bool ReplaceFileWhole(const std::string& path, std::string_view contents, std::string* error) {
-  // A link is followed, so that the file it names is replaced and the link stays.
-  std::string target = path;
-  if (char resolved[PATH_MAX]; ::realpath(path.c_str(), resolved) != nullptr)
-    target = resolved;
+  // Only a regular file is replaced: a link put in its place is refused, never followed (the
+  // rename would replace the link itself, but the caller meant the file it names), and so is a
+  // device or a FIFO, which a rename would turn into a regular file.
+  if (std::optional<std::string> problem = NotRegularFileProblem(path)) {
+    if (error != nullptr)
+      *error = *problem;
+    return false;
+  }
+  const std::string& target = path;
 
   std::string temporaryName = target + ".XXXXXX";
   std::vector<char> name(temporaryName.begin(), temporaryName.end());

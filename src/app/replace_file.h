@@ -13,8 +13,9 @@ namespace brenlow {
 // credentials file is replaced by any member of the group), nobody else may read it.
 inline constexpr unsigned kReplacedFileMode = 0660;
 
-// Writes contents to path (following a symbolic link to the file it names). False with *error
-// (when given) set to the path and the system's reason; the old file is then unchanged.
+// Writes contents to path. Refuses a path that holds anything but a regular file (a symbolic
+// link, a FIFO, a device: regular_file.h). False with *error (when given) set to the path and
+// the reason; the old file is then unchanged.
 bool ReplaceFileWhole(const std::string& path, std::string_view contents,
                       std::string* error = nullptr);
 

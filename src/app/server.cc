@@ -10,6 +10,7 @@
 #include "events/event_log.h"
 #include "events/event_time.h"
 #include "events/server_state.h"
+#include "net/limited_log.h"
 
 namespace brenlow {
 
@@ -23,6 +24,9 @@ Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnecti
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });
+  logSweepTimer_.setInterval(kLogSweepMs);
+  logSweepTimer_.setTimerType(Qt::CoarseTimer);
+  QObject::connect(&logSweepTimer_, &QTimer::timeout, [] { SweepLimitedLines(); });
 }
 
 Server::~Server() {
@@ -45,13 +49,16 @@ void Server::startWorkers() {
 
 void Server::startMinuteTimer() {
   minuteTimer_.start();
+  logSweepTimer_.start();
 }
 
 void Server::stop() {
   minuteTimer_.stop();
+  logSweepTimer_.stop();
   workers_.stopAll([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
   InstallEventWriter(nullptr);
   events_.stop();
+  FinishLimitedLines();
 }
 
 }  // namespace brenlow

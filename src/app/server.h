@@ -15,6 +15,8 @@ namespace brenlow {
 
 // Timer 1 of the main window: one tick every 60000 ms, the first 60 s after the start.
 inline constexpr int kMinuteTimerMs = 60000;
+// How often the log looks for suppressed lines to sum up.
+inline constexpr int kLogSweepMs = 1000;
 
 class Server {
  public:
@@ -30,10 +32,10 @@ class Server {
   // The event writer, then the controller listener and the loops of ports 64124 and 62124,
   // each after its delay.
   void startWorkers();
-  // Starts the minute timer; its ticks run the scheduler on this thread.
+  // Starts the minute timer, whose ticks run the scheduler on this thread, and the log's sweep.
   void startMinuteTimer();
-  // Stops the timer and the workers (at the end of the process), keeping the event loop turning
-  // while the workers finish (see Workers::stopAll).
+  // Stops the timers and the workers (at the end of the process), keeping the event loop turning
+  // while the workers finish (see Workers::stopAll), then writes what the log still counts.
   void stop();
 
  private:
@@ -46,6 +48,8 @@ class Server {
   // Remembers the minutes acted on across ticks, so that each minute acts at most once.
   MinuteScheduler scheduler_;
   QTimer minuteTimer_;
+  // Sums up the suppressed log lines of a flood that stopped (net/limited_log.h).
+  QTimer logSweepTimer_;
 };
 
 }  // namespace brenlow

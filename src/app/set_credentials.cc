@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <QString>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <optional>
 
 #include "app/credentials.h"
@@ -24,23 +26,60 @@ std::optional<std::string> ReadLine() {
   return line;
 }
 
+// The terminal's settings while echo is off, for the signal handler to put back.
+termios savedTerminal{};
+
+// A signal while echo is off (Ctrl-C at the password prompt, the terminal closed, a kill) must
+// not leave the terminal without echo: the settings go back, then the signal does what it would
+// have done (ends the program with its status). Only async-signal-safe calls.
+extern "C" void RestoreTerminalAndResignal(int number) {
+  ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+  ::signal(number, SIG_DFL);
+  ::raise(number);
+}
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Echo off from construction to destruction, and on again whatever signal ends the program.
+class EchoOff {
+ public:
+  EchoOff() {
+    if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
+      return;
+    active_ = true;
+    struct sigaction restore {};
+    restore.sa_handler = RestoreTerminalAndResignal;
+    sigemptyset(&restore.sa_mask);
+    for (size_t i = 0; i < std::size(kEndingSignals); ++i)
+      ::sigaction(kEndingSignals[i], &restore, &previous_[i]);
+    termios quiet = savedTerminal;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+  }
+  ~EchoOff() {
+    if (!active_)
+      return;
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    for (size_t i = 0; i < std::size(kEndingSignals); ++i)
+      ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
+    std::fputs("\n", stderr);
+  }
+  EchoOff(const EchoOff&) = delete;
+  EchoOff& operator=(const EchoOff&) = delete;
+
+ private:
+  bool active_ = false;
+  struct sigaction previous_[std::size(kEndingSignals)]{};
+};
+
 // Asks on the terminal; the answer is not echoed when hidden.
 std::optional<std::string> Ask(const char* prompt, bool hidden) {
   std::fputs(prompt, stderr);
   std::fflush(stderr);
-  termios saved{};
-  bool echoOff = hidden && ::tcgetattr(STDIN_FILENO, &saved) == 0;
-  if (echoOff) {
-    termios quiet = saved;
-    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-  }
-  std::optional<std::string> answer = ReadLine();
-  if (echoOff) {
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::fputs("\n", stderr);
-  }
-  return answer;
+  if (!hidden)
+    return ReadLine();
+  EchoOff echoOff;
+  return ReadLine();
 }
 
 int Refuse(const std::string& why) {

@@ -1,14 +1,51 @@
 #include "app/single_instance.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <cstring>
 
 namespace brenlow {
+namespace {
+
+constexpr mode_t kLockFileMode = 0660;
+
+// Opens the lock file, making it when it is missing. Never follows a link put in its place and
+// never waits on a FIFO; reading is all flock needs, so a file another member made with a
+// narrower mode still serves as long as the group may read it.
+int OpenLockFile(const std::string& path, std::string* error) {
+  const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, kLockFileMode);
+  if (fd >= 0) {
+    // Not limited by the umask: the next copy may run as another member of the group.
+    ::fchmod(fd, kLockFileMode);
+  } else if (errno == EEXIST) {
+    fd = ::open(path.c_str(), flags);
+  }
+  if (fd < 0) {
+    *error = path + ": " + (errno == ELOOP ? "a symbolic link" : std::strerror(errno));
+    return -1;
+  }
+  struct stat file {};
+  if (::fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) {
+    *error = path + ": not a regular file";
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::string SingleInstanceLockPath(const std::string& databasePath) {
+  return databasePath + ".lock";
+}
+
+SingleInstance::SingleInstance(std::string databasePath)
+    : lockPath_(SingleInstanceLockPath(databasePath)) {}
 
 SingleInstance::~SingleInstance() {
   if (fd_ >= 0)
@@ -18,24 +55,19 @@ SingleInstance::~SingleInstance() {
 SingleInstance::Result SingleInstance::acquire() {
   if (fd_ >= 0)
     return Result::kAcquired;
-  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) {
-    error_ = std::string("socket: ") + std::strerror(errno);
+  int fd = OpenLockFile(lockPath_, &error_);
+  if (fd < 0)
     return Result::kFailed;
+  int rc;
+  while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
   }
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  // A leading zero byte puts the name in the abstract namespace.
-  size_t length = std::strlen(kSingleInstanceName);
-  std::memcpy(address.sun_path + 1, kSingleInstanceName, length);
-  socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0) {
-    int bindError = errno;
+  if (rc != 0) {
+    int lockError = errno;
     ::close(fd);
-    // Only a name in use means another copy: any other failure says nothing about one.
-    if (bindError == EADDRINUSE)
+    // Only a lock held elsewhere means another copy: any other failure says nothing about one.
+    if (lockError == EWOULDBLOCK)
       return Result::kTaken;
-    error_ = std::string("bind: ") + std::strerror(bindError);
+    error_ = lockPath_ + ": " + std::strerror(lockError);
     return Result::kFailed;
   }
   fd_ = fd;

@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "data/added_tables.h"
 #include "data/busy_wait.h"
+#include "data/store_shape.h"
 #include "data/store_tables.h"
 
 namespace brenlow {
@@ -33,8 +34,9 @@ bool SameFile(const struct stat& info, dev_t device, ino_t inode) {
   return info.st_dev == device && info.st_ino == inode;
 }
 
-// Whether handle's file holds the five tables. False with failure filled when it does not, or
-// when it cannot be read at all; a busy or locked file is not judged.
+// Whether handle's file holds the five tables, each as --init-database makes it, and every
+// added table it has in its shape (store_shape.h). False with failure filled when it does not,
+// or when it cannot be read at all; a busy or locked file is not judged.
 bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* failure) {
   sqlite3_stmt* count = nullptr;
   int rc = sqlite3_prepare_v2(handle, BrenlowTablesQuery().c_str(), -1, &count, nullptr);
@@ -42,12 +44,19 @@ bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* f
   if (rc == SQLITE_OK && (rc = sqlite3_step(count)) == SQLITE_ROW)
     tables = sqlite3_column_int(count, 0);
   sqlite3_finalize(count);
-  if (tables == static_cast<int>(StoreTables().size()))
-    return true;
+  std::vector<std::string> problems;
+  if (tables == static_cast<int>(StoreTables().size())) {
+    // The five are there; are they what the system's statements need?
+    problems = TableShapeProblems(handle);
+    if (problems.empty())
+      return true;
+  }
   int primary = rc & 0xff;
   if (tables >= 0 || primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
     failure->code = SQLITE_NOTADB;
     failure->message = "not a Brenlow database: " + path;
+    if (!problems.empty())
+      failure->message += " (" + problems.front() + ")";
   } else {
     failure->code = static_cast<uint32_t>(sqlite3_extended_errcode(handle));
     failure->message = sqlite3_errmsg(handle);

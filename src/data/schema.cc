@@ -79,6 +79,17 @@ COMMIT;
 
 }  // namespace
 
+bool CreateTables(sqlite3* handle, std::string* error) {
+  char* message = nullptr;
+  if (sqlite3_exec(handle, kSchema, nullptr, nullptr, &message) != SQLITE_OK) {
+    *error = message != nullptr ? message : sqlite3_errmsg(handle);
+    sqlite3_free(message);
+    sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  return AddMissingTables(handle, error);
+}
+
 bool CreateDatabase(const std::string& path, std::string* error) {
   // O_EXCL makes "refuse an existing file" atomic: nothing that exists is ever opened. The file
   // holds class passwords and card numbers: owner and group only, as the umask further allows
@@ -92,18 +103,13 @@ bool CreateDatabase(const std::string& path, std::string* error) {
   ::close(fd);
   sqlite3* handle = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
-  char* message = nullptr;
-  if (rc == SQLITE_OK) {
-    rc = sqlite3_exec(handle, kSchema, nullptr, nullptr, &message);
-  }
-  std::string addedError;
-  if (rc == SQLITE_OK && !AddMissingTables(handle, &addedError)) {
+  std::string createError;
+  if (rc != SQLITE_OK)
+    createError = sqlite3_errstr(rc);
+  else if (!CreateTables(handle, &createError))
     rc = SQLITE_ERROR;
-    message = sqlite3_mprintf("%s", addedError.c_str());
-  }
   if (rc != SQLITE_OK) {
-    *error = path + ": " + (message ? message : sqlite3_errstr(rc));
-    sqlite3_free(message);
+    *error = path + ": " + createError;
     sqlite3_close_v2(handle);
     ::unlink(path.c_str());
     ::unlink((path + "-wal").c_str());

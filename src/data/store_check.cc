@@ -2,12 +2,10 @@
 
 #include <sqlite3.h>
 
-#include <set>
 #include <utility>
 
-#include "data/added_tables.h"
 #include "data/connection.h"
-#include "data/store_tables.h"
+#include "data/store_shape.h"
 
 namespace brenlow {
 namespace {
@@ -66,42 +64,13 @@ StoreCheck CheckSchema(ReadConnection& connection) {
     return check;
   }
   check.opened = true;
-  // The store compares table and column names without regard to case, and so does this.
-  auto folded = [](std::string text) {
-    for (char& c : text)
-      c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
-  };
-  std::set<std::string> tables;
-  for (const std::string& name : names)
-    tables.insert(folded(name));
-  // The added tables are checked when the file has them: a file made before one was added
-  // gains it at its first open for writing, and is sound without it until then.
-  std::vector<StoreTable> expected = StoreTables();
-  for (const AddedTable& added : AddedTables()) {
-    if (tables.count(folded(added.name)) > 0)
-      expected.push_back(StoreTable{added.name, added.columns});
+  for (auto* findings : {TableShapeProblems, TriggerAndViewProblems}) {
+    for (std::string& problem : findings(connection.handle()))
+      check.problems.push_back(std::move(problem));
   }
-  for (const StoreTable& table : expected) {
-    if (tables.count(folded(table.name)) == 0) {
-      check.problems.push_back(std::string("table ") + table.name + " is missing");
-      continue;
-    }
-    std::vector<std::string> columnNames;
-    if (!connection.column(std::string("select name from pragma_table_info('") + table.name + "')",
-                           &columnNames)) {
-      check.problems.push_back(connection.error());
-      continue;
-    }
-    std::set<std::string> columns;
-    for (const std::string& name : columnNames)
-      columns.insert(folded(name));
-    for (const char* column : table.columns) {
-      if (columns.count(folded(column)) == 0)
-        check.problems.push_back(std::string("column ") + table.name + "." + column +
-                                 " is missing");
-    }
-  }
+  // Sizes are read only from tables of the right shape.
+  if (check.problems.empty())
+    check.problems = ClassSizeProblems(connection.handle());
   return check;
 }
 

@@ -1,7 +1,8 @@
-// Checking that a file is a Brenlow database and that it is sound: SQLite's integrity check and a
-// comparison of its tables and columns with the ones the system reads and writes. Extra tables,
-// columns or indexes are allowed; a missing one is a problem. Any thread; each call opens its
-// own connection (read-only) and closes it.
+// Checking that a file is a Brenlow database and that it is sound: its tables exactly as
+// brenlow --init-database makes them (store_shape.h: names, columns, types, the key column; an
+// added table may be missing), no triggers and no views, no class larger than a terminal shows
+// (7 periods a weekday, 7 course rows), and SQLite's integrity check. Extra tables and indexes
+// are allowed. Any thread; each call opens its own connection (read-only) and closes it.
 #pragma once
 
 #include <string>
@@ -18,7 +19,7 @@ struct StoreCheck {
   bool ok() const { return opened && problems.empty(); }
 };
 
-// The tables and columns only (quick: what a restore checks before it copies).
+// Everything but the integrity check (quick: what a restore checks before it copies).
 StoreCheck CheckStoreSchema(const std::string& path);
 
 // The schema and SQLite's integrity check of every page.

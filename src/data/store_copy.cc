@@ -8,10 +8,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "data/added_tables.h"
 #include "data/connection.h"
+#include "data/output_file.h"
 #include "data/store_check.h"
 
 namespace brenlow {
@@ -68,62 +70,60 @@ bool CopyPages(sqlite3* to, sqlite3* from, std::string* error) {
   return true;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+// Copies the database at livePath into a new file beside copyPath (output_file.h) and places it
+// there, replacing a file at copyPath only when replace is true (otherwise under the first free
+// name, in *placed).
+bool CopyStoreTo(const std::string& livePath, const std::string& copyPath, bool replace,
+                 std::string* placed, std::string* error) {
+  if (::access(livePath.c_str(), F_OK) != 0) {
+    *error = livePath + ": " + std::strerror(errno);
+    return false;
+  }
+  if (std::optional<std::string> problem = OutputFileProblem(copyPath, livePath)) {
+    *error = *problem;
+    return false;
+  }
+  OutputFile file;
+  if (!file.create(copyPath, OutputFileMode(livePath), error))
+    return false;
+  {
+    Handle live(livePath, SQLITE_OPEN_READWRITE);
+    // The empty file made above is an empty database to SQLite; it must be that file, not a
+    // link put in its place.
+    Handle copy(file.temporaryPath(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
+    if (live.get() == nullptr) {
+      *error = live.error();
+      return false;
+    }
+    if (copy.get() == nullptr) {
+      *error = copy.error();
+      return false;
+    }
+    if (!CopyPages(copy.get(), live.get(), error)) {
+      *error = copyPath + ": " + *error;
+      return false;
+    }
+  }
+  return file.place(replace, placed, error);
 }
 
 }  // namespace
 
 bool BackupStore(const std::string& livePath, const std::string& copyPath, std::string* error) {
-  if (::access(livePath.c_str(), F_OK) != 0) {
-    *error = livePath + ": " + std::strerror(errno);
-    return false;
-  }
-  if (SameFile(livePath, copyPath)) {
-    *error = copyPath + " is the database itself";
-    return false;
-  }
-  // Written beside the target and renamed over it when complete: a failed copy leaves an
-  // existing file there untouched, and nobody sees half a copy under its name.
-  const std::string partial = copyPath + ".partial";
-  ::unlink(partial.c_str());
-  bool ok = false;
-  {
-    Handle live(livePath, SQLITE_OPEN_READWRITE);
-    Handle copy(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (live.get() == nullptr) {
-      *error = live.error();
-    } else if (copy.get() == nullptr) {
-      *error = copy.error();
-    } else if (!CopyPages(copy.get(), live.get(), error)) {
-      *error = copyPath + ": " + *error;
-    } else {
-      ok = true;
-    }
-  }
-  if (ok && std::rename(partial.c_str(), copyPath.c_str()) != 0) {
-    *error = copyPath + ": " + std::strerror(errno);
-    ok = false;
-  }
-  if (!ok) {
-    ::unlink(partial.c_str());
-    ::unlink((partial + "-wal").c_str());
-    ::unlink((partial + "-shm").c_str());
-  }
-  return ok;
+  std::string placed;
+  return CopyStoreTo(livePath, copyPath, true, &placed, error);
 }
 
 bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
-                  const std::string& savedCopyPath, std::string* error) {
+                  const std::string& savedCopyName, std::string* savedCopyPath,
+                  std::string* error) {
   if (::access(sourcePath.c_str(), R_OK) != 0) {
     *error = sourcePath + ": " + std::strerror(errno);
     return false;
   }
-  if (SameFile(sourcePath, livePath)) {
-    *error = sourcePath + " is the database itself";
+  if (std::optional<std::string> problem = OutputFileProblem(sourcePath, livePath);
+      problem && problem->find(" is the database") != std::string::npos) {
+    *error = *problem;
     return false;
   }
   StoreCheck check = CheckStoreSchema(sourcePath);
@@ -134,7 +134,7 @@ bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
     *error = sourcePath + " is not a Brenlow database: " + findings;
     return false;
   }
-  if (!BackupStore(livePath, savedCopyPath, error)) {
+  if (!CopyStoreTo(livePath, savedCopyName, false, savedCopyPath, error)) {
     *error = "the database was not backed up, so nothing was restored: " + *error;
     return false;
   }
@@ -145,7 +145,7 @@ bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
     return false;
   }
   if (!CopyPages(live.get(), source.get(), error)) {
-    *error = livePath + ": the copy failed (" + *error + "); " + savedCopyPath +
+    *error = livePath + ": the copy failed (" + *error + "); " + *savedCopyPath +
              " holds the database as it was";
     return false;
   }

@@ -10,17 +10,20 @@
 
 namespace brenlow {
 
-// Writes a consistent copy of the database at livePath to copyPath (replacing a file there
-// only once the copy is complete). Refuses to copy a file onto itself. False with a readable
-// reason in error.
+// Writes a consistent copy of the database at livePath to copyPath, whole (output_file.h: a new
+// file renamed into place, the database's own mode, never onto the database or its companion
+// files), replacing a file there only once the copy is complete. False with a readable reason in
+// error.
 bool BackupStore(const std::string& livePath, const std::string& copyPath, std::string* error);
 
 // Copies the database at sourcePath into the live database at livePath. The source must be a
-// Brenlow database (its tables and columns, checked first); before anything is written, the
-// live database is backed up to savedCopyPath. False with a readable reason in error; the live
-// database is then as it was, except when the failure came during the copy itself (error says
-// so, and savedCopyPath holds what it was).
+// Brenlow database (store_check.h: its tables, no triggers or views, no oversized class; checked
+// first); before anything is written, the live database is saved under savedCopyName, or
+// savedCopyName-2, -3, ... when that exists (a saved copy is never replaced), and the name used
+// goes to *savedCopyPath. False with a readable reason in error; the live database is then as it
+// was, except when the failure came during the copy itself (error says so, and *savedCopyPath
+// holds what it was).
 bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
-                  const std::string& savedCopyPath, std::string* error);
+                  const std::string& savedCopyName, std::string* savedCopyPath, std::string* error);
 
 }  // namespace brenlow

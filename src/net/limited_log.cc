@@ -37,10 +37,21 @@ void LineLimit::write(const std::string& source, const std::string& what, const 
   }
 }
 
-void LineLimit::closeWindows(Clock::time_point now) {
+void LineLimit::sweep(Clock::time_point now) {
+  std::lock_guard lock(mutex_);
+  lastSweep_ = now;
+  closeWindows(now);
+}
+
+void LineLimit::finish() {
+  std::lock_guard lock(mutex_);
+  closeWindows(Clock::time_point{}, true);
+}
+
+void LineLimit::closeWindows(Clock::time_point now, bool everything) {
   for (auto it = keys_.begin(); it != keys_.end();) {
     Key& key = it->second;
-    if (now - key.windowStart < limits_.window) {
+    if (!everything && now - key.windowStart < limits_.window) {
       ++it;
       continue;
     }
@@ -49,16 +60,32 @@ void LineLimit::closeWindows(Clock::time_point now) {
     }
     it = keys_.erase(it);
   }
-  if (globalSuppressed_ > 0 && now - globalStart_ >= limits_.window) {
+  if (globalSuppressed_ > 0 && (everything || now - globalStart_ >= limits_.window)) {
     write_("suppressed " + std::to_string(globalSuppressed_) +
            " more lines from sources beyond the log's table");
     globalSuppressed_ = 0;
   }
 }
 
-void WriteLimitedLine(const std::string& source, const std::string& what, const std::string& line) {
+namespace {
+
+LineLimit& ProcessLimit() {
   static LineLimit* limit = new LineLimit(LineLimit::Limits{}, WriteStderrLine);
-  limit->write(source, what, line);
+  return *limit;
+}
+
+}  // namespace
+
+void WriteLimitedLine(const std::string& source, const std::string& what, const std::string& line) {
+  ProcessLimit().write(source, what, line);
+}
+
+void SweepLimitedLines() {
+  ProcessLimit().sweep();
+}
+
+void FinishLimitedLines() {
+  ProcessLimit().finish();
 }
 
 }  // namespace brenlow

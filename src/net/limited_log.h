@@ -4,10 +4,12 @@
 //
 // Lines are counted per key (the source address and what the line reports): at most perKey
 // lines of a key are written per window; the rest are counted, and once the window is over one
-// line says how many were suppressed and what they looked like. Source addresses of datagrams
-// can be forged, so the table of keys is bounded; a line whose key finds no room counts only
-// against the global limit, which caps all limited lines of a window together. Lines about
-// commands sent to classrooms and the edit audit never come here.
+// line says how many were suppressed and what they looked like: at the next line, or at the
+// next sweep (the server sweeps every second, so a flood that stops is summed up within a few
+// seconds of its window's end), and at the latest when the process ends (finish). Source addresses
+// of datagrams can be forged, so the table of keys is bounded; a line whose key finds no room
+// counts only against the global limit, which caps all limited lines of a window together. Lines
+// about commands sent to classrooms and the edit audit never come here.
 //
 // Thread: any; one lock.
 #pragma once
@@ -39,6 +41,10 @@ class LineLimit {
   // Writes line unless the limits of its key (source, what) or the global limit are spent.
   void write(const std::string& source, const std::string& what, const std::string& line,
              Clock::time_point now = Clock::now());
+  // Writes the summaries of the windows that are over.
+  void sweep(Clock::time_point now = Clock::now());
+  // Writes the summaries of every window, over or not (the process ends).
+  void finish();
 
  private:
   struct Key {
@@ -47,7 +53,8 @@ class LineLimit {
     uint64_t suppressed = 0;
     std::string example;  // the last suppressed line
   };
-  void closeWindows(Clock::time_point now);  // writes the summaries of windows that are over
+  // Writes the summaries of the windows that are over (all of them when everything is true).
+  void closeWindows(Clock::time_point now, bool everything = false);
 
   Limits limits_;
   Writer write_;
@@ -61,5 +68,8 @@ class LineLimit {
 
 // The process's limit (10 lines a key a minute, 100 in all), writing to stderr.
 void WriteLimitedLine(const std::string& source, const std::string& what, const std::string& line);
+// sweep() and finish() of the process's limit.
+void SweepLimitedLines();
+void FinishLimitedLines();
 
 }  // namespace brenlow

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "data/output_file.h"
+
 namespace brenlow {
 namespace {
 
@@ -243,15 +245,9 @@ GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::str
     }
     bytes += "\r\n";
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) {
-    result.errorText = "无法创建文件 " + path + "：" + std::strerror(errno);
-    return result;
-  }
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (file.fail()) {
-    result.errorText = "无法写入文件 " + path;
+  std::string error;
+  if (!WriteOutputFile(path, bytes, &error)) {
+    result.errorText = "无法写入文件 " + path + "：" + error;
     return result;
   }
   result.ok = true;

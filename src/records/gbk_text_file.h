@@ -51,7 +51,9 @@ struct GbkWriteResult {
   std::string errorText;
 };
 
-// Creates the file or truncates an existing one. Lines must be valid UTF-8.
+// Writes the file whole (data/output_file.h: a new file renamed into place, never wider than
+// the database's mode, never onto the database or its companion files). Lines must be valid
+// UTF-8.
 GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::string>& lines);
 
 // Decodes one line's GBK bytes (no line end in them). On failure returns false and sets

@@ -1,5 +1,6 @@
 #include "terminals/terminal_service.h"
 
+#include <algorithm>
 #include <string>
 
 #include "data/database.h"
@@ -45,8 +46,10 @@ void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
   RecordSet periods = db.query(FormatStatement(kPeriodsByClass, names.fieldText("Name")));
   if (!periods.isValid())
     return;
-  reply.reserve(reply.size() + periods.rowCount() * kPeriodRecordSize);
-  for (; !periods.isEof(); periods.moveNext()) {
+  const size_t end = reply.size() + kMaxTerminalReplyBytes;
+  reply.reserve(reply.size() +
+                std::min(periods.rowCount() * kPeriodRecordSize, kMaxTerminalReplyBytes));
+  for (; !periods.isEof() && reply.size() + kPeriodRecordSize <= end; periods.moveNext()) {
     PeriodRecord period;
     // The columns in the table's own order, which reads a row fastest.
     for (const PeriodField& field : kPeriodFields) {
@@ -60,6 +63,7 @@ void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
 
 // Kind 3, every known slot: the class's course rows, once per slot that names it.
 void AnswerCourses(const TerminalRequest& request, std::string& reply) {
+  const size_t end = reply.size() + kMaxTerminalReplyBytes;
   static const auto* kDays =
       new std::string[kCourseDays]{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   for (const std::string& slot : request.slots) {
@@ -75,7 +79,7 @@ void AnswerCourses(const TerminalRequest& request, std::string& reply) {
     RecordSet courses = db.query(FormatStatement(kCoursesByClass, names.fieldText("Name")));
     if (!courses.isValid())
       return;
-    for (; !courses.isEof(); courses.moveNext()) {
+    for (; !courses.isEof() && reply.size() + kCourseRecordSize <= end; courses.moveNext()) {
       CourseRecord record;
       for (size_t day = 0; day < kCourseDays; ++day) {
         record.days[day] = courses.fieldText(kDays[day]);

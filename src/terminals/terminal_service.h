@@ -7,7 +7,8 @@
 // the records of terminal_records.h. Kinds 1 and 2 answer for the first known slot only; kinds
 // 3 and 4 for every known slot in turn. A request of another kind, or one that names no known
 // address, is answered with nothing; the connection stays. A failed query or read ends the
-// request quietly (the records produced before it are still sent). Never writes the store.
+// request quietly (the records produced before it are still sent). An answer is cut at
+// kMaxTerminalReplyBytes. Never writes the store.
 //
 // Thread: the terminal loop's thread only; one request at a time.
 #pragma once
@@ -17,6 +18,12 @@
 #include <string_view>
 
 namespace brenlow {
+
+// One answer stops growing at this size: the records that fit are sent, the rest are left out.
+// A class within the system's limits (7 periods a weekday, 7 course rows) answers with a few
+// KiB; a class of 200,000 periods in a restored file would otherwise make every request a reply
+// of 24 MB, and connections that never read would hold one each.
+inline constexpr size_t kMaxTerminalReplyBytes = 64 * 1024;
 
 // A ConnectionService (net/select_loop.h): carries out the request at the start of buffered
 // once its 100 bytes are there; returns 100 then, 0 before.

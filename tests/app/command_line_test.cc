@@ -216,10 +216,10 @@ TEST(CommandLine, HelpText) {
           "periods, courses, password); TCP 62124 terminal edits and the teacher list. "
           "Commands go to\n"
           "controllers on UDP 20108 and to classroom PCs on UDP 60123.\n"
-          "One copy serves a computer. A desktop program started while another copy runs edits "
-          "the\n"
-          "same database beside it (no ports, no scheduler); a second headless copy exits with\n"
-          "status 1.\n");
+          "One copy serves a database (lock: the database's path with \".lock\"). A desktop "
+          "program\n"
+          "started while another copy runs edits the same database beside it (no ports, no\n"
+          "scheduler); a second headless copy exits with status 1.\n");
 }
 
 }  // namespace

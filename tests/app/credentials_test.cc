@@ -1,8 +1,10 @@
 #include "app/credentials.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 
 #include "app/credentials_location.h"
@@ -81,6 +83,34 @@ TEST(Credentials, LoadsAScrambledFileAndReadsMissingValuesEmpty) {
   loaded = LoadCredentials(path);
   EXPECT_EQ(loaded.storedUserName, Latin1("\x9b"));
   EXPECT_EQ(loaded.storedPassWord.size(), kCredentialValueCapacity);
+}
+
+// A member of the group may put anything in the credentials folder: the login reads only a
+// regular file, says what else it found, and never waits on a FIFO.
+TEST(Credentials, OnlyARegularFileIsRead) {
+  QTemporaryDir folder;
+  std::string file = folder.filePath("real.ini").toStdString();
+  std::ofstream(file, std::ios::binary) << "[Pass]\nUseName=u\nPassWord=p\n";
+  std::string link = folder.filePath("link.ini").toStdString();
+  std::filesystem::create_symlink(file, link);
+  std::string fifo = folder.filePath("fifo.ini").toStdString();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    std::string problem;
+  } cases[] = {
+      {link, link + " is a symbolic link, not a regular file"},
+      {fifo, fifo + " is a FIFO, not a regular file"},
+      {folder.path().toStdString(),
+       folder.path().toStdString() + " is a folder, not a regular file"},
+  };
+  for (const Case& c : cases) {
+    Credentials loaded = LoadCredentials(c.path);
+    EXPECT_EQ(loaded.problem, c.problem);
+    EXPECT_TRUE(loaded.storedUserName.isEmpty() && loaded.storedPassWord.isEmpty()) << c.path;
+  }
+  EXPECT_EQ(LoadCredentials(file).problem, "");
+  EXPECT_EQ(LoadCredentials(folder.filePath("none.ini").toStdString()).problem, "");
 }
 
 TEST(Credentials, AnInstalledProgramKeepsThemInTheConfigurationFolder) {

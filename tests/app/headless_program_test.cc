@@ -1,10 +1,14 @@
 // The real program, started headless on a temporary database.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstddef>
+#include <cstring>
 #include <thread>
 
 #include "support/program.h"
@@ -54,10 +58,27 @@ TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
   EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 2s);
 }
 
+// The lock of earlier versions, an abstract socket name that any local account could take
+// first, no longer stops a start.
+int HoldEarlierLockName() {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const char name[] = "OstraTavoServer";
+  std::memcpy(address.sun_path + 1, name, sizeof name - 1);
+  socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + sizeof name);
+  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+  return fd;
+}
+
 TEST(HeadlessProgram, ASecondHeadlessCopySaysWhyAndExitsWithOne) {
   TempDatabase store;
+  int earlierLock = HoldEarlierLockName();
   Program first(ProgramPath(), HeadlessArguments(store));
   ASSERT_TRUE(first.waitForError("headless server starting", 10s)) << first.errors();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(first.running()) << first.errors();
+  ::close(earlierLock);
 
   Program second(ProgramPath(), HeadlessArguments(store));
   EXPECT_EQ(second.wait(5s), 1);

@@ -139,12 +139,14 @@ TEST(IniFile, SeveralKeysAreOneWholeReplacementOrNothing) {
   EXPECT_FALSE(WriteIniValues(path, "Pass", {{"UseName", "ok"}, {"PassWord", "a\nb"}}, &error));
   EXPECT_EQ(ReadBytes(path), before);
 
-  // A link is followed: the file it names is replaced, the link stays.
+  // A link is neither followed nor replaced: the file it names stays as it was.
   std::string link = folder.filePath("link.ini").toStdString();
   std::filesystem::create_symlink(path, link);
-  ASSERT_TRUE(WriteIniValue(link, "Pass", "UseName", "via-link", &error)) << error;
+  EXPECT_FALSE(WriteIniValue(link, "Pass", "UseName", "via-link", &error));
+  EXPECT_EQ(error, link + " is a symbolic link, not a regular file");
   EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadIniValue(path, "Pass", "UseName"), "via-link");
+  EXPECT_EQ(ReadIniValue(link, "Pass", "UseName"), "");
+  EXPECT_EQ(ReadBytes(path), before);
 
   EXPECT_FALSE(WriteIniValue(folder.filePath("no-such-folder/x.ini").toStdString(), "Pass",
                              "UseName", "v", &error));

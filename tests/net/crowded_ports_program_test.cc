@@ -210,6 +210,16 @@ TEST_F(CrowdedPortsProgram, AFloodOfForgedSwipesWritesAHandfulOfLines) {
     ++lines;
   EXPECT_GE(lines, 1u);
   EXPECT_LE(lines, 10u) << log.substr(0, 2000);
+
+  // The flood stopped within its minute: the count of the rest is written at shut-down.
+  server_->signal(SIGTERM);
+  EXPECT_EQ(server_->wait(5s), 0);
+  stopped_ = true;
+  const std::string ended = server_->errors();
+  const size_t summary = ended.find("more lines like: swipe card=9-9-9-9");
+  EXPECT_NE(summary, std::string::npos)
+      << ended.substr(ended.size() > 2000 ? ended.size() - 2000 : 0);
+  EXPECT_LT(summary, ended.find("headless server stopped"));
 }
 
 TEST_F(CrowdedPortsProgram, StopEndsWithinTwoSecondsWhileAnotherProcessHoldsTheWriteLock) {

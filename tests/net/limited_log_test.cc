@@ -35,6 +35,31 @@ TEST(LineLimit, TenLinesAKeyAMinuteThenOneLineCountingTheRest) {
   EXPECT_EQ(written.lines[12], "a minute later");
 }
 
+// A flood that stops is summed up by the next sweep after its window, without a further line;
+// what is still counted when the process ends is summed up then.
+TEST(LineLimit, SweepsSumUpAFloodThatStoppedAndFinishSumsUpTheRest) {
+  Written written;
+  LineLimit limit(LineLimit::Limits{}, written.writer());
+  const Clock::time_point start{};
+  for (int i = 0; i < 12; ++i)
+    limit.write("10.0.0.7", "unknown", "line " + std::to_string(i), start + i * 1ms);
+  limit.sweep(start + 59s);
+  EXPECT_EQ(written.lines.size(), 10u) << "the window is not over";
+  limit.sweep(start + 61s);
+  ASSERT_EQ(written.lines.size(), 11u);
+  EXPECT_EQ(written.lines.back(), "suppressed 2 more lines like: line 11");
+  limit.sweep(start + 62s);
+  EXPECT_EQ(written.lines.size(), 11u) << "summed up once";
+
+  for (int i = 0; i < 13; ++i)
+    limit.write("10.0.0.9", "unknown", "again " + std::to_string(i), start + 70s);
+  limit.finish();
+  ASSERT_EQ(written.lines.size(), 22u);
+  EXPECT_EQ(written.lines.back(), "suppressed 3 more lines like: again 12");
+  limit.finish();
+  EXPECT_EQ(written.lines.size(), 22u);
+}
+
 TEST(LineLimit, SourcesBeyondTheTableAndAllLinesTogetherMeetTheGlobalLimit) {
   Written written;
   LineLimit limit(LineLimit::Limits{10, 25, 2, std::chrono::minutes(1)}, written.writer());

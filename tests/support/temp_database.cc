@@ -41,8 +41,16 @@ TempDatabase::~TempDatabase() {
 }
 
 void TempDatabase::exec(const std::string& sql) const {
+  ExecAt(path_, sql);
+}
+
+std::vector<std::string> TempDatabase::column(const std::string& sql) const {
+  return ColumnAt(path_, sql);
+}
+
+void TempDatabase::ExecAt(const std::string& path, const std::string& sql) {
   sqlite3* handle = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(path_.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
   sqlite3_busy_timeout(handle, 10000);
   char* message = nullptr;
   int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &message);
@@ -51,11 +59,11 @@ void TempDatabase::exec(const std::string& sql) const {
   sqlite3_close_v2(handle);
 }
 
-std::vector<std::string> TempDatabase::column(const std::string& sql) const {
+std::vector<std::string> TempDatabase::ColumnAt(const std::string& path, const std::string& sql) {
   std::vector<std::string> values;
   sqlite3* handle = nullptr;
-  if (sqlite3_open_v2(path_.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << "cannot open " << path_;
+  if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << "cannot open " << path;
     sqlite3_close_v2(handle);
     return values;
   }

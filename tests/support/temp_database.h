@@ -23,6 +23,9 @@ class TempDatabase {
   // The values of the first column of every row the query returns, in order; NULL reads
   // "<NULL>".
   std::vector<std::string> column(const std::string& sql) const;
+  // exec() and column() on another database file.
+  static void ExecAt(const std::string& path, const std::string& sql);
+  static std::vector<std::string> ColumnAt(const std::string& path, const std::string& sql);
   // The single value of a one-row, one-column query.
   std::string value(const std::string& sql) const;
 

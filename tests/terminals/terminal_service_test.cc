@@ -107,6 +107,23 @@ TEST_F(TerminalServiceTest, KindTwoSendsEveryPeriodInIdOrder) {
   EXPECT_EQ(Ask(Request(kPeriodsKind, {"AA-02", "AA-01", ""})), "");
 }
 
+// A class far beyond any timetable (a restored file) gets the records that fit in one capped
+// answer, the first ones in ID order; the connection goes on with the next request.
+TEST_F(TerminalServiceTest, AnOversizedClassIsAnsweredWithinTheCap) {
+  store_.exec(
+      "With recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+      "Insert into tblkcTime (BJName, Week, StartH) select '初二年级甲', '星期一', i from n");
+  AddCourses("初二年级甲", 300);
+  const std::string periods = PeriodsOf("初二年级甲");
+  const size_t fittingPeriods = kMaxTerminalReplyBytes / kPeriodRecordSize;
+  EXPECT_EQ(Ask(Request(kPeriodsKind, {"AA-01", "", ""})),
+            periods.substr(0, fittingPeriods * kPeriodRecordSize));
+  // Three slots of the class: the cap holds for the whole answer, not for each slot.
+  const size_t fittingRows = kMaxTerminalReplyBytes / kCourseRecordSize;
+  EXPECT_EQ(Ask(Request(kCoursesKind, {"AA-01", "AA-01", "AA-01"})),
+            CoursesOf("初二年级甲").substr(0, fittingRows * kCourseRecordSize));
+}
+
 TEST_F(TerminalServiceTest, KindThreeAnswersEveryKnownSlotInTurn) {
   AddCourses("初二年级甲", 7);
   AddCourses("Other", 2);

@@ -17,7 +17,7 @@ struct StoreArguments {
 };
 
 // Beside the database, named for the moment it was taken:
-// brenlow.db.before-restore-20261210-114500.
+// brenlow.db.before-restore-20261210-114500 (with -2, -3, ... when that name is taken).
 std::string SavedCopyPath() {
   LocalTime now = SystemClock().now();
   char stamp[32];
@@ -35,9 +35,9 @@ int Backup(const StoreArguments& arguments) {
 }
 
 int Restore(const StoreArguments& arguments) {
-  const std::string saved = SavedCopyPath();
+  std::string saved;
   std::string error;
-  if (!RestoreStore(arguments.file, DatabasePath(), saved, &error))
+  if (!RestoreStore(arguments.file, DatabasePath(), SavedCopyPath(), &saved, &error))
     return Refuse("restore " + arguments.file, error);
   std::cout << "restored " << DatabasePath() << " from " << arguments.file
             << "; the database as it was is in " << saved << '\n';
@@ -70,7 +70,7 @@ void AddStoreCommands(CLI::App& app, Commands& commands) {
       "restore",
       "Copy the Brenlow database FILE into the database, also while the server runs (it uses "
       "the restored data from its next statement); the database as it was is first saved "
-      "beside it as <database>.before-restore-<date>-<time>");
+      "beside it as <database>.before-restore-<date>-<time> (never replacing an earlier one)");
   restore->add_option("FILE", arguments->file, "a Brenlow database (a copy made by backup)")
       ->required()
       ->check(CLI::ExistingFile);
@@ -78,8 +78,10 @@ void AddStoreCommands(CLI::App& app, Commands& commands) {
 
   CLI::App* check = app.add_subcommand(
       "check",
-      "Run SQLite's integrity check and compare the tables and columns with Brenlow's; "
-      "prints ok, or each fault (exit 1)");
+      "Run SQLite's integrity check and compare the tables with the ones brenlow "
+      "--init-database makes (names, columns, types, key); triggers, views and a class with "
+      "more than 7 periods a weekday or 7 course rows are faults too; prints ok, or each fault "
+      "(exit 1)");
   commands.add(check, [] { return Check(); });
 }
 
