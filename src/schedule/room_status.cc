@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "data/database.h"
+#include "events/last_heard.h"
 
 namespace brenlow {
 namespace {
@@ -59,6 +60,11 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
       room.power = PowerOf(classes.fieldText("Status"));
       byName.emplace(room.name, rooms.size());
       rooms.push_back(std::move(room));
+    }
+    const LastHeard heard = ReadLastHeard();
+    for (RoomStatus& room : rooms) {
+      room.lastReport = heard.of(room.name);
+      room.heardSinceStart = heard.heardSinceStart(room.name);
     }
     const SchoolDayPlan plan = PlanOfTheSchoolDay(db, moment.date);
     for (RoomStatus& room : rooms)
@@ -145,6 +151,14 @@ std::string NextActionText(const RoomStatus& room) {
   if (!room.next)
     return std::string();
   return TimeOfDayText(room.next->minute) + (room.next->powerOn ? " 开机" : " 关机");
+}
+
+std::string LastReportText(const RoomStatus& room, const std::string& today) {
+  if (!room.lastReport || room.lastReport->size() < 19)
+    return "无";
+  if (room.lastReport->compare(0, 10, today) == 0)
+    return room.lastReport->substr(11, 8);
+  return room.lastReport->substr(0, 10) + " " + room.lastReport->substr(11, 8);
 }
 
 }  // namespace brenlow

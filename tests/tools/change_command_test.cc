@@ -109,9 +109,9 @@ TEST_F(ChangeCommand, StatusMarksTheSubstituteAndTheCancelledPeriod) {
   EXPECT_NE(status.output.find("2  09:00-09:45  李四(8) 代"), std::string::npos) << status.output;
   AdminRun csv =
       testing::RunAdmin(store_.path(), {"status", "--date", "2099-01-07", "--format", "csv"});
-  EXPECT_NE(csv.output.find(",1,08:00,08:45,张三(7),1,1,0,cancelled\n"), std::string::npos)
+  EXPECT_NE(csv.output.find(",1,08:00,08:45,张三(7),1,1,0,cancelled,\n"), std::string::npos)
       << csv.output;
-  EXPECT_NE(csv.output.find(",2,09:00,09:45,李四(8),1,1,0,substitute\n"), std::string::npos)
+  EXPECT_NE(csv.output.find(",2,09:00,09:45,李四(8),1,1,0,substitute,\n"), std::string::npos)
       << csv.output;
 }
 
