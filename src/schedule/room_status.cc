@@ -122,18 +122,28 @@ std::string TimeOfDayText(int minute) {
 std::string PeriodTeacherText(const PeriodStatus& period) {
   if (!period.change)
     return period.teacher;
-  const char* mark = *period.change == ChangeKind::kSubstitute ? "代" : "停课";
-  return period.teacher.empty() ? mark : period.teacher + " " + mark;
+  std::string text = period.teacher;
+  if (!text.empty())
+    text += ' ';
+  text += *period.change == ChangeKind::kSubstitute ? "代" : "停课";
+  return text;
 }
 
 std::string CurrentPeriodText(const RoomStatus& room) {
   if (!room.running)
     return "无课";
   const PeriodStatus& period = room.periods[*room.running];
-  std::string text = "第" + std::to_string(period.number) + "节 " + TimeOfDayText(*period.start) +
-                     "-" + TimeOfDayText(*period.end);
-  if (!period.teacher.empty())
-    text += " " + PeriodTeacherText(period);
+  // Appended piece by piece: GCC 12 at -O3 takes the chain of + for an overlapping copy.
+  std::string text = "第";
+  text += std::to_string(period.number);
+  text += "节 ";
+  text += TimeOfDayText(*period.start);
+  text += '-';
+  text += TimeOfDayText(*period.end);
+  if (!period.teacher.empty()) {
+    text += ' ';
+    text += PeriodTeacherText(period);
+  }
   return text;
 }
 
