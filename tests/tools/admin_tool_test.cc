@@ -133,6 +133,7 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
   store_.addClass("初二甲", "10.0.0.5");
   store_.addClass("一班", "10.0.0.6");
   store_.exec("Update tblbj set Status=1 where Name='初二甲'");
+  store_.exec("Insert into tbl_last_report (class, time) Values ('初二甲', '2020-05-06T07:59:58')");
   store_.exec(
       "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOn=1, "
       "ThName='张三(12)' where ID=(select ID from tblkcTime where BJName='初二甲' and "
@@ -142,22 +143,28 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
       "ID=(select ID from tblkcTime where BJName='初二甲' and Week='星期三' order by ID limit 1 "
       "offset 2)");
   EXPECT_EQ(ok({"status", "--date", "2099-01-07"}),
-            "班级    中控IP    状态    日程  下一动作    节   时间         老师      自动开机  自动关机\n"
-            "初二甲  10.0.0.5  已开机  上课  08:00 开机    1  08:00-08:45  张三(12)  是\n"
-            "                                              3  09:05-09:50                      是\n"
-            "一班    10.0.0.6  已关机  上课\n");
-  EXPECT_EQ(ok({"status", "--date", "2099-01-07", "--format", "csv"}),
-            "class,address,status,day,next_time,next_action,period,start,end,teacher,auto_on,"
-            "auto_off,running,change\n"
-            "初二甲,10.0.0.5,on,school,08:00,power-on,1,08:00,08:45,张三(12),1,0,0,\n"
-            "初二甲,10.0.0.5,on,school,08:00,power-on,3,09:05,09:50,,0,1,0,\n"
-            "一班,10.0.0.6,off,school,,,,,,,,,,\n");
+            "班级    中控IP    状态    日程  下一动作    最后上报             节   时间         "
+            "老师      "
+            "自动开机  自动关机\n"
+            "初二甲  10.0.0.5  已开机  上课  08:00 开机  2020-05-06 07:59:58    1  08:00-08:45  "
+            "张三(12)  是\n"
+            "                                                                   3  09:05-09:50  "
+            "                    是\n"
+            "一班    10.0.0.6  已关机  上课              无\n");
+  EXPECT_EQ(
+      ok({"status", "--date", "2099-01-07", "--format", "csv"}),
+      "class,address,status,day,next_time,next_action,period,start,end,teacher,auto_on,"
+      "auto_off,running,change,last_report\n"
+      "初二甲,10.0.0.5,on,school,08:00,power-on,1,08:00,08:45,张三(12),1,0,0,,2020-05-06T07:59:58\n"
+      "初二甲,10.0.0.5,on,school,08:00,power-on,3,09:05,09:50,,0,1,0,,2020-05-06T07:59:58\n"
+      "一班,10.0.0.6,off,school,,,,,,,,,,,\n");
   EXPECT_EQ(ok({"status", "--date", "2099-01-10", "--format", "json"}),
             R"([
   {
     "class": "初二甲",
     "address": "10.0.0.5",
     "status": "on",
+    "last_report": "2020-05-06T07:59:58",
     "day": {
       "kind": "weekend",
       "weekday": null,
@@ -171,6 +178,7 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
     "class": "一班",
     "address": "10.0.0.6",
     "status": "off",
+    "last_report": null,
     "day": {
       "kind": "weekend",
       "weekday": null,
@@ -203,7 +211,7 @@ TEST_F(AdminTool, StatusTodayMarksThePeriodRunningNow) {
   EXPECT_NE(table.find("> 2"), std::string::npos) << table;
   std::string csv = ok({"status", "--format", "csv"});
   EXPECT_NE(csv.find(",power-off,2,"), std::string::npos) << csv;
-  EXPECT_EQ(csv.substr(csv.size() - 4), ",1,\n") << csv;
+  EXPECT_EQ(csv.substr(csv.size() - 5), ",1,,\n") << csv;
 }
 
 TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {
