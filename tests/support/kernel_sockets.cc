@@ -66,6 +66,12 @@ bool PortServed(uint16_t port, Transport transport) {
   });
 }
 
+bool ReceiveQueueEmpty(uint16_t port, Transport transport) {
+  return !AnySocket(transport, [&](const KernelSocket& socket) {
+    return socket.localPort == port && socket.receiveQueue != 0;
+  });
+}
+
 bool PeerReadEverything(int fd) {
   int unacknowledged = -1;
   if (ioctl(fd, SIOCOUTQ, &unacknowledged) != 0 || unacknowledged != 0)

@@ -12,6 +12,10 @@ enum class Transport { kTcp, kUdp };
 // True when a TCP socket listens on port, or a UDP socket is bound to it (any local address).
 bool PortServed(uint16_t port, Transport transport);
 
+// True when no socket bound to local port holds bytes or datagrams that its owner has not read
+// yet (also when none is bound).
+bool ReceiveQueueEmpty(uint16_t port, Transport transport);
+
 // True when the peer of the connected loopback TCP socket fd has read every byte sent on it: the
 // kernel has them all acknowledged and nothing waits unread in the peer's receive queue. A
 // later send then reaches the peer in a read of its own.
