@@ -211,9 +211,10 @@ as_service "$pre"
 expect "ExecStartPre created the database 0660 brenlow:brenlow" mode_is $state/brenlow.db 660 brenlow:brenlow
 # Another account holds the abstract socket name that was once the single-instance lock.
 setpriv --reuid=nobody --regid=nogroup --clear-groups perl -MSocket -e \
-  'socket(my \$s, AF_UNIX, SOCK_STREAM, 0) and bind(\$s, pack_sockaddr_un("\\0OstraTavoServer")) or die "\$!"; sleep 120' &
+  'my \$s; socket(\$s, AF_UNIX, SOCK_STREAM, 0) and bind(\$s, pack_sockaddr_un("\\0OstraTavoServer")) or die "\$!"; sleep 120' &
 echo \$! >>\$work/pids
 sleep 0.5
+expect "another account holds the earlier lock's name" grep -q "@OstraTavoServer" /proc/net/unix
 "\${service_user[@]}" bash -c "umask $umask_of_unit; exec $start --listen 127.0.0.1" 2>\$work/service.log &
 service=\$!
 echo \$service >>\$work/pids

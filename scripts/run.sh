@@ -6,9 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBRENLOW_BUILD_TESTS=OFF >/dev/null
-cmake --build build-release --target brenlow brenlow-admin brenlow-terminal brenlow-controller
+scripts/build-release.sh
 brenlow=build-release/src/app/brenlow
 
 database=/var/lib/brenlow/brenlow.db

@@ -23,8 +23,13 @@ QColor MarkColour(MarkedCalendar::Mark mark) {
 }  // namespace
 
 MarkedCalendar::MarkedCalendar(QWidget* parent) : QCalendarWidget(parent) {
+  // Month and day names in Chinese like the rest of the interface, whatever the process's locale.
+  setLocale(QLocale(QLocale::Chinese, QLocale::China));
   setGridVisible(true);
   setFirstDayOfWeek(Qt::Monday);
+  setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+  // Cells large enough for the day and its mark side by side.
+  setMinimumSize(380, 260);
 }
 
 void MarkedCalendar::setMarks(const std::map<QDate, Mark>& marks) {
@@ -70,10 +75,10 @@ void MarkedCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date)
     return;
   painter->save();
   QFont font = painter->font();
-  font.setPointSizeF(font.pointSizeF() * 0.7);
+  font.setPointSizeF(font.pointSizeF() * 0.85);
   painter->setFont(font);
   painter->setPen(QColor(Qt::black));
-  painter->drawText(rect.adjusted(1, 0, -2, 0), Qt::AlignTop | Qt::AlignRight, text);
+  painter->drawText(rect.adjusted(2, 1, -3, -1), Qt::AlignBottom | Qt::AlignRight, text);
   painter->restore();
 }
 

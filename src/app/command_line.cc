@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
     "               [--max-connections-per-address N] [--keep-events DAYS]\n"
+    "               [--catch-up off|power-off|all]\n"
     "       brenlow --init-database PATH\n"
     "       brenlow --set-credentials [--credentials PATH]\n"
     "       brenlow --help | --version\n";
@@ -124,6 +125,23 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
                                           std::to_string(kMostKeepEventDays) + ", not " + value;
                        }))
       ->option_text("DAYS")
+      ->trigger_on_parse();
+  app->add_option_function<std::string>(
+         "--catch-up",
+         [line](const std::string& value) {
+           line->catchUp = CatchUpPolicyNamed(value).value_or(line->catchUp);
+         },
+         "after an outage earlier the same day, at the first minute: off\n(nothing), "
+         "power-off (default: switch off the rooms whose\nperiods ended meanwhile, unless a "
+         "lesson runs now) or all\n(also switch on the rooms whose lesson began meanwhile)")
+      ->check(needsValue("--catch-up"))
+      ->check(Refusing(&line->error,
+                       [](const std::string& value) {
+                         return CatchUpPolicyNamed(value)
+                                    ? std::string()
+                                    : "--catch-up needs off, power-off or all, not " + value;
+                       }))
+      ->option_text("POLICY")
       ->trigger_on_parse();
   app->add_option_function<std::string>(
          "--init-database",

@@ -7,6 +7,7 @@
 
 #include "events/event_writer.h"
 #include "net/connection_limits.h"
+#include "schedule/catch_up.h"
 
 namespace brenlow {
 
@@ -18,8 +19,9 @@ struct CommandLine {
   std::string listenAddress = "0.0.0.0";  // --listen ADDRESS: where the services listen
   size_t maxConnectionsPerAddress = kDefaultMaxConnectionsPerAddress;  // per port
   std::string credentialsPath;  // --credentials PATH; empty: where the program keeps it
-  int keepEventDays = kDefaultKeepEventDays;  // --keep-events DAYS
-  std::string error;                          // set when the arguments are not understood
+  int keepEventDays = kDefaultKeepEventDays;         // --keep-events DAYS
+  CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff;  // --catch-up off|power-off|all
+  std::string error;                                 // set when the arguments are not understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

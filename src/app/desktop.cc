@@ -138,7 +138,8 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   mainWindow = &window;
   std::optional<Server> server;
   if (!editor)
-    server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays);
+    server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays,
+                   line.catchUp);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;

@@ -19,7 +19,8 @@ int RunHeadless(int argc, char** argv, const CommandLine& line) {
   LimitMissingStoreMessages();
   teacherDialogOpen = 0;
   SystemClock clock;
-  Server server(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays);
+  Server server(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays,
+                line.catchUp);
   TerminationSignals terminationSignals([&] { application.quit(); });
   WriteStderrLine("headless server starting on database " + DatabasePath());
   server.prepareStore();

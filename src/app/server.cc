@@ -15,12 +15,12 @@
 namespace brenlow {
 
 Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
-               int keepEventDays)
+               int keepEventDays, CatchUpPolicy catchUp)
     : listenAddress_(std::move(listenAddress)),
       maxConnectionsPerAddress_(maxConnectionsPerAddress),
       clock_(clock),
       events_(clock, DatabasePath(), EventWriter::Options{.keepDays = keepEventDays}),
-      scheduler_(clock) {
+      scheduler_(clock, catchUp) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });

@@ -21,9 +21,10 @@ inline constexpr int kLogSweepMs = 1000;
 class Server {
  public:
   // Each terminal port lets one peer address hold maxConnectionsPerAddress connections; events
-  // are kept keepEventDays days.
+  // are kept keepEventDays days; the first minute catches up an outage by catchUp.
   Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
-         int keepEventDays = kDefaultKeepEventDays);
+         int keepEventDays = kDefaultKeepEventDays,
+         CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff);
   ~Server();
 
   // Every class's Status becomes 0; an empty period table gets blank periods; the start time is
@@ -45,7 +46,8 @@ class Server {
   // Installed as the process's event writer from startWorkers() to stop().
   EventWriter events_;
   Workers workers_;
-  // Remembers the minutes acted on across ticks, so that each minute acts at most once.
+  // Remembers the minutes acted on across ticks and, in the store, across runs, so that each
+  // minute acts at most once and an outage is caught up.
   MinuteScheduler scheduler_;
   QTimer minuteTimer_;
   // Sums up the suppressed log lines of a flood that stopped (net/limited_log.h).

@@ -74,12 +74,15 @@ std::optional<bool> RemoveDayChange(Database& db, const CalendarDate& date,
 
 std::vector<DayChange> ListDayChanges(Database& db, const std::optional<CalendarDate>& first,
                                       const std::optional<CalendarDate>& last) {
+  // The teachers are joined once, as a table (the store indexes it for the join), not looked
+  // up once per change: tblThMes has no index on Numb. The first row of a number names it.
   RecordSet rows = db.query(FormatStatement(
       "select c.date_day as date_day, c.class_Name as class_Name, c.period as period, "
       "c.kind as kind, c.teacher_Numb as teacher_Numb, c.note as note, "
-      "ifnull((select NameNumb from tblThMes t where t.Numb=c.teacher_Numb Order by t.ID "
-      "limit 1), c.teacher_NameNumb) as teacher "
-      "from tbl_day_change c where c.date_day>='%s' and c.date_day<='%s' "
+      "ifnull(t.NameNumb, c.teacher_NameNumb) as teacher "
+      "from tbl_day_change c left join (select Numb, NameNumb, min(ID) from tblThMes "
+      "group by Numb) t on t.Numb=c.teacher_Numb "
+      "where c.date_day>='%s' and c.date_day<='%s' "
       "Order by c.date_day, c.class_Name, c.period, c.ID",
       first ? first->text() : std::string(), last ? last->text() : std::string("9999-99-99")));
   std::vector<DayChange> changes;

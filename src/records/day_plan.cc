@@ -106,17 +106,24 @@ void ApplyDayChanges(Database& db, const CalendarDate& date, std::vector<Planned
   std::vector<DayChange> changes = ListDayChanges(db, date, date);
   if (changes.empty())
     return;
+  // By class and period; a class name holds no NUL.
+  const auto key = [](const std::string& className, int number) {
+    return className + '\0' + std::to_string(number);
+  };
+  std::unordered_map<std::string, const DayChange*> byPeriod;
+  for (const DayChange& change : changes)
+    byPeriod[key(change.className, change.period)] = &change;
   for (PlannedPeriod& period : periods) {
-    for (const DayChange& change : changes) {
-      if (change.className != period.className || change.period != period.number)
-        continue;
-      period.change = change.kind;
-      period.changeNote = change.note;
-      if (change.kind == ChangeKind::kCancelled)
-        period.held = false;
-      else if (!change.teacher.empty())
-        period.teacher = change.teacher;
-    }
+    auto found = byPeriod.find(key(period.className, period.number));
+    if (found == byPeriod.end())
+      continue;
+    const DayChange& change = *found->second;
+    period.change = change.kind;
+    period.changeNote = change.note;
+    if (change.kind == ChangeKind::kCancelled)
+      period.held = false;
+    else if (!change.teacher.empty())
+      period.teacher = change.teacher;
   }
 }
 

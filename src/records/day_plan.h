@@ -1,7 +1,7 @@
 // The plan of the day: for a date and a class, which periods apply and why. Every part that
 // acts on "what runs today" asks it, and nothing else reads tblkcTime to decide that: the
-// scheduler (power-on, power-off, use-time credit), the card swipe rule, the room status rows
-// and the reports.
+// scheduler (power-on, power-off, use-time credit), the card swipe rule and the room status
+// rows (the status window and `brenlow-admin status`).
 //
 // The school calendar (calendar_records.h) decides the day:
 // - no entry: Monday to Friday are school days with that weekday's periods; Saturday and

@@ -23,25 +23,67 @@ Socket OpenCommandSocket() {
 }
 
 // Calls send with one socket for each of the class's rows in ID order, until send returns
-// false (a command could not be sent).
+// false (a command could not be sent) unless keepGoing.
 template <typename Send>
-void SendToClassRows(const std::string& className, Send send) {
+ClassCommandResult SendToClassRows(const std::string& className, Send send,
+                                   bool keepGoing = false) {
   Socket socket = OpenCommandSocket();
   if (!socket.isOpen())
-    return;
+    return ClassCommandResult::kFailed;
+  ClassCommandResult result = ClassCommandResult::kNoSuchClass;
   try {
     Database db = Database::DefaultStore();
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
+    if (!classes.isValid())
+      return ClassCommandResult::kFailed;
     while (!classes.isEof()) {
-      if (!send(socket, classes))
-        break;
+      if (result == ClassCommandResult::kNoSuchClass)
+        result = ClassCommandResult::kSent;
+      if (!send(socket, classes)) {
+        result = ClassCommandResult::kFailed;
+        if (!keepGoing)
+          break;
+      }
       classes.moveNext();
     }
     db.close();
   } catch (const DatabaseError&) {
     // A class that cannot be read gets no command; the scheduler goes on with the next period.
+    result = ClassCommandResult::kFailed;
   }
+  return result;
+}
+
+ClassCommandResult PowerOnRows(const std::string& className, const std::string& reason,
+                               bool keepGoing) {
+  return SendToClassRows(
+      className,
+      [&](const Socket& socket, const RecordSet& row) {
+        return SendCommand(socket, kPowerOnName, className, row.fieldText("ZKIP"), kControllerPort,
+                           PowerOnCommand(), reason);
+      },
+      keepGoing);
+}
+
+ClassCommandResult PowerOffRows(const std::string& className, const std::string& reason,
+                                bool keepGoing) {
+  return SendToClassRows(
+      className,
+      [&](const Socket& socket, const RecordSet& row) {
+        const std::string pc = row.fieldText("PCIP");
+        const std::string controller = row.fieldText("ZKIP");
+        // The PC is asked to shut down first; the controller then cuts the room's power, also
+        // when the PC could not be asked (logged): a room left powered all night is worse.
+        const bool pcAsked = SendCommand(socket, kPcShutdownName, className, pc, kPcShutdownPort,
+                                         PcShutdownDatagram(), reason);
+        const bool switchedOff = SendCommand(socket, kPowerOffName, className, controller,
+                                             kControllerPort, PowerOffCommand(), reason);
+        // The scheduler stops at a controller it cannot reach; a PC it could not ask is only
+        // logged there. Sent by hand, both count.
+        return switchedOff && (pcAsked || !keepGoing);
+      },
+      keepGoing);
 }
 
 }  // namespace
@@ -49,26 +91,21 @@ void SendToClassRows(const std::string& className, Send send) {
 void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn) {
   if (autoOn != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
-  SendToClassRows(className, [&](const Socket& socket, const RecordSet& row) {
-    return SendCommand(socket, kPowerOnName, className, row.fieldText("ZKIP"), kControllerPort,
-                       PowerOnCommand(), PeriodStartReason(hour, minute));
-  });
+  PowerOnRows(className, PeriodStartReason(hour, minute), false);
 }
 
 void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff) {
   if (autoOff != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
-  SendToClassRows(className, [&](const Socket& socket, const RecordSet& row) {
-    const std::string pc = row.fieldText("PCIP");
-    const std::string controller = row.fieldText("ZKIP");
-    const std::string reason = PeriodEndReason(hour, minute);
-    // The PC is asked to shut down first; the controller then cuts the room's power, also when
-    // the PC could not be asked (logged): a room left powered all night is worse.
-    SendCommand(socket, kPcShutdownName, className, pc, kPcShutdownPort, PcShutdownDatagram(),
-                reason);
-    return SendCommand(socket, kPowerOffName, className, controller, kControllerPort,
-                       PowerOffCommand(), reason);
-  });
+  PowerOffRows(className, PeriodEndReason(hour, minute), false);
+}
+
+ClassCommandResult SendClassPowerOn(const std::string& className, const std::string& reason) {
+  return PowerOnRows(className, reason, true);
+}
+
+ClassCommandResult SendClassPowerOff(const std::string& className, const std::string& reason) {
+  return PowerOffRows(className, reason, true);
 }
 
 }  // namespace brenlow

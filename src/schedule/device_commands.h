@@ -7,7 +7,8 @@
 // this computer (127.0.0.1 when its own name does not resolve). Each call opens one socket of its
 // own, sends at most once per class row and closes it; nothing is waited for or retried. Every
 // command sent, and every failed send, writes its line to the command log
-// (controllers/command_log.h). User-interface thread (the minute timer).
+// (controllers/command_log.h) and is recorded as an event. The scheduled ones run on the
+// user-interface thread (the minute timer); the ones sent now (by hand, catching up) on any.
 #pragma once
 
 #include <string>
@@ -26,5 +27,14 @@ void SendPowerOn(const std::string& className, int hour, int minute, int nowMinu
 // failed send to a controller stops there (logged, no message). A socket that cannot be made is
 // shown as "socket创建失败!".
 void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff);
+
+enum class ClassCommandResult { kSent, kNoSuchClass, kFailed };
+
+// The same commands now, whatever the minute and the flags, with reason ("admin", "catch-up"):
+// the power-on to the controller of every class row named className; or, for every such row,
+// the shut-down to its PC and then the power-off to its controller. kFailed when a send (the
+// PC's too) or the store failed; the other rows are still sent to.
+ClassCommandResult SendClassPowerOn(const std::string& className, const std::string& reason);
+ClassCommandResult SendClassPowerOff(const std::string& className, const std::string& reason);
 
 }  // namespace brenlow

@@ -1,7 +1,11 @@
 #include "schedule/minute_scheduler.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "core/messages.h"
+#include "data/database_path.h"
+#include "events/server_state.h"
 #include "schedule/run_schedule.h"
 
 namespace brenlow {
@@ -33,6 +37,45 @@ void CivilFromDays(long long days, int* year, int* month, int* day) {
   *year = static_cast<int>(static_cast<long long>(yearOfEra) + era * 400 + (*month <= 2));
 }
 
+// "YYYY-MM-DD HH:MM", the kept minute's text.
+std::string MinuteText(const LocalTime& time) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%s %02d:%02d", time.dateText().c_str(), time.hour, time.minute);
+  return text;
+}
+
+std::optional<long long> ParseMinuteText(const std::string& text) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  char end = 0;
+  if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &year, &month, &day, &hour, &minute,
+                  &end) != 5 ||
+      month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59) {
+    return std::nullopt;
+  }
+  return MinuteKey(MakeLocalTime(year, month, day, hour, minute));
+}
+
+MinuteMemory StoredMinuteMemory(CatchUpPolicy policy) {
+  MinuteMemory memory;
+  memory.load = [] {
+    std::optional<std::string> text = ReadServerState(DatabasePath(), kLastActedMinuteName);
+    return text ? ParseMinuteText(*text) : std::nullopt;
+  };
+  // One line when keeping the minute starts failing, not one every minute.
+  memory.save = [failing = false](long long minute) mutable {
+    std::string error;
+    const bool kept = WriteServerState(DatabasePath(), kLastActedMinuteName,
+                                       MinuteText(MinuteAt(minute)), &error);
+    if (!kept && !failing)
+      WriteStderrLine("the last minute acted on could not be kept: " + error);
+    failing = !kept;
+  };
+  memory.catchUp = [policy](const LocalTime& lastActed, const LocalTime& now) {
+    CatchUp(lastActed, now, policy);
+  };
+  return memory;
+}
+
 }  // namespace
 
 long long MinuteKey(const LocalTime& time) {
@@ -52,13 +95,51 @@ LocalTime MinuteAt(long long key) {
   return MakeLocalTime(year, month, day, minuteOfDay / 60, minuteOfDay % 60);
 }
 
-MinuteScheduler::MinuteScheduler(const Clock& clock, MinuteAction act)
-    : clock_(clock), act_(std::move(act)) {}
+MinuteScheduler::MinuteScheduler(const Clock& clock, MinuteAction act, MinuteMemory memory)
+    : clock_(clock), act_(std::move(act)), memory_(std::move(memory)) {}
 
 MinuteScheduler::MinuteScheduler(const Clock& clock) : MinuteScheduler(clock, RunSchedule) {}
 
+MinuteScheduler::MinuteScheduler(const Clock& clock, CatchUpPolicy policy)
+    : MinuteScheduler(clock, RunSchedule, StoredMinuteMemory(policy)) {}
+
+void MinuteScheduler::resume(const LocalTime& nowTime) {
+  resumed_ = true;
+  if (!memory_.load)
+    return;
+  const std::optional<long long> kept = memory_.load();
+  if (!kept)
+    return;
+  const long long now = MinuteKey(nowTime);
+  const LocalTime last = MinuteAt(*kept);
+  const bool sameDay = last.dateText() == nowTime.dateText();
+  if (*kept > now) {
+    // Minutes up to the kept one were acted on: the same day, they are not acted on twice.
+    if (sameDay)
+      lastActed_ = *kept;
+    WriteStderrLine("catch-up: the clock (" + MinuteText(nowTime) +
+                    ") is behind the last minute acted on (" + MinuteText(last) +
+                    "): nothing caught up");
+    return;
+  }
+  if (!sameDay) {
+    WriteStderrLine("catch-up: the last minute acted on (" + MinuteText(last) +
+                    ") was another day: nothing caught up");
+    return;
+  }
+  if (*kept == now) {
+    lastActed_ = *kept;  // a restart within the minute: it was acted on
+    return;
+  }
+  if (*kept < now - 1 && memory_.catchUp)
+    memory_.catchUp(last, nowTime);
+}
+
 void MinuteScheduler::tick() {
-  const long long now = MinuteKey(clock_.now());
+  const LocalTime nowTime = clock_.now();
+  if (!resumed_)
+    resume(nowTime);
+  const long long now = MinuteKey(nowTime);
   long long first = now;
   if (lastActed_) {
     if (now <= *lastActed_)
@@ -71,6 +152,8 @@ void MinuteScheduler::tick() {
       continue;
     lastActed_ = minute;
     act_(MinuteAt(minute));
+    if (memory_.save)
+      memory_.save(minute);
   }
 }
 

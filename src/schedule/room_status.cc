@@ -65,6 +65,11 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
       byName.emplace(room.name, rooms.size());
       rooms.push_back(std::move(room));
     }
+    const LastHeard heard = ReadLastHeard();
+    for (RoomStatus& room : rooms) {
+      room.lastReport = heard.of(room.name);
+      room.heardSinceStart = heard.heardSinceStart(room.name);
+    }
     const SchoolDayPlan plan = PlanOfTheSchoolDay(db, moment.date);
     for (RoomStatus& room : rooms)
       room.day = plan.reasonFor(room.name);
@@ -121,18 +126,28 @@ std::string TimeOfDayText(int minute) {
 std::string PeriodTeacherText(const PeriodStatus& period) {
   if (!period.change)
     return period.teacher;
-  const char* mark = *period.change == ChangeKind::kSubstitute ? "代" : "停课";
-  return period.teacher.empty() ? mark : period.teacher + " " + mark;
+  std::string text = period.teacher;
+  if (!text.empty())
+    text += ' ';
+  text += *period.change == ChangeKind::kSubstitute ? "代" : "停课";
+  return text;
 }
 
 std::string CurrentPeriodText(const RoomStatus& room) {
   if (!room.running)
     return "无课";
   const PeriodStatus& period = room.periods[*room.running];
-  std::string text = "第" + std::to_string(period.number) + "节 " + TimeOfDayText(*period.start) +
-                     "-" + TimeOfDayText(*period.end);
-  if (!period.teacher.empty())
-    text += " " + PeriodTeacherText(period);
+  // Appended piece by piece: GCC 12 at -O3 takes the chain of + for an overlapping copy.
+  std::string text = "第";
+  text += std::to_string(period.number);
+  text += "节 ";
+  text += TimeOfDayText(*period.start);
+  text += '-';
+  text += TimeOfDayText(*period.end);
+  if (!period.teacher.empty()) {
+    text += ' ';
+    text += PeriodTeacherText(period);
+  }
   return text;
 }
 
@@ -140,6 +155,14 @@ std::string NextActionText(const RoomStatus& room) {
   if (!room.next)
     return std::string();
   return TimeOfDayText(room.next->minute) + (room.next->powerOn ? " 开机" : " 关机");
+}
+
+std::string LastReportText(const RoomStatus& room, const std::string& today) {
+  if (!room.lastReport || room.lastReport->size() < 19)
+    return "无";
+  if (room.lastReport->compare(0, 10, today) == 0)
+    return room.lastReport->substr(11, 8);
+  return room.lastReport->substr(0, 10) + " " + room.lastReport->substr(11, 8);
 }
 
 }  // namespace brenlow

@@ -53,6 +53,12 @@ struct RoomStatus {
   std::vector<PeriodStatus> periods;  // every period row of the day, ID order
   std::optional<size_t> running;      // index into periods of the period running now
   std::optional<NextAction> next;     // the next action from now to the end of the day
+  // When its controller last reported ("YYYY-MM-DDTHH:MM:SS", kept at most once a minute);
+  // nullopt when it never did.
+  std::optional<std::string> lastReport;
+  // Its controller reported after the server last started (before that, its power state is
+  // only what start-up reset it to).
+  bool heardSinceStart = false;
 };
 
 // The moment the rows are read for: a date, the minute from which actions count, and whether a
@@ -78,5 +84,8 @@ std::string PeriodTeacherText(const PeriodStatus& period);
 std::string CurrentPeriodText(const RoomStatus& room);
 // "HH:MM 开机" or "HH:MM 关机", or empty when nothing is left.
 std::string NextActionText(const RoomStatus& room);
+// When the room's controller last reported: "HH:MM:SS" on the day given ("YYYY-MM-DD"),
+// "YYYY-MM-DD HH:MM:SS" on another, "无" when never.
+std::string LastReportText(const RoomStatus& room, const std::string& today);
 
 }  // namespace brenlow

@@ -16,7 +16,7 @@
 namespace brenlow {
 namespace {
 
-enum Column { kName, kAddress, kState, kDay, kCurrent, kNext, kColumns };
+enum Column { kName, kAddress, kState, kDay, kCurrent, kNext, kLastReport, kColumns };
 
 QColor StateColour(PowerState power) {
   switch (power) {
@@ -57,7 +57,8 @@ RoomStatusWindow::RoomStatusWindow(const Clock& clock, QWidget* parent)
   table_ = new QTableWidget(0, kColumns, this);
   table_->setHorizontalHeaderLabels({QStringLiteral("班级"), QStringLiteral("中控IP"),
                                      QStringLiteral("状态"), QStringLiteral("日程"),
-                                     QStringLiteral("当前课"), QStringLiteral("下一动作")});
+                                     QStringLiteral("当前课"), QStringLiteral("下一动作"),
+                                     QStringLiteral("最后上报")});
   table_->setAccessibleName(QStringLiteral("教室状态"));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -107,6 +108,7 @@ void RoomStatusWindow::refresh() {
     SetText(*table_, row, kDay, DayReasonText(room.day));
     SetText(*table_, row, kCurrent, CurrentPeriodText(room));
     SetText(*table_, row, kNext, NextActionText(room));
+    SetText(*table_, row, kLastReport, LastReportText(room, now.dateText()));
   }
   if (!selectedClass.isEmpty() &&
       (table_->currentRow() < 0 || !table_->item(table_->currentRow(), kName) ||

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <thread>
-
+#include "support/headless_server.h"
 #include "support/program.h"
 #include "support/program_login.h"
 #include "support/temp_database.h"
+#include "support/wait_for.h"
 #include "support/x_display.h"
 
 namespace brenlow {
@@ -37,7 +37,9 @@ class AdministrationProgram : public ::testing::Test {
     window_ = display_->waitForWindow("课程表");
     ASSERT_FALSE(window_.empty()) << program_->errors();
     testing::Shell("xdotool windowactivate --sync " + window_);
-    std::this_thread::sleep_for(300ms);
+    ASSERT_FALSE(display_->waitForFocus("课程表").empty());
+    // Card swipes reach the program once its listener is bound.
+    ASSERT_TRUE(testing::WaitFor([] { return testing::ProgramPortsServed(); }));
   }
 
   // The main window opens with the focus on the class list; "..." and "老师" follow it.
@@ -46,8 +48,7 @@ class AdministrationProgram : public ::testing::Test {
     for (int i = 0; i < tabs; ++i)
       keys += "Tab ";
     display_->keys(keys + "space");
-    ASSERT_FALSE(display_->waitForWindow(title).empty()) << title;
-    std::this_thread::sleep_for(300ms);
+    ASSERT_FALSE(display_->waitForFocus(title).empty()) << title;
   }
 
   void swipe(const std::string& card) {
@@ -68,14 +69,14 @@ TEST_F(AdministrationProgram, SwipedCardNumberShowsInTheTeacherListAndBecomesATe
   // The list has the focus; the card number field follows it. Copy the number from there into
   // the number of a new teacher, as an administrator records a card.
   display_->keys("Tab ctrl+a ctrl+c Tab space");
-  ASSERT_FALSE(display_->waitForWindow("添加数据").empty());
-  std::this_thread::sleep_for(300ms);
+  ASSERT_FALSE(display_->waitForFocus("添加数据").empty());
   display_->keys("ctrl+v Tab");
   display_->type("Card");
   display_->keys("Return Escape");
-  std::this_thread::sleep_for(500ms);
-  EXPECT_EQ(store_.column("select Numb||'|'||NameNumb from tblThMes order by ID"),
-            (std::vector<std::string>{"12|张三(12)", "12-255-0-45|Card(12-255-0-45)"}));
+  const std::vector<std::string> teachers{"12|张三(12)", "12-255-0-45|Card(12-255-0-45)"};
+  EXPECT_TRUE(testing::WaitFor([&] {
+    return store_.column("select Numb||'|'||NameNumb from tblThMes order by ID") == teachers;
+  })) << ::testing::PrintToString(store_.column("select NameNumb from tblThMes"));
 
   // With the teacher list open a termination signal still ends the program.
   program_->signal(SIGTERM);
@@ -85,8 +86,7 @@ TEST_F(AdministrationProgram, SwipedCardNumberShowsInTheTeacherListAndBecomesATe
 TEST_F(AdministrationProgram, ClassAddedInTheClassListIsStoredWithItsPeriods) {
   openFromMainWindow(1, "班级信息");
   display_->keys("Tab space");  // from the list to "添加"
-  ASSERT_FALSE(display_->waitForWindow("添加数据").empty());
-  std::this_thread::sleep_for(300ms);
+  ASSERT_FALSE(display_->waitForFocus("添加数据").empty());
   display_->type("Class2");
   display_->keys("Tab");
   display_->type("10.0.0.2");
@@ -95,13 +95,16 @@ TEST_F(AdministrationProgram, ClassAddedInTheClassListIsStoredWithItsPeriods) {
   display_->keys("Tab");
   display_->type("pw");
   display_->keys("Return Escape");
-  std::this_thread::sleep_for(500ms);
-  EXPECT_EQ(store_.column("select Name||'|'||ZKIP||'|'||PCMacAddr||'|'||Pass from tblbj"),
-            (std::vector<std::string>{"一班|127.0.0.1|aa|p", "Class2|10.0.0.2|00-11-22|pw"}));
-  EXPECT_EQ(store_.value("select count(*) from tblkcTime where BJName='Class2'"), "35");
+  const std::vector<std::string> classes{"一班|127.0.0.1|aa|p", "Class2|10.0.0.2|00-11-22|pw"};
+  EXPECT_TRUE(testing::WaitFor([&] {
+    return store_.column("select Name||'|'||ZKIP||'|'||PCMacAddr||'|'||Pass from tblbj") == classes;
+  })) << ::testing::PrintToString(store_.column("select Name from tblbj"));
+  EXPECT_TRUE(testing::WaitFor([&] {
+    return store_.value("select count(*) from tblkcTime where BJName='Class2'") == "35";
+  }));
 
   display_->keys("Escape");  // closes the class list
-  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(display_->waitUntilGone("班级信息"));
   program_->signal(SIGTERM);
   EXPECT_EQ(program_->wait(3s), 0) << program_->errors();
 }

@@ -176,6 +176,14 @@ TEST(CommandLine, EventsAreKeptAWholeNumberOfDaysFrom1To36500) {
   }
 }
 
+TEST(CommandLine, CatchUpIsOffPowerOffOrAll) {
+  EXPECT_EQ(ParseCommandLine({"--headless"}).catchUp, CatchUpPolicy::kPowerOff);
+  EXPECT_EQ(ParseCommandLine({"--catch-up", "all"}).catchUp, CatchUpPolicy::kAll);
+  EXPECT_EQ(ParseCommandLine({"--catch-up", "off", "--headless"}).catchUp, CatchUpPolicy::kOff);
+  EXPECT_EQ(ParseCommandLine({"--catch-up", "some"}).error,
+            "--catch-up needs off, power-off or all, not some");
+}
+
 // The manual page is made from this text: it stays as it stands.
 TEST(CommandLine, HelpText) {
   EXPECT_EQ(
@@ -183,6 +191,7 @@ TEST(CommandLine, HelpText) {
       std::string(
           "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
           "               [--max-connections-per-address N] [--keep-events DAYS]\n"
+          "               [--catch-up off|power-off|all]\n"
           "       brenlow --init-database PATH\n"
           "       brenlow --set-credentials [--credentials PATH]\n"
           "       brenlow --help | --version\n"
@@ -206,6 +215,10 @@ TEST(CommandLine, HelpText) {
           "  --keep-events DAYS    remove recorded events older than DAYS days, once a day "
           "(default\n"
           "                        400)\n"
+          "  --catch-up POLICY     after an outage earlier the same day, at the first minute: off\n"
+          "                        (nothing), power-off (default: switch off the rooms whose\n"
+          "                        periods ended meanwhile, unless a lesson runs now) or all\n"
+          "                        (also switch on the rooms whose lesson began meanwhile)\n"
           "  --init-database PATH  create a new, empty database at PATH and exit; an existing "
           "file\n"
           "                        is refused and left untouched\n"

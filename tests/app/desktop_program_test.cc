@@ -13,6 +13,7 @@
 #include "support/program_login.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
+#include "support/wait_for.h"
 #include "support/x_display.h"
 
 namespace brenlow {
@@ -23,17 +24,8 @@ using testing::Program;
 using testing::ProgramPath;
 using testing::Shell;
 using testing::TempDatabase;
+using testing::WaitFor;
 using testing::XDisplay;
-
-template <typename Predicate>
-bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = 5s) {
-  for (auto end = std::chrono::steady_clock::now() + timeout;
-       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(50ms)) {
-    if (done())
-      return true;
-  }
-  return done();
-}
 
 // The tray icon's window: a child of the tray panel named after the application.
 std::string TrayIconWindow() {
@@ -79,27 +71,31 @@ TEST_F(DesktopProgram, ShowsTheWindowOffTheTaskbarAndTheTrayBringsItBack) {
   std::string window = display_->waitForWindow("课程表");
   ASSERT_FALSE(window.empty()) << program->errors();
   // The window exists (and is found) a moment before start-up has prepared the store.
-  EXPECT_TRUE(WaitUntil([&] { return store_.value("select Status from tblbj") == "0"; }));
-  EXPECT_TRUE(WaitUntil([&] {
+  EXPECT_TRUE(WaitFor([&] { return store_.value("select Status from tblbj") == "0"; }));
+  EXPECT_TRUE(WaitFor([&] {
     return Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_SKIP_TASKBAR") !=
            std::string::npos;
   })) << "the window asks to stay off the taskbar";
+  // The icon's window exists before the tray has embedded it: until the tray maps it at its
+  // place, a click there reaches nothing (under load that took long enough to miss the clicks).
   std::string tray;
-  ASSERT_TRUE(WaitUntil([&] { return !(tray = TrayIconWindow()).empty(); }))
-      << Shell("xwininfo -root -tree");
+  ASSERT_TRUE(WaitFor([&] {
+    tray = TrayIconWindow();
+    return !tray.empty() && MapState(tray) == "IsViewable\n";
+  })) << Shell("xwininfo -root -tree");
 
   Shell("xdotool windowminimize " + window);
-  ASSERT_TRUE(WaitUntil([&] { return MapState(window) == "IsUnMapped\n"; }));
+  ASSERT_TRUE(WaitFor([&] { return MapState(window) == "IsUnMapped\n"; }));
   Shell("xdotool mousemove --window " + tray + " 8 8 click 1");
-  std::this_thread::sleep_for(700ms);
+  std::this_thread::sleep_for(700ms);  // nothing to wait for: time for a wrong reaction to show
   EXPECT_EQ(MapState(window), "IsUnMapped\n") << "a single click does nothing";
   Shell("xdotool mousemove --window " + tray + " 8 8 click --repeat 2 --delay 60 1");
-  EXPECT_TRUE(WaitUntil([&] { return MapState(window) == "IsViewable\n"; }))
+  EXPECT_TRUE(WaitFor([&] { return MapState(window) == "IsViewable\n"; }))
       << "a double click shows the window again";
 
   program->signal(SIGTERM);
   EXPECT_EQ(program->wait(3s), 0) << program->errors();
-  EXPECT_TRUE(WaitUntil([] { return TrayIconWindow().empty(); }))
+  EXPECT_TRUE(WaitFor([] { return TrayIconWindow().empty(); }))
       << "the tray icon leaves with the program";
 }
 
@@ -108,7 +104,7 @@ TEST_F(DesktopProgram, EscapeEnterAndTheCloseBoxEndTheProgram) {
     auto program = start();
     std::string window = display_->waitForWindow("课程表");
     ASSERT_FALSE(window.empty()) << program->errors();
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
       Shell("xdotool windowactivate --sync " + window);
       return Shell("xdotool getwindowfocus") == window + "\n";
     })) << keys;
@@ -222,7 +218,7 @@ TEST_F(DesktopProgram, FailuresOfWorkersOpenOneBoxAtATimeAndServiceResumesWhenTh
       ++count;
     return count;
   };
-  ASSERT_TRUE(WaitUntil([&] { return failures() >= 1000; }, 60s)) << failures();
+  ASSERT_TRUE(WaitFor([&] { return failures() >= 1000; }, 60s)) << failures();
   std::this_thread::sleep_for(500ms);
   EXPECT_EQ(MessageBoxes().size(), 1u);
 
@@ -233,10 +229,10 @@ TEST_F(DesktopProgram, FailuresOfWorkersOpenOneBoxAtATimeAndServiceResumesWhenTh
   // Closing the box brings the one that counts the rest; then none is left.
   for (int closed = 0; closed < 2; ++closed) {
     std::vector<std::string> boxes;
-    ASSERT_TRUE(WaitUntil([&] { return (boxes = MessageBoxes()).size() == 1; })) << closed;
+    ASSERT_TRUE(WaitFor([&] { return (boxes = MessageBoxes()).size() == 1; })) << closed;
     Shell("xdotool windowactivate --sync " + boxes[0]);
     display_->keys("Return");
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
       std::vector<std::string> now = MessageBoxes();
       return now.empty() || now[0] != boxes[0];
     }));
@@ -260,15 +256,15 @@ TEST(NoTrayDesktopProgram, WithoutANotificationAreaTheWindowStaysInTheTaskbar) {
   testing::PassLogin(display);
   std::string window = display.waitForWindow("课程表");
   ASSERT_FALSE(window.empty()) << program.errors();
-  ASSERT_TRUE(WaitUntil([&] { return store.value("select Status from tblbj") == "0"; }));
+  ASSERT_TRUE(WaitFor([&] { return store.value("select Status from tblbj") == "0"; }));
   std::this_thread::sleep_for(500ms);  // the taskbar request would follow the first showing
   EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_SKIP_TASKBAR"),
             std::string::npos);
 
   Shell("xdotool windowminimize " + window);
-  ASSERT_TRUE(WaitUntil([&] { return MapState(window) == "IsUnMapped\n"; }));
+  ASSERT_TRUE(WaitFor([&] { return MapState(window) == "IsUnMapped\n"; }));
   Shell("xdotool windowactivate " + window);  // what a taskbar button does
-  EXPECT_TRUE(WaitUntil([&] { return MapState(window) == "IsViewable\n"; }));
+  EXPECT_TRUE(WaitFor([&] { return MapState(window) == "IsViewable\n"; }));
   program.signal(SIGTERM);
   EXPECT_EQ(program.wait(3s), 0) << program.errors();
 }

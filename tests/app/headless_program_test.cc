@@ -11,32 +11,29 @@
 #include <cstring>
 #include <thread>
 
+#include "support/headless_server.h"
 #include "support/program.h"
 #include "support/temp_database.h"
+#include "support/wait_for.h"
 
 namespace brenlow {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::HeadlessArguments;
 using testing::Program;
 using testing::ProgramPath;
 using testing::TempDatabase;
-
-std::vector<std::string> HeadlessArguments(const TempDatabase& store) {
-  return {"--headless", "--listen", "127.0.0.1", "--database", store.path()};
-}
 
 TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
   TempDatabase store;
   store.exec(
       "Insert into tblbj (Name, Status) Values ('一班', 1); Insert into tblbj (Name, Status) "
       "Values ('二班', 1)");
-  Program server(ProgramPath(), HeadlessArguments(store));
+  Program server(ProgramPath(), HeadlessArguments(store.path()));
   ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
   // Start-up reset every status and gave each class its blank periods, class by class.
-  for (int i = 0; i < 100 && store.value("select count(*) from tblkcTime") != "70"; ++i) {
-    std::this_thread::sleep_for(20ms);
-  }
+  ASSERT_TRUE(testing::WaitFor([&] { return testing::ProgramPortsServed(); }));
   EXPECT_EQ(store.value("select sum(Status) from tblbj"), "0");
   std::vector<std::string> order =
       store.column("select BJName || '/' || Week from tblkcTime Order by ID");
@@ -51,7 +48,6 @@ TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
                   "and EndM=' ' and ThName=' ' and AutoOn=0 and AutoOff=0"),
       "70");
 
-  std::this_thread::sleep_for(400ms);  // past the workers' start delays
   auto stopAsked = std::chrono::steady_clock::now();
   server.signal(SIGTERM);
   EXPECT_EQ(server.wait(5s), 0) << server.errors();
@@ -74,19 +70,17 @@ int HoldEarlierLockName() {
 TEST(HeadlessProgram, ASecondHeadlessCopySaysWhyAndExitsWithOne) {
   TempDatabase store;
   int earlierLock = HoldEarlierLockName();
-  Program first(ProgramPath(), HeadlessArguments(store));
-  ASSERT_TRUE(first.waitForError("headless server starting", 10s)) << first.errors();
-  std::this_thread::sleep_for(300ms);
-  EXPECT_TRUE(first.running()) << first.errors();
+  testing::HeadlessServer first(store.path());
+  ASSERT_TRUE(first.ready());
   ::close(earlierLock);
 
-  Program second(ProgramPath(), HeadlessArguments(store));
+  Program second(ProgramPath(), HeadlessArguments(store.path()));
   EXPECT_EQ(second.wait(5s), 1);
   EXPECT_EQ(second.output(), "");
   EXPECT_EQ(second.errors(), "brenlow: another copy of brenlow is running\n");
   EXPECT_TRUE(first.running());
-  first.signal(SIGINT);
-  EXPECT_EQ(first.wait(3s), 0);
+  first.program().signal(SIGINT);
+  EXPECT_EQ(first.program().wait(3s), 0);
 }
 
 TEST(HeadlessProgram, MissingDatabaseIsReportedAndTheServerKeepsRunning) {
@@ -152,7 +146,7 @@ TEST(HeadlessProgram, AClosedStderrPipeDoesNotEndTheServer) {
   int pipeEnds[2];
   ASSERT_EQ(pipe(pipeEnds), 0);
   ::close(pipeEnds[0]);  // nobody reads: every line written is a write to a closed pipe
-  std::vector<std::string> arguments = HeadlessArguments(store);
+  std::vector<std::string> arguments = HeadlessArguments(store.path());
   pid_t pid = fork();
   if (pid == 0) {
     dup2(pipeEnds[1], 2);
@@ -166,9 +160,14 @@ TEST(HeadlessProgram, AClosedStderrPipeDoesNotEndTheServer) {
     _exit(127);
   }
   ::close(pipeEnds[1]);
-  std::this_thread::sleep_for(1500ms);  // start-up lines written, workers running
+  // The start-up lines are written before the workers serve the ports.
   int status = 0;
-  EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "ended with status " << status;
+  bool ended = false;
+  EXPECT_TRUE(testing::WaitFor([&] {
+    ended = ended || waitpid(pid, &status, WNOHANG) == pid;
+    return ended || testing::ProgramPortsServed();
+  }));
+  EXPECT_FALSE(ended) << "ended with status " << status;
   kill(pid, SIGTERM);
   for (int i = 0; i < 500 && waitpid(pid, &status, WNOHANG) == 0; ++i)
     std::this_thread::sleep_for(10ms);

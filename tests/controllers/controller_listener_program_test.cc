@@ -1,16 +1,16 @@
 // The real brenlow, headless, against brenlow-controller: the controller's reports become the
 // class's Status and the teacher's swipe powers the classroom on, which the server logs.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
-#include <thread>
 
 #include "core/clock.h"
 #include "core/weekdays.h"
+#include "support/headless_server.h"
 #include "support/program.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
+#include "support/wait_for.h"
 
 namespace brenlow {
 namespace {
@@ -18,7 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::LoopbackAddress;
 using testing::Program;
-using testing::ProgramPath;
 using testing::Quote;
 using testing::TempDatabase;
 using testing::ToolPath;
@@ -29,19 +28,15 @@ void RunController(const std::vector<std::string>& arguments) {
   EXPECT_EQ(tool.wait(10s), 0) << tool.errors();
 }
 
-// Sends the power state from the controller until the store shows it: the listener starts a
-// moment after the program.
-void ReportUntilStored(const TempDatabase& store, const std::string& controller, bool powered) {
+// Sends the power state from the controller and waits until the store shows it.
+void ReportAndWaitUntilStored(const TempDatabase& store, const std::string& controller,
+                              bool powered) {
   const std::string wanted = powered ? "1" : "0";
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    RunController({"--from", controller, "--server", "127.0.0.1", powered ? "on" : "off"});
-    for (int i = 0; i < 10; ++i) {
-      if (store.value("select Status from tblbj where Name='一班'") == wanted)
-        return;
-      std::this_thread::sleep_for(10ms);
-    }
-  }
-  FAIL() << "Status never became " << wanted;
+  RunController({"--from", controller, "--server", "127.0.0.1", powered ? "on" : "off"});
+  EXPECT_TRUE(testing::WaitFor([&] {
+    return store.value("select Status from tblbj where Name='一班'") == wanted;
+  })) << "Status never became "
+      << wanted;
 }
 
 TEST(ControllerListenerProgram, ReportsSetStatusAndTheTeachersSwipePowersOn) {
@@ -60,31 +55,30 @@ TEST(ControllerListenerProgram, ReportsSetStatusAndTheTeachersSwipePowersOn) {
       Quote(std::to_string(start % 60)) + "," + Quote(std::to_string(end / 60)) + "," +
       Quote(std::to_string(end % 60)) + ",'张老师(1-2-3-4)')");
 
-  Program server(ProgramPath(),
-                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
-  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
-  ReportUntilStored(store, controller, true);
-  ReportUntilStored(store, controller, false);
+  testing::HeadlessServer server(store.path());
+  ASSERT_TRUE(server.ready());
+  ReportAndWaitUntilStored(store, controller, true);
+  ReportAndWaitUntilStored(store, controller, false);
 
   Program capture(ToolPath("brenlow-controller"),
                   {"listen", "--address", controller, "--count", "1", "--seconds", "10"});
-  for (int i = 0; i < 500 && capture.output().find("listening") == std::string::npos; ++i) {
-    std::this_thread::sleep_for(10ms);
-  }
+  ASSERT_TRUE(testing::WaitFor([&] {
+    return capture.output().find("listening") != std::string::npos;
+  })) << capture.errors();
   RunController({"--from", controller, "card", "1-2-3-4"});
   EXPECT_EQ(capture.wait(15s), 0) << capture.errors();
   const std::string printed = capture.output();
   EXPECT_NE(printed.find(": EB 00 01 01 00 A0 07 ED power on\n"), std::string::npos) << printed;
   EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
   // The command is in the server's log (the journal, under systemd).
-  EXPECT_TRUE(server.waitForError("brenlow: command power-on class=一班 to=" + controller +
-                                      ":20108 reason=swipe teacher=1-2-3-4\n",
-                                  2s))
+  EXPECT_TRUE(
+      server.program().waitForError("brenlow: command power-on class=一班 to=" + controller +
+                                        ":20108 reason=swipe teacher=1-2-3-4\n",
+                                    testing::kEventTimeout))
       << server.errors();
 
   auto stopAsked = std::chrono::steady_clock::now();
-  server.signal(SIGTERM);
-  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+  EXPECT_EQ(server.stop(), 0) << server.errors();
   EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 2s);
 }
 

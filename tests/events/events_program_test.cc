@@ -2,7 +2,6 @@
 // swipe and its command, a terminal's edit, a flood of forged swipes) ends up in the events
 // table with its facts, and events past the retention are removed.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <thread>
@@ -11,11 +10,15 @@
 #include "core/clock.h"
 #include "core/weekdays.h"
 #include "net/ports.h"
+#include "support/headless_server.h"
+#include "support/kernel_sockets.h"
 #include "support/program.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
+#include "support/wait_for.h"
 #include "terminals/client_records.h"
+#include "tools/admin_run.h"
 
 namespace brenlow {
 namespace {
@@ -24,8 +27,6 @@ using namespace std::chrono_literals;
 using testing::CommandCapture;
 using testing::ConnectWhenServed;
 using testing::LoopbackAddress;
-using testing::Program;
-using testing::ProgramPath;
 using testing::Quote;
 using testing::TempDatabase;
 
@@ -47,16 +48,11 @@ class EventsProgram : public ::testing::Test {
   }
 
   void startServer(std::vector<std::string> options = {}) {
-    options.insert(options.end(),
-                   {"--headless", "--listen", "127.0.0.1", "--database", store_.path()});
-    server_ = std::make_unique<Program>(ProgramPath(), options);
-    ASSERT_TRUE(server_->waitForError("headless server starting", 10s)) << server_->errors();
+    server_ = std::make_unique<testing::HeadlessServer>(store_.path(), options);
+    ASSERT_TRUE(server_->ready());
   }
 
-  void stopServer() {
-    server_->signal(SIGTERM);
-    EXPECT_EQ(server_->wait(10s), 0) << server_->errors();
-  }
+  void stopServer() { EXPECT_EQ(server_->stop(10s), 0) << server_->errors(); }
 
   void send(const std::string& from, const std::vector<uint8_t>& datagram) {
     std::string error;
@@ -65,16 +61,13 @@ class EventsProgram : public ::testing::Test {
     socket.sendTo("127.0.0.1", kControllerListenPort, datagram.data(), datagram.size(), &error);
   }
 
-  // Reports the power state until the store shows it: the listener starts a moment after the
-  // program.
+  // Reports the power state and waits until the store shows it.
   void reportUntilStored(bool powered) {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-      send(controller_, PowerStateDatagram(powered));
-      std::this_thread::sleep_for(20ms);
-      if (store_.value("select Status from tblbj") == (powered ? "1" : "0"))
-        return;
-    }
-    FAIL() << "Status never became " << powered;
+    send(controller_, PowerStateDatagram(powered));
+    EXPECT_TRUE(testing::WaitFor([&] {
+      return store_.value("select Status from tblbj") == (powered ? "1" : "0");
+    })) << "Status never became "
+        << powered;
   }
 
   std::vector<std::string> events(const std::string& what, const std::string& where) {
@@ -83,7 +76,7 @@ class EventsProgram : public ::testing::Test {
 
   TempDatabase store_;
   const std::string controller_ = LoopbackAddress(50);
-  std::unique_ptr<Program> server_;
+  std::unique_ptr<testing::HeadlessServer> server_;
 };
 
 TEST_F(EventsProgram, ADaysSwipesCommandsEditsAndPowerChangesAreRecorded) {
@@ -105,7 +98,8 @@ TEST_F(EventsProgram, ADaysSwipesCommandsEditsAndPowerChangesAreRecorded) {
   edit.endH = "8";
   edit.endM = "45";
   ASSERT_TRUE(client.send(PeriodEditRequestBytes(edit)));
-  ASSERT_TRUE(server_->waitForError("edit period", 5s)) << server_->errors();
+  ASSERT_TRUE(server_->program().waitForError("edit period", testing::kEventTimeout))
+      << server_->errors();
   stopServer();
 
   EXPECT_EQ(events("count(*)", "class='旧'"), std::vector<std::string>{"0"});
@@ -123,7 +117,12 @@ TEST_F(EventsProgram, ADaysSwipesCommandsEditsAndPowerChangesAreRecorded) {
   // Every event carries the local time of its recording.
   EXPECT_EQ(events("count(*)", "time not like '____-__-__T__:__:__'"),
             std::vector<std::string>{"0"});
-  EXPECT_EQ(store_.column("select class from tbl_last_report"), std::vector<std::string>{"一班"});
+  // The room's last report is what status shows.
+  const std::string status =
+      testing::RunAdmin(store_.path(), {"status", "--format", "json"}).output;
+  const std::string lastReport =
+      store_.value("select time from tbl_last_report where class='一班'");
+  EXPECT_NE(status.find("\"last_report\": \"" + lastReport + "\""), std::string::npos) << status;
 }
 
 TEST_F(EventsProgram, AFloodOfForgedSwipesAddsAFewRows) {
@@ -139,7 +138,9 @@ TEST_F(EventsProgram, AFloodOfForgedSwipesAddsAFewRows) {
     if (i % 1000 == 999)
       std::this_thread::sleep_for(2ms);  // lets the listener keep up with most of them
   }
-  std::this_thread::sleep_for(500ms);
+  // The listener has read every datagram once its socket's queue is empty.
+  EXPECT_TRUE(testing::WaitFor(
+      [] { return testing::ReceiveQueueEmpty(kControllerListenPort, testing::Transport::kUdp); }));
   stopServer();
   const int rows = std::stoi(store_.value("select count(*) from tbl_events"));
   const int handled = std::stoi(store_.value("select sum(count) from tbl_events"));
@@ -148,6 +149,9 @@ TEST_F(EventsProgram, AFloodOfForgedSwipesAddsAFewRows) {
   EXPECT_GT(handled, 1000) << "of 100000";
   EXPECT_EQ(store_.column("select distinct decision from tbl_events Order by decision"),
             (std::vector<std::string>{"unknown-card", "unknown-controller"}));
+  // The card nobody has is there to be registered.
+  testing::AdminRun cards = testing::RunAdmin(store_.path(), {"cards", "--unknown"});
+  EXPECT_NE(cards.output.find("\n9-9-9-9 "), std::string::npos) << cards.output << cards.errors;
 }
 
 }  // namespace

@@ -172,5 +172,13 @@ TEST_F(DayPlanTest, TheSchoolsPlanHoldsEveryClassInIdOrderWithItsOwnDay) {
                          "ID limit 1"));
 }
 
+TEST_F(DayPlanTest, AFileWithoutTheCalendarTableReadsAsOneWithoutEntries) {
+  EXPECT_EQ(describe(13, "二班"), "off 星期三 放假：考试 | 7 | 1 480-525 赵六(4)");
+  // As an older file opened read-only: the table was never added.
+  store_.exec("Drop table tbl_calendar");
+  EXPECT_EQ(describe(13, "二班"), "school 星期三 上课 | 7 | 1 480-525 赵六(4)*");
+  EXPECT_EQ(describe(9, "二班"), "weekend  周末 | 0");
+}
+
 }  // namespace
 }  // namespace brenlow

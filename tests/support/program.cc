@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/wait_for.h"
+
 namespace brenlow::testing {
 namespace {
 
@@ -98,13 +100,7 @@ std::string Program::errors() const {
 }
 
 bool Program::waitForError(const std::string& text, std::chrono::milliseconds timeout) const {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (errors().find(text) != std::string::npos)
-      return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  return WaitFor([&] { return errors().find(text) != std::string::npos; }, timeout);
 }
 
 }  // namespace brenlow::testing

@@ -5,11 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "net/ports.h"
+#include "support/wait_for.h"
 #include "terminals/client_records.h"
 #include "terminals/terminal_request.h"
 #include "tools/terminal/terminal_client.h"
@@ -17,18 +16,12 @@
 namespace brenlow::testing {
 
 // A connection to 127.0.0.1:port, made as soon as the program's loop listens (its loops start
-// a moment after the program). Closed when the port is not served within 10 s.
+// a moment after the program). Closed when the port is not served in time (kEventTimeout).
 inline TerminalConnection ConnectWhenServed(uint16_t port) {
   TerminalConnection connection;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   std::string error;
-  while (!connection.connect("127.0.0.1", port, &error)) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ADD_FAILURE() << "port " << port << " not served: " << error;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  if (!WaitFor([&] { return connection.connect("127.0.0.1", port, &error); }))
+    ADD_FAILURE() << "port " << port << " not served: " << error;
   return connection;
 }
 

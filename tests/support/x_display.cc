@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/program.h"
+#include "support/wait_for.h"
 
 namespace brenlow::testing {
 
@@ -29,6 +30,16 @@ std::string Shell(const std::string& command) {
   pclose(pipe);
   return output;
 }
+
+namespace {
+
+// The id of the first shown window whose title is exactly title, or "".
+std::string ShownWindow(const std::string& title) {
+  std::string id = Shell("xdotool search --onlyvisible --name '^" + title + "$' | head -1");
+  return id.substr(0, id.find('\n'));
+}
+
+}  // namespace
 
 bool XDisplay::Available(bool withTray) {
   std::vector<const char*> tools = {"Xvfb", "openbox", "xdotool", "xwininfo", "xprop"};
@@ -75,15 +86,10 @@ XDisplay::XDisplay(bool withTray) {
                                  "--width", "100", "--height", "24"});
   }
   // The window manager and the tray take the screen before the program under test starts.
-  for (int i = 0; i < 100; ++i) {
-    if (!Shell("xprop -root _NET_SUPPORTING_WM_CHECK | grep -o 'window id'").empty())
-      break;
-    std::this_thread::sleep_for(50ms);
-  }
-  if (withTray) {
-    for (int i = 0; i < 100 && Shell("xwininfo -root -tree | grep '\"panel\"'").empty(); ++i)
-      std::this_thread::sleep_for(50ms);
-  }
+  WaitFor(
+      [] { return !Shell("xprop -root _NET_SUPPORTING_WM_CHECK | grep -o 'window id'").empty(); });
+  if (withTray)
+    WaitFor([] { return !Shell("xwininfo -root -tree | grep '\"panel\"'").empty(); });
 }
 
 XDisplay::~XDisplay() {
@@ -102,13 +108,25 @@ XDisplay::~XDisplay() {
 
 std::string XDisplay::waitForWindow(const std::string& title,
                                     std::chrono::milliseconds timeout) const {
-  for (auto end = std::chrono::steady_clock::now() + timeout;
-       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms)) {
-    std::string id = Shell("xdotool search --onlyvisible --name '^" + title + "$' | head -1");
-    if (!id.empty())
-      return id.substr(0, id.find('\n'));
-  }
-  return std::string();
+  std::string id;
+  WaitFor([&] { return !(id = ShownWindow(title)).empty(); }, timeout);
+  return id;
+}
+
+std::string XDisplay::waitForFocus(const std::string& title,
+                                   std::chrono::milliseconds timeout) const {
+  std::string id;
+  const bool focused = WaitFor(
+      [&] {
+        id = ShownWindow(title);
+        return !id.empty() && Shell("xdotool getwindowfocus") == id + "\n";
+      },
+      timeout);
+  return focused ? id : std::string();
+}
+
+bool XDisplay::waitUntilGone(const std::string& title, std::chrono::milliseconds timeout) const {
+  return WaitFor([&] { return ShownWindow(title).empty(); }, timeout);
 }
 
 void XDisplay::keys(const std::string& keys) const {

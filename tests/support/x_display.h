@@ -33,6 +33,13 @@ class XDisplay {
   // The id of the first window whose title is exactly title, or "" after timeout.
   std::string waitForWindow(const std::string& title,
                             std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+  // The id of the window titled title once it is shown and has the keyboard focus (keys sent
+  // from then on reach it), or "" after timeout.
+  std::string waitForFocus(const std::string& title,
+                           std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+  // True once no window titled title is shown.
+  bool waitUntilGone(const std::string& title,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
   // Sends keys (xdotool key syntax: "Tab", "ctrl+c", "space") to the focused window.
   void keys(const std::string& keys) const;
   // Types text into the focused window.

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
+#include "support/kernel_sockets.h"
 #include "support/loopback_port.h"
 #include "support/recording_lines.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
+#include "support/wait_for.h"
 #include "terminals/client_records.h"
 #include "terminals/terminal_request.h"
 
@@ -206,12 +206,15 @@ TEST_F(ClientServiceTest, AnUnknownKindDropsWhatIsBufferedAndACutRequestWaitsFor
   std::string later = PeriodEditRequestBytes(Edit("初二年级甲", "星期一", 1));
   std::vector<std::string> before = Periods();
 
-  // The length of an unknown kind is unknown too: the edit behind it is dropped with it.
+  // The length of an unknown kind is unknown too: the edit behind it is dropped with it. Each
+  // send is read by the service before the next goes, so the three are three receives (sent
+  // at once, they may merge, and the unknown kind would drop the edits after it too).
+  const int fd = connection_.socket().fd();
   ASSERT_TRUE(connection_.send(TerminalRequestBytes(unknown) + dropped));
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // its own receive
+  ASSERT_TRUE(testing::WaitFor([&] { return testing::PeerReadEverything(fd); }));
   // The cut edit at the end is carried out when its rest arrives.
   ASSERT_TRUE(connection_.send(edit + later.substr(0, 200)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_TRUE(testing::WaitFor([&] { return testing::PeerReadEverything(fd); }));
   EXPECT_EQ(Send(later.substr(200)), "");
   std::vector<std::string> after = Periods();
   before[35] = before[36] = "初二年级甲/星期一/10:05-10:50/10/O'Neil(7)";

@@ -1,10 +1,9 @@
 // The real brenlow, headless, answering brenlow-terminal on ports 64124 and 62124.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
-#include <thread>
 
+#include "support/headless_server.h"
 #include "support/program.h"
 #include "support/temp_database.h"
 
@@ -13,7 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Program;
-using testing::ProgramPath;
 using testing::TempDatabase;
 using testing::ToolPath;
 
@@ -28,32 +26,19 @@ ToolRun RunTerminal(const std::vector<std::string>& arguments) {
   return {code, tool.output()};
 }
 
-// The loops start a moment after the program: asks until the port takes the connection.
-ToolRun RunTerminalWhenServed(const std::vector<std::string>& arguments) {
-  ToolRun run{};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    run = RunTerminal(arguments);
-    if (run.code != 2)
-      break;  // 2: no connection yet
-    std::this_thread::sleep_for(20ms);
-  }
-  return run;
-}
-
 TEST(TerminalPortsProgram, BrenlowTerminalIsAnsweredOnBothPorts) {
   TempDatabase store;
   store.addClass("初二年级甲", "10.0.0.1", "AA-01", "secret");
   store.addTeacher("12", "张老师");
   store.exec("Insert into tblkc (BJName, Monday, Friday) Values ('初二年级甲', '语文', '体育')");
-  Program server(ProgramPath(),
-                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
-  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+  testing::HeadlessServer server(store.path());
+  ASSERT_TRUE(server.ready());
 
-  ToolRun name = RunTerminalWhenServed({"--mac", "nobody", "--mac", "AA-01", "class-name"});
+  ToolRun name = RunTerminal({"--mac", "nobody", "--mac", "AA-01", "class-name"});
   EXPECT_EQ(name.code, 0);
   EXPECT_EQ(name.output, "class name: 初二年级甲\n");
 
-  ToolRun teachers = RunTerminalWhenServed({"--mac", "AA-01", "teachers"});
+  ToolRun teachers = RunTerminal({"--mac", "AA-01", "teachers"});
   EXPECT_EQ(teachers.code, 0);
   EXPECT_EQ(teachers.output, "teacher: 张老师(12)\n(end of list)\n");
 
@@ -80,8 +65,7 @@ TEST(TerminalPortsProgram, BrenlowTerminalIsAnsweredOnBothPorts) {
   EXPECT_EQ(unknown.output, "no answer\n");
 
   auto stopAsked = std::chrono::steady_clock::now();
-  server.signal(SIGTERM);
-  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+  EXPECT_EQ(server.stop(), 0) << server.errors();
   EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 2s);
   EXPECT_EQ(server.errors().find("not served"), std::string::npos) << server.errors();
 }

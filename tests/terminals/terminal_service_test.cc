@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "net/wire_text.h"
+#include "support/kernel_sockets.h"
 #include "support/loopback_port.h"
 #include "support/recording_messages.h"
 #include "support/temp_database.h"
+#include "support/wait_for.h"
 #include "terminals/terminal_records.h"
 #include "terminals/terminal_request.h"
 
@@ -168,10 +168,12 @@ TEST_F(TerminalServiceTest, TwoRequestsInOneSendAreBothAnswered) {
 
 TEST_F(TerminalServiceTest, ARequestInPiecesIsAnsweredOnceWhenItsLastByteArrives) {
   const std::string request = Request(kClassNameKind, {"AA-01", "", ""});
+  // Each piece is read by the service before the next goes: three receives.
+  const auto pieceRead = [&] { return testing::PeerReadEverything(connection_.socket().fd()); };
   ASSERT_TRUE(connection_.send(request.substr(0, 60)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // its own receive
+  ASSERT_TRUE(testing::WaitFor(pieceRead));
   ASSERT_TRUE(connection_.send(request.substr(60, 39)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(testing::WaitFor(pieceRead));
   EXPECT_EQ(Ask(request.substr(99) + Request(kClassNameKind, {"AA-02", "", ""})),
             Le(u"初二年级甲") + Le(u"Other"));
 }

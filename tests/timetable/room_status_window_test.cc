@@ -36,6 +36,7 @@ class RoomStatusWindowTest : public ::testing::Test {
         "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOff=1, "
         "ThName='张三(12)' where ID=(select ID from tblkcTime where BJName='一班' and "
         "Week='星期三' order by ID limit 1)");
+    store_.exec("Insert into tbl_last_report (class, time) Values ('一班', '2024-03-06T08:09:31')");
   }
 
   std::vector<std::string> row(int number) {
@@ -60,18 +61,23 @@ TEST_F(RoomStatusWindowTest, ShowsEachRoomAtTheClocksMinuteInColourAndWords) {
   std::vector<std::string> headers;
   for (int column = 0; column < window_.table().columnCount(); ++column)
     headers.push_back(window_.table().horizontalHeaderItem(column)->text().toStdString());
-  EXPECT_EQ(headers,
-            (std::vector<std::string>{"班级", "中控IP", "状态", "日程", "当前课", "下一动作"}));
-  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已开机", "上课",
-                                              "第1节 08:00-08:45 张三(12)", "08:45 关机"}));
-  EXPECT_EQ(row(1), (std::vector<std::string>{"二班", "10.0.0.2", "未知", "上课", "无课", ""}));
+  EXPECT_EQ(headers, (std::vector<std::string>{"班级", "中控IP", "状态", "日程", "当前课",
+                                               "下一动作", "最后上报"}));
+  EXPECT_EQ(row(0),
+            (std::vector<std::string>{"一班", "10.0.0.1", "已开机", "上课",
+                                      "第1节 08:00-08:45 张三(12)", "08:45 关机", "08:09:31"}));
+  EXPECT_EQ(row(1),
+            (std::vector<std::string>{"二班", "10.0.0.2", "未知", "上课", "无课", "", "无"}));
   EXPECT_EQ(stateColour(0).green() > stateColour(0).red(), true);  // green
   EXPECT_GT(stateColour(1).red(), stateColour(1).blue());          // amber
 
   clock_.set(Wednesday(8, 50));
   store_.exec("Update tblbj set Status=0 where Name='一班'");
   window_.findChild<QPushButton*>()->click();  // "刷新"
-  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已关机", "上课", "无课", ""}));
+  clock_.set(MakeLocalTime(2024, 3, 7, 8, 50));
+  window_.findChild<QPushButton*>()->click();
+  EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已关机", "上课", "无课", "",
+                                              "2024-03-06 08:09:31"}));
   EXPECT_EQ(stateColour(0).red(), stateColour(0).blue());  // grey
 }
 
@@ -116,7 +122,7 @@ TEST_F(RoomStatusWindowTest, TheStatusLineNamesAWholeSchoolDayOffOrMakeUpDay) {
       "('2024-03-13', 'off', '', '二班', '春游')");
   window_.show();
   EXPECT_EQ(row(0), (std::vector<std::string>{"一班", "10.0.0.1", "已开机", "放假：考试", "无课",
-                                              "08:45 关机"}));
+                                              "08:45 关机", "08:09:31"}));
   EXPECT_EQ(window_.statusLine().text(), "更新于 08:10:00　今日全校放假：考试");
   clock_.set(MakeLocalTime(2024, 3, 9, 8, 10));
   window_.refresh();

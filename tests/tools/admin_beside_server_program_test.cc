@@ -1,10 +1,8 @@
 // brenlow-admin beside the real headless server: what the tool writes is what the server
 // answers, and a restore while it runs is served from the next request on.
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <thread>
-
+#include "support/headless_server.h"
 #include "support/program.h"
 #include "support/temp_database.h"
 #include "tools/admin_run.h"
@@ -15,29 +13,21 @@ namespace {
 using namespace std::chrono_literals;
 using testing::AdminRun;
 using testing::Program;
-using testing::ProgramPath;
 using testing::RunAdmin;
 using testing::TempDatabase;
 using testing::ToolPath;
 
-// What brenlow-terminal prints for a class-name request from a PC with this address; its exit
-// code 2 (no connection yet) is retried while the server's loops start.
+// What brenlow-terminal prints for a class-name request from a PC with this address.
 std::string ClassNameFor(const std::string& macAddress) {
-  for (int attempt = 0; attempt < 250; ++attempt) {
-    Program tool(ToolPath("brenlow-terminal"), {"--mac", macAddress, "class-name"});
-    int code = tool.wait(10s);
-    if (code != 2)
-      return tool.output();
-    std::this_thread::sleep_for(20ms);
-  }
-  return "<not served>";
+  Program tool(ToolPath("brenlow-terminal"), {"--mac", macAddress, "class-name"});
+  EXPECT_NE(tool.wait(10s), 2) << "not served: " << tool.errors();
+  return tool.output();
 }
 
 TEST(AdminBesideServerProgram, ClassesAddedAndARestoreAreServedAtOnce) {
   TempDatabase store;
-  Program server(ProgramPath(),
-                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
-  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+  testing::HeadlessServer server(store.path());
+  ASSERT_TRUE(server.ready());
 
   AdminRun added =
       RunAdmin(store.path(), {"class", "add", "一班", "10.0.0.5", "AA-01-02-03-04-05", "pw"});
@@ -59,8 +49,7 @@ TEST(AdminBesideServerProgram, ClassesAddedAndARestoreAreServedAtOnce) {
   EXPECT_EQ(check.code, 0) << check.output << check.errors;
   EXPECT_EQ(check.output, "ok\n");
 
-  server.signal(SIGTERM);
-  EXPECT_EQ(server.wait(10s), 0) << server.errors();
+  EXPECT_EQ(server.stop(10s), 0) << server.errors();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "core/clock.h"
 #include "core/weekdays.h"
+#include "records/gbk_text_file.h"
 #include "support/temp_database.h"
 #include "tools/admin_fixture.h"
 
@@ -107,8 +108,11 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
   store_.addClass("初二甲", "10.0.0.5");
   store_.addClass("一班", "10.0.0.6");
   store_.exec("Update tblbj set Status=1 where Name='初二甲'");
-  store_.heardFrom("初二甲");
-  store_.heardFrom("一班");
+  store_.exec("Insert into tbl_last_report (class, time) Values ('初二甲', '2020-05-06T07:59:58')");
+  // The server started before that report; 一班 has not reported since.
+  store_.exec(
+      "Insert into tbl_server_state (name, value) Values ('started', "
+      "'2020-05-06T07:00:00')");
   store_.exec(
       "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOn=1, "
       "ThName='张三(12)' where ID=(select ID from tblkcTime where BJName='初二甲' and "
@@ -117,24 +121,29 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
       "Update tblkcTime set StartH='9', StartM='5', EndH='9', EndM='50', AutoOff=1 where "
       "ID=(select ID from tblkcTime where BJName='初二甲' and Week='星期三' order by ID limit 1 "
       "offset 2)");
+  EXPECT_EQ(ok({"status", "--date", "2099-01-07"}),
+            "班级    中控IP    状态    日程  下一动作    最后上报             节   时间         "
+            "老师      "
+            "自动开机  自动关机\n"
+            "初二甲  10.0.0.5  已开机  上课  08:00 开机  2020-05-06 07:59:58    1  08:00-08:45  "
+            "张三(12)  是\n"
+            "                                                                   3  09:05-09:50  "
+            "                    是\n"
+            "一班    10.0.0.6  未知    上课              无\n");
   EXPECT_EQ(
-      ok({"status", "--date", "2099-01-07"}),
-      "班级    中控IP    状态    日程  下一动作    节   时间         老师      自动开机  自动关机\n"
-      "初二甲  10.0.0.5  已开机  上课  08:00 开机    1  08:00-08:45  张三(12)  是\n"
-      "                                              3  09:05-09:50                      是\n"
-      "一班    10.0.0.6  已关机  上课\n");
-  EXPECT_EQ(ok({"status", "--date", "2099-01-07", "--format", "csv"}),
-            "class,address,status,day,next_time,next_action,period,start,end,teacher,auto_on,"
-            "auto_off,running,change\n"
-            "初二甲,10.0.0.5,on,school,08:00,power-on,1,08:00,08:45,张三(12),1,0,0,\n"
-            "初二甲,10.0.0.5,on,school,08:00,power-on,3,09:05,09:50,,0,1,0,\n"
-            "一班,10.0.0.6,off,school,,,,,,,,,,\n");
+      ok({"status", "--date", "2099-01-07", "--format", "csv"}),
+      "class,address,status,day,next_time,next_action,period,start,end,teacher,auto_on,"
+      "auto_off,running,change,last_report\n"
+      "初二甲,10.0.0.5,on,school,08:00,power-on,1,08:00,08:45,张三(12),1,0,0,,2020-05-06T07:59:58\n"
+      "初二甲,10.0.0.5,on,school,08:00,power-on,3,09:05,09:50,,0,1,0,,2020-05-06T07:59:58\n"
+      "一班,10.0.0.6,unknown,school,,,,,,,,,,,\n");
   EXPECT_EQ(ok({"status", "--date", "2099-01-10", "--format", "json"}),
             R"([
   {
     "class": "初二甲",
     "address": "10.0.0.5",
     "status": "on",
+    "last_report": "2020-05-06T07:59:58",
     "day": {
       "kind": "weekend",
       "weekday": null,
@@ -147,7 +156,8 @@ TEST_F(AdminTool, StatusAsTableCsvAndJson) {
   {
     "class": "一班",
     "address": "10.0.0.6",
-    "status": "off",
+    "status": "unknown",
+    "last_report": null,
     "day": {
       "kind": "weekend",
       "weekday": null,
@@ -180,7 +190,7 @@ TEST_F(AdminTool, StatusTodayMarksThePeriodRunningNow) {
   EXPECT_NE(table.find("> 2"), std::string::npos) << table;
   std::string csv = ok({"status", "--format", "csv"});
   EXPECT_NE(csv.find(",power-off,2,"), std::string::npos) << csv;
-  EXPECT_EQ(csv.substr(csv.size() - 4), ",1,\n") << csv;
+  EXPECT_EQ(csv.substr(csv.size() - 5), ",1,,\n") << csv;
 }
 
 TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {
@@ -192,18 +202,27 @@ TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {
       "use_time) Values ('12', '张三', '一班', '2026-12-09', 45), "
       "('12', '张三', '二班', '2026-12-08', 90), ('12', '张三', '一班', '2026-12-10', 45), "
       "('9', '赵六', '一班', '2026-12-09', 45)");
+  // 张三's Wednesday lesson in 一班 is the first period, 语文; 赵六 has none there.
+  store_.addClass("一班");
+  store_.exec(
+      "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', ThName='张三(12)' where "
+      "ID=(select ID from tblkcTime where BJName='一班' and Week='星期三' Order by ID limit 1)");
+  store_.exec(
+      "Insert into tblkc (BJName, Monday, Tuesday, Wednesday, Thursday, Friday) Values "
+      "('一班', '', '', '语文', '', '')");
   EXPECT_EQ(ok({"usage"}),
-            "工号  姓名  日期        班级  分钟  累计使用时长\n"
-            "12    张三  2026-12-08  二班  90\n"
-            "12    张三  2026-12-09  一班  45\n"
-            "12    张三  2026-12-10  一班  45\n"
-            "12    张三  合计              180   180\n"
-            "9     赵六  2026-12-09  一班  45\n"
-            "9     赵六  合计              45\n");
+            "工号  姓名  日期        班级  课程  分钟  累计使用时长\n"
+            "12    张三  2026-12-08  二班        90\n"
+            "12    张三  2026-12-09  一班  语文  45\n"
+            "12    张三  2026-12-10  一班        45\n"
+            "12    张三  合计                    180   180\n"
+            "9     赵六  2026-12-09  一班        45\n"
+            "9     赵六  合计                    45\n");
+  // Into a pipe, CSV is UTF-8 with a byte-order mark.
   EXPECT_EQ(ok({"usage", "--from", "2026-12-09", "--to", "2026-12-09", "--format", "csv"}),
-            "number,name,date,class,minutes,total,running_total\n"
-            "12,张三,2026-12-09,一班,45,45,180\n"
-            "9,赵六,2026-12-09,一班,45,45,\n");
+            "\xEF\xBB\xBFnumber,name,date,class,course,minutes,total,running_total\n"
+            "12,张三,2026-12-09,一班,语文,45,45,180\n"
+            "9,赵六,2026-12-09,一班,,45,45,\n");
   EXPECT_EQ(ok({"usage", "--from", "2026-12-10", "--format", "json"}),
             R"([
   {
@@ -213,6 +232,7 @@ TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {
       {
         "date": "2026-12-10",
         "class": "一班",
+        "course": null,
         "minutes": 45
       }
     ],
@@ -221,6 +241,43 @@ TEST_F(AdminTool, UsageReportsDaysTotalsAndRunningTotals) {
   }
 ]
 )");
+}
+
+TEST_F(AdminTool, UsageGroupedByWeekOrMonthInTheEncodingAsked) {
+  store_.addTeacher("12", "张三");
+  store_.exec(
+      "Insert into tbl_teacher_usetime (teacher_Numb, teacher_Name, class_Name, date_day, "
+      "use_time) Values ('12', '张三', '一班', '2026-11-30', 45), "
+      "('12', '张三', '二班', '2026-12-06', 90), ('12', '张三', '一班', '2026-12-07', 45), "
+      "('9', '赵六', '一班', '2026-12-09', 45)");
+  // Weeks from Monday: Sunday 12-06 belongs to the week of Monday 11-30.
+  EXPECT_EQ(ok({"usage", "--group-by", "week", "--format", "csv"}),
+            "\xEF\xBB\xBFnumber,name,week,minutes,total,running_total\n"
+            "12,张三,2026-11-30,135,180,0\n"
+            "12,张三,2026-12-07,45,180,0\n"
+            "9,赵六,2026-12-07,45,45,\n");
+  EXPECT_EQ(ok({"usage", "--group-by", "month"}),
+            "工号  姓名  月       分钟  累计使用时长\n"
+            "12    张三  2026-11  45\n"
+            "12    张三  2026-12  135\n"
+            "12    张三  合计     180   0\n"
+            "9     赵六  2026-12  45\n"
+            "9     赵六  合计     45\n");
+  EXPECT_EQ(ok({"usage", "--group-by", "day", "--to", "2026-11-30", "--format", "csv", "--encoding",
+                "utf-8"}),
+            "number,name,date,minutes,total,running_total\n12,张三,2026-11-30,45,45,0\n");
+  // Code page 936: 张三 and 赵六 read back from GBK.
+  const std::string gbk =
+      ok({"usage", "--group-by", "week", "--format", "csv", "--encoding", "gbk"});
+  std::string utf8;
+  size_t bad = 0;
+  ASSERT_TRUE(DecodeGbk(gbk, utf8, bad)) << bad;
+  EXPECT_EQ(utf8,
+            "number,name,week,minutes,total,running_total\n"
+            "12,张三,2026-11-30,135,180,0\n"
+            "12,张三,2026-12-07,45,180,0\n"
+            "9,赵六,2026-12-07,45,45,\n");
+  EXPECT_EQ(testing::RunAdmin(store_.path(), {"usage", "--group-by", "year"}).code, 2);
 }
 
 TEST_F(AdminTool, FilesAreReadAndWrittenAsTheDialogsDo) {

@@ -97,17 +97,23 @@ TEST_F(ChangeCommand, AddReplaceListInEveryFormatAndRemove) {
   EXPECT_EQ(changes(), "2099-01-07 1 substitute 8; 2099-01-09 1 cancelled ");
 }
 
+// The cancelled first period keeps its power-off, so the day's first action is 08:45 关机, not
+// its power-on at 08:00.
 TEST_F(ChangeCommand, StatusMarksTheSubstituteAndTheCancelledPeriod) {
-  ok({"add", "2099-01-07", "一班", "1", "--teacher", "8"});
-  ok({"add", "2099-01-07", "一班", "2", "--cancel"});
+  store_.exec("Update tblkcTime set AutoOn=1, AutoOff=1 where StartH<>' '");
+  ok({"add", "2099-01-07", "一班", "1", "--cancel"});
+  ok({"add", "2099-01-07", "一班", "2", "--teacher", "8"});
   AdminRun status = testing::RunAdmin(store_.path(), {"status", "--date", "2099-01-07"});
-  EXPECT_NE(status.output.find("08:00-08:45  李四(8) 代"), std::string::npos) << status.output;
-  EXPECT_NE(status.output.find("09:00-09:45  张三(7) 停课"), std::string::npos) << status.output;
+  const std::string first = status.output.substr(status.output.find('\n') + 1);
+  EXPECT_NE(first.find("08:45 关机"), std::string::npos) << status.output;
+  EXPECT_LT(first.find("08:45 关机"), first.find('\n')) << status.output;
+  EXPECT_NE(status.output.find("1  08:00-08:45  张三(7) 停课"), std::string::npos) << status.output;
+  EXPECT_NE(status.output.find("2  09:00-09:45  李四(8) 代"), std::string::npos) << status.output;
   AdminRun csv =
       testing::RunAdmin(store_.path(), {"status", "--date", "2099-01-07", "--format", "csv"});
-  EXPECT_NE(csv.output.find(",1,08:00,08:45,李四(8),0,0,0,substitute\n"), std::string::npos)
+  EXPECT_NE(csv.output.find(",1,08:00,08:45,张三(7),1,1,0,cancelled,\n"), std::string::npos)
       << csv.output;
-  EXPECT_NE(csv.output.find(",2,09:00,09:45,张三(7),0,0,0,cancelled\n"), std::string::npos)
+  EXPECT_NE(csv.output.find(",2,09:00,09:45,李四(8),1,1,0,substitute,\n"), std::string::npos)
       << csv.output;
 }
 

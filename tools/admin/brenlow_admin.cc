@@ -84,6 +84,8 @@ int Run(int argc, char** argv) {
   AddUsageCommand(app, commands);
   AddStoreCommands(app, commands);
   AddChangeCommands(app, commands);
+  AddEventsCommands(app, commands);
+  AddPowerCommand(app, commands);
   AddCalendarCommand(app, commands);
   // Set after the commands were added: they keep the default layout, which --help-all uses.
   app.formatter(std::make_shared<UsageFirstFormatter>());

@@ -1,5 +1,6 @@
 // calendar add/remove/list/import: the school calendar's entries (records/calendar_records.h,
 // records/calendar_import.h), the same functions as the calendar window's.
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>

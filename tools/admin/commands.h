@@ -35,6 +35,8 @@ void AddFileCommands(CLI::App& app, Commands& commands);
 void AddUsageCommand(CLI::App& app, Commands& commands);
 void AddStoreCommands(CLI::App& app, Commands& commands);
 void AddChangeCommands(CLI::App& app, Commands& commands);
+void AddEventsCommands(CLI::App& app, Commands& commands);
+void AddPowerCommand(CLI::App& app, Commands& commands);
 void AddCalendarCommand(CLI::App& app, Commands& commands);
 
 }  // namespace brenlow::admin

@@ -45,16 +45,20 @@ std::string PeriodTime(const PeriodStatus& period) {
   return TimeOfDayText(*period.start) + "-" + TimeOfDayText(*period.end);
 }
 
-void WriteTable(const std::vector<RoomStatus>& rooms) {
+void WriteTable(const std::vector<RoomStatus>& rooms, const std::string& today) {
   std::vector<TextRow> rows;
   for (const RoomStatus& room : rooms) {
-    TextRow first = {room.name, room.zkip, PowerStateText(room.power), DayReasonText(room.day),
-                     NextActionText(room)};
+    TextRow first = {room.name,
+                     room.zkip,
+                     PowerStateText(room.power),
+                     DayReasonText(room.day),
+                     NextActionText(room),
+                     LastReportText(room, today)};
     bool listed = false;
     for (const PeriodStatus& period : room.periods) {
       if (!period.start)
         continue;
-      TextRow row = listed ? TextRow(5) : first;
+      TextRow row = listed ? TextRow(first.size()) : first;
       row.insert(row.end(), {(period.running ? "> " : "  ") + std::to_string(period.number),
                              PeriodTime(period), PeriodTeacherText(period),
                              period.autoOn ? "是" : "", period.autoOff ? "是" : ""});
@@ -64,10 +68,10 @@ void WriteTable(const std::vector<RoomStatus>& rooms) {
     if (!listed)
       rows.push_back(first);
   }
-  WriteTextTable(
-      std::cout,
-      {"班级", "中控IP", "状态", "日程", "下一动作", "节", "时间", "老师", "自动开机", "自动关机"},
-      rows);
+  WriteTextTable(std::cout,
+                 {"班级", "中控IP", "状态", "日程", "下一动作", "最后上报", "节", "时间", "老师",
+                  "自动开机", "自动关机"},
+                 rows);
 }
 
 void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
@@ -87,18 +91,20 @@ void WriteCsvRows(const std::vector<RoomStatus>& rooms) {
       row.insert(row.end(), {std::to_string(period.number), TimeOfDayText(*period.start),
                              TimeOfDayText(*period.end), period.teacher, period.autoOn ? "1" : "0",
                              period.autoOff ? "1" : "0", period.running ? "1" : "0",
-                             period.change ? ChangeKindKey(*period.change) : ""});
+                             period.change ? ChangeKindKey(*period.change) : "",
+                             room.lastReport.value_or("")});
       rows.push_back(std::move(row));
       listed = true;
     }
     if (!listed) {
       first.resize(14);
+      first.push_back(room.lastReport.value_or(""));
       rows.push_back(first);
     }
   }
   WriteCsv(std::cout,
            {"class", "address", "status", "day", "next_time", "next_action", "period", "start",
-            "end", "teacher", "auto_on", "auto_off", "running", "change"},
+            "end", "teacher", "auto_on", "auto_off", "running", "change", "last_report"},
            rows);
 }
 
@@ -109,6 +115,8 @@ void WriteJsonRooms(const std::vector<RoomStatus>& rooms) {
     object["class"] = room.name;
     object["address"] = room.zkip;
     object["status"] = PowerKey(room.power);
+    object["last_report"] = room.lastReport ? nlohmann::ordered_json(*room.lastReport)
+                                            : nlohmann::ordered_json(nullptr);
     object["day"] = {
         {"kind", DayKindKey(room.day.kind)},
         {"weekday", room.day.weekday.empty() ? nlohmann::ordered_json(nullptr)
@@ -151,7 +159,7 @@ int Status(const StatusArguments& arguments) {
     return Refuse("status", DatabasePath() + ": cannot be read as a Brenlow database");
   switch (arguments.format) {
     case OutputFormat::kTable:
-      WriteTable(*rooms);
+      WriteTable(*rooms, clock.now().dateText());
       break;
     case OutputFormat::kCsv:
       WriteCsvRows(*rooms);
