@@ -65,7 +65,6 @@ std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment
       byName.emplace(room.name, rooms.size());
       rooms.push_back(std::move(room));
     }
-    const LastHeard heard = ReadLastHeard();
     for (RoomStatus& room : rooms) {
       room.lastReport = heard.of(room.name);
       room.heardSinceStart = heard.heardSinceStart(room.name);
