@@ -2,16 +2,16 @@
 // running now: the substitute's card from brenlow-controller powers the room on, the absent
 // teacher's does not, and the server's log says why.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
-#include <thread>
 
 #include "core/clock.h"
 #include "core/weekdays.h"
+#include "support/headless_server.h"
 #include "support/program.h"
 #include "support/temp_database.h"
 #include "support/udp_capture.h"
+#include "support/wait_for.h"
 #include "tools/admin_run.h"
 
 namespace brenlow {
@@ -20,7 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::LoopbackAddress;
 using testing::Program;
-using testing::ProgramPath;
 using testing::Quote;
 using testing::TempDatabase;
 using testing::ToolPath;
@@ -46,22 +45,19 @@ TEST(DayChangeProgram, TheSubstitutesCardOpensThePeriodAndTheAbsentTeachersDoesN
       store.path(), {"change", "add", now.dateText(), "一班", "1", "--teacher", "5-6-7-8"});
   ASSERT_EQ(added.code, 0) << added.errors;
 
-  Program server(ProgramPath(),
-                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
-  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+  testing::HeadlessServer server(store.path());
+  ASSERT_TRUE(server.ready());
   Program capture(ToolPath("brenlow-controller"),
                   {"listen", "--address", controller, "--count", "1", "--seconds", "10"});
-  for (int i = 0; i < 500 && capture.output().find("listening") == std::string::npos; ++i)
-    std::this_thread::sleep_for(10ms);
-  // The listener starts a moment after the program: the absent teacher swipes until the server
-  // answers with its decision, which sends nothing.
+  ASSERT_TRUE(testing::WaitFor([&] {
+    return capture.output().find("listening") != std::string::npos;
+  })) << capture.errors();
+  // The absent teacher's swipe is answered with the server's decision, which sends nothing.
   const std::string absent = "brenlow: swipe card=1-2-3-4 from=" + controller +
                              " class=一班 decision=substituted by 李老师(5-6-7-8)\n";
-  for (int attempt = 0; attempt < 50 && !server.waitForError(absent, 100ms); ++attempt) {
-    Program tool(ToolPath("brenlow-controller"), {"--from", controller, "card", "1-2-3-4"});
-    tool.wait(10s);
-  }
-  EXPECT_NE(server.errors().find(absent), std::string::npos) << server.errors();
+  Program absentSwipe(ToolPath("brenlow-controller"), {"--from", controller, "card", "1-2-3-4"});
+  EXPECT_EQ(absentSwipe.wait(10s), 0) << absentSwipe.errors();
+  EXPECT_TRUE(server.program().waitForError(absent, testing::kEventTimeout)) << server.errors();
   Program swipe(ToolPath("brenlow-controller"), {"--from", controller, "card", "5-6-7-8"});
   EXPECT_EQ(swipe.wait(10s), 0) << swipe.errors();
 
@@ -69,13 +65,13 @@ TEST(DayChangeProgram, TheSubstitutesCardOpensThePeriodAndTheAbsentTeachersDoesN
   const std::string printed = capture.output();
   EXPECT_NE(printed.find(": EB 00 01 01 00 A0 07 ED power on\n"), std::string::npos) << printed;
   EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
-  EXPECT_TRUE(server.waitForError("brenlow: command power-on class=一班 to=" + controller +
-                                      ":20108 reason=swipe teacher=5-6-7-8 substitute for "
-                                      "张老师(1-2-3-4)\n",
-                                  2s))
+  EXPECT_TRUE(
+      server.program().waitForError("brenlow: command power-on class=一班 to=" + controller +
+                                        ":20108 reason=swipe teacher=5-6-7-8 substitute for "
+                                        "张老师(1-2-3-4)\n",
+                                    testing::kEventTimeout))
       << server.errors();
-  server.signal(SIGTERM);
-  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+  EXPECT_EQ(server.stop(), 0) << server.errors();
 }
 
 }  // namespace
