@@ -7,34 +7,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "data/file_kind.h"
+
 namespace brenlow {
-namespace {
-
-const char* KindOf(mode_t mode) {
-  if (S_ISLNK(mode))
-    return "a symbolic link";
-  if (S_ISFIFO(mode))
-    return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode))
-    return "a device";
-  if (S_ISDIR(mode))
-    return "a folder";
-  if (S_ISSOCK(mode))
-    return "a socket";
-  return "not a regular file";
-}
-
-std::string Refusal(const std::string& path, mode_t mode) {
-  return path + " is " + KindOf(mode) + ", not a regular file";
-}
-
-}  // namespace
 
 std::optional<std::string> NotRegularFileProblem(const std::string& path) {
   struct stat entry {};
   if (::lstat(path.c_str(), &entry) != 0 || S_ISREG(entry.st_mode))
     return std::nullopt;
-  return Refusal(path, entry.st_mode);
+  return NotRegularFileText(path, entry.st_mode);
 }
 
 RegularFileRead ReadRegularFile(const std::string& path, std::string* contents,
@@ -47,19 +28,20 @@ RegularFileRead ReadRegularFile(const std::string& path, std::string* contents,
     return RegularFileRead::kRefused;
   }
   if (!S_ISREG(entry.st_mode)) {
-    *error = Refusal(path, entry.st_mode);
+    *error = NotRegularFileText(path, entry.st_mode);
     return RegularFileRead::kRefused;
   }
   // Something else may have been put there since: the open neither follows a link nor waits
   // on a FIFO, and what it opened is checked again.
   int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    *error = errno == ELOOP ? Refusal(path, S_IFLNK) : path + ": " + std::strerror(errno);
+    *error =
+        errno == ELOOP ? NotRegularFileText(path, S_IFLNK) : path + ": " + std::strerror(errno);
     return RegularFileRead::kRefused;
   }
   struct stat opened {};
   if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-    *error = Refusal(path, opened.st_mode);
+    *error = NotRegularFileText(path, opened.st_mode);
     ::close(fd);
     return RegularFileRead::kRefused;
   }

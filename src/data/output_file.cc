@@ -12,6 +12,7 @@
 #include <random>
 
 #include "data/database_path.h"
+#include "data/file_kind.h"
 
 namespace brenlow {
 namespace {
@@ -37,18 +38,6 @@ std::string Placed(const std::string& path) {
   if (::realpath(FolderOf(path).c_str(), resolved) == nullptr)
     return path;
   return std::string(resolved) + "/" + NameOf(path);
-}
-
-const char* KindOf(mode_t mode) {
-  if (S_ISLNK(mode))
-    return "a symbolic link";
-  if (S_ISFIFO(mode))
-    return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode))
-    return "a device";
-  if (S_ISDIR(mode))
-    return "a folder";
-  return "not a regular file";
 }
 
 std::string RandomSuffix() {
@@ -102,7 +91,7 @@ std::optional<std::string> OutputFileProblem(const std::string& path, const std:
     }
   }
   if (::lstat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
-    return path + " is " + KindOf(target.st_mode) + ", not a regular file";
+    return NotRegularFileText(path, target.st_mode);
   return std::nullopt;
 }
 

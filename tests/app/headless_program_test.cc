@@ -54,8 +54,8 @@ TEST(HeadlessProgram, PreparesTheStoreServesAndStopsOnSigterm) {
   EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, 2s);
 }
 
-// The lock of earlier versions, an abstract socket name that any local account could take
-// first, no longer stops a start.
+// Any local account can take an abstract socket name first; a server's start never depends on
+// one (it locks a file beside the database instead).
 int HoldEarlierLockName() {
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_un address{};
