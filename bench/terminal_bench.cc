@@ -36,7 +36,7 @@
 #include <thread>
 
 #include "boot_storm.h"
-#include "data/database_path.h"
+#include "data/store.h"
 #include "data/schema.h"
 #include "minimal_server.h"
 #include "net/connection_limits.h"
@@ -218,7 +218,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
     return 1;
   }
-  SetDatabasePath(path);
+  const Store store(path);
 
   const CeilingStep known{"select * from tblbj  where PCMacAddr=?"};
   const CeilingStep name{"select Name from tblbj where PCMacAddr=? Order by ID"};
@@ -262,7 +262,8 @@ int main(int argc, char** argv) {
     LoadRequest probe = clientPort ? LoadRequest{Request(kTeacherListKind, 0), kinds[4].replySize}
                                    : LoadRequest{Request(kPasswordKind, 0), kPasswordRecordSize};
     for (size_t connected : kConnected) {
-      auto port = std::make_unique<Served>(clientPort ? ClientService : TerminalService);
+      auto port = std::make_unique<Served>(clientPort ? ClientServiceOn(store)
+                                                          : TerminalServiceOn(store));
       if (!port->load.connectUpTo(connected, probe, &error)) {
         std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
         return 1;
@@ -369,7 +370,7 @@ int main(int argc, char** argv) {
                 300ms, seconds)
             .perSecond);
     {
-      ServedLoop fresh(TerminalService, stormBacklog);
+      ServedLoop fresh(TerminalServiceOn(store), stormBacklog);
       StormFigures storm = RunBootStorm(fresh.port, kStormTerminals, stormSteps, 300s);
       stormReal.push_back(storm.seconds);
       stormFailed += storm.failed;

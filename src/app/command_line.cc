@@ -4,7 +4,7 @@
 
 #include "app/credentials_location.h"
 #include "core/help_layout.h"
-#include "data/database_path.h"
+#include "app/default_database.h"
 
 namespace brenlow {
 namespace {

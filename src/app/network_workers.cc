@@ -10,26 +10,26 @@
 namespace brenlow {
 
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress) {
+                                       const Store& store, size_t maxConnectionsPerAddress) {
   LoopLimits limits;
   limits.perAddress = maxConnectionsPerAddress;
   return {
       // The controller listener.
       {std::chrono::milliseconds(50),
-       [listenAddress, &clock](std::stop_token stop) {
-         RunControllerListener(listenAddress, clock, stop);
+       [listenAddress, &clock, store](std::stop_token stop) {
+         RunControllerListener(listenAddress, clock, store, stop);
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),
-       [listenAddress, limits](std::stop_token stop) {
+       [listenAddress, limits, store](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kTerminalPort, TerminalService, limits).run(stop);
+         SelectLoop(listenAddress, kTerminalPort, TerminalServiceOn(store), limits).run(stop);
        }},
       // Port 62124.
       {std::chrono::milliseconds(250),
-       [listenAddress, limits](std::stop_token stop) {
+       [listenAddress, limits, store](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kClientPort, ClientService, limits).run(stop);
+         SelectLoop(listenAddress, kClientPort, ClientServiceOn(store), limits).run(stop);
        }},
   };
 }

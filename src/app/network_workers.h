@@ -8,13 +8,14 @@
 
 #include "app/workers.h"
 #include "core/clock.h"
+#include "data/store.h"
 
 namespace brenlow {
 
 // The worker threads in their start order, with their delays (50, 150, 250 ms). Each terminal
-// port lets one peer address hold maxConnectionsPerAddress connections. The clock must outlive
-// the workers.
+// port lets one peer address hold maxConnectionsPerAddress connections. All serve store. The
+// clock must outlive the workers.
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress);
+                                       const Store& store, size_t maxConnectionsPerAddress);
 
 }  // namespace brenlow

@@ -5,7 +5,6 @@
 
 #include "app/network_workers.h"
 #include "core/messages.h"
-#include "data/database_path.h"
 #include "data/store_preparation.h"
 #include "events/event_log.h"
 #include "events/event_time.h"
@@ -14,13 +13,14 @@
 
 namespace brenlow {
 
-Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
-               int keepEventDays, CatchUpPolicy catchUp)
+Server::Server(std::string listenAddress, const Clock& clock, Store store,
+               size_t maxConnectionsPerAddress, int keepEventDays, CatchUpPolicy catchUp)
     : listenAddress_(std::move(listenAddress)),
       maxConnectionsPerAddress_(maxConnectionsPerAddress),
       clock_(clock),
-      events_(clock, DatabasePath(), EventWriter::Options{.keepDays = keepEventDays}),
-      scheduler_(clock, catchUp) {
+      store_(std::move(store)),
+      events_(clock, store_.path(), EventWriter::Options{.keepDays = keepEventDays}),
+      scheduler_(clock, store_, catchUp) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });
@@ -34,17 +34,17 @@ Server::~Server() {
 }
 
 void Server::prepareStore() {
-  ResetClassStatus();
-  CreateDefaultPeriods();
+  ResetClassStatus(store_);
+  CreateDefaultPeriods(store_);
   std::string error;
-  if (!WriteServerState(DatabasePath(), kServerStartedName, EventTimeText(clock_.now()), &error))
+  if (!WriteServerState(store_.path(), kServerStartedName, EventTimeText(clock_.now()), &error))
     WriteStderrLine("start time not kept: " + error);
 }
 
 void Server::startWorkers() {
   InstallEventWriter(&events_);
   events_.start();
-  workers_.start(NetworkWorkers(listenAddress_, clock_, maxConnectionsPerAddress_));
+  workers_.start(NetworkWorkers(listenAddress_, clock_, store_, maxConnectionsPerAddress_));
 }
 
 void Server::startMinuteTimer() {

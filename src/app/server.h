@@ -8,6 +8,7 @@
 
 #include "app/workers.h"
 #include "core/clock.h"
+#include "data/store.h"
 #include "events/event_writer.h"
 #include "schedule/minute_scheduler.h"
 
@@ -22,7 +23,7 @@ class Server {
  public:
   // Each terminal port lets one peer address hold maxConnectionsPerAddress connections; events
   // are kept keepEventDays days; the first minute catches up an outage by catchUp.
-  Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
+  Server(std::string listenAddress, const Clock& clock, Store store, size_t maxConnectionsPerAddress,
          int keepEventDays = kDefaultKeepEventDays,
          CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff);
   ~Server();
@@ -43,6 +44,7 @@ class Server {
   std::string listenAddress_;
   size_t maxConnectionsPerAddress_;
   const Clock& clock_;
+  const Store store_;
   // Installed as the process's event writer from startWorkers() to stop().
   EventWriter events_;
   Workers workers_;

@@ -36,7 +36,7 @@ bool ControllerListener::bind(const std::string& address, uint16_t port, std::st
 void ControllerListener::run(std::stop_token stop) {
   GiveUpStoreWaitsOnStop(stop);
   UseRelaxedDurabilityOnThisThread();
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();  // a failure has been reported; every statement then fails the same way
   ControllerDatagramHandler handler(clock_);
   std::string error;
@@ -66,8 +66,8 @@ void ControllerListener::run(std::stop_token stop) {
 }
 
 void RunControllerListener(const std::string& listenAddress, const Clock& clock,
-                           std::stop_token stop) {
-  ControllerListener listener(clock);
+                           const Store& store, std::stop_token stop) {
+  ControllerListener listener(clock, store);
   std::string error;
   if (!listener.bind(listenAddress, kControllerListenPort, &error)) {
     WriteStderrLine("controller listener: " + error);

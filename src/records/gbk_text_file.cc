@@ -264,7 +264,8 @@ GbkReadResult ReadGbkLines(const std::string& path) {
   return result;
 }
 
-GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::string>& lines) {
+GbkWriteResult WriteGbkLines(const Store& store, const std::string& path,
+                             const std::vector<std::string>& lines) {
   GbkWriteResult result;
   std::string bytes;
   for (const std::string& line : lines) {
@@ -275,7 +276,7 @@ GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::str
     bytes += "\r\n";
   }
   std::string error;
-  if (!WriteOutputFile(path, bytes, &error)) {
+  if (!WriteOutputFile(store, path, bytes, &error)) {
     result.errorText = "无法写入文件 " + path + "：" + error;
     return result;
   }

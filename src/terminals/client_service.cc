@@ -28,11 +28,11 @@ constexpr const char* kUpdateCourses =
 
 // Kind 1: for the first known slot only, every teacher's NameNumb in ID order, then the end
 // record. Nothing at all when no slot is known or its class is gone.
-void AnswerTeacherList(const TerminalRequest& request, std::string& reply) {
-  const std::string* slot = FirstKnownSlot(request.slots);
+void AnswerTeacherList(const Store& store, const TerminalRequest& request, std::string& reply) {
+  const std::string* slot = FirstKnownSlot(store, request.slots);
   if (slot == nullptr)
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid() || names.isEof())
@@ -88,10 +88,10 @@ class EditAudit {
 
 // Kind 2: rewrites the row-th period (from 0) of the class's weekday; another index changes
 // nothing.
-void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
+void EditPeriod(const Store& store, const PeriodEditRequest& edit, const std::string& peer) {
   EditAudit audit("period", peer, edit.bjName,
                   "week=" + edit.week + " row=" + std::to_string(edit.row));
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
   if (!periods.isValid()) {
@@ -120,10 +120,10 @@ void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
 }
 
 // Kind 3: rewrites the row-th course row (from 0) of the class; another index changes nothing.
-void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
+void EditCourses(const Store& store, const CourseEditRequest& edit, const std::string& peer) {
   static const char* const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   EditAudit audit("courses", peer, edit.bjName, "row=" + std::to_string(edit.row));
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));
   if (!rows.isValid()) {
@@ -147,18 +147,18 @@ void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
 }
 
 // Carries out one complete request; the reply collects what it answers.
-void Serve(const TerminalRequest& header, std::string_view bytes, const std::string& peer,
+void Serve(const Store& store, const TerminalRequest& header, std::string_view bytes, const std::string& peer,
            std::string& reply) {
   try {
     switch (header.kind) {
       case kTeacherListKind:
-        AnswerTeacherList(header, reply);
+        AnswerTeacherList(store, header, reply);
         break;
       case kPeriodEditKind:
-        EditPeriod(ParsePeriodEditRequest(bytes), peer);
+        EditPeriod(store, ParsePeriodEditRequest(bytes), peer);
         break;
       case kCourseEditKind:
-        EditCourses(ParseCourseEditRequest(bytes), peer);
+        EditCourses(store, ParseCourseEditRequest(bytes), peer);
         break;
       default:
         break;
@@ -170,7 +170,7 @@ void Serve(const TerminalRequest& header, std::string_view bytes, const std::str
 
 }  // namespace
 
-size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply) {
+size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer, std::string& reply) {
   std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
   if (!header)
     return 0;
@@ -179,8 +179,15 @@ size_t ClientService(std::string_view buffered, const std::string& peer, std::st
     return buffered.size();  // a kind this port does not know: its length is unknown too
   if (size > buffered.size())
     return 0;
-  Serve(*header, buffered.substr(0, size), peer, reply);
+  Serve(store, *header, buffered.substr(0, size), peer, reply);
   return size;
+}
+
+ConnectionService ClientServiceOn(Store store) {
+  return [store = std::move(store)](std::string_view buffered, const std::string& peer,
+                                    std::string& reply) {
+    return ClientService(store, buffered, peer, reply);
+  };
 }
 
 }  // namespace brenlow

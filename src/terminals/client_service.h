@@ -15,12 +15,17 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include "data/store.h"
+#include "net/select_loop.h"
 
 namespace brenlow {
 
-// A ConnectionService (net/select_loop.h): carries out the request at the start of buffered once
-// it is complete and returns its size; 0 while it lacks bytes; buffered.size() for an unknown
-// kind. Fuzz targets feed it arbitrary bytes.
-size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply);
+// With the store bound, a ConnectionService (net/select_loop.h): carries out the request at the
+// start of buffered once it is complete and returns its size; 0 while it lacks bytes;
+// buffered.size() for an unknown kind. Fuzz targets feed it arbitrary bytes.
+size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer,
+                     std::string& reply);
+// The same, on store, for a SelectLoop.
+ConnectionService ClientServiceOn(Store store);
 
 }  // namespace brenlow

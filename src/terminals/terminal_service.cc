@@ -19,11 +19,11 @@ constexpr const char* kPasswordByAddress =
     "select Pass from tblbj where PCMacAddr='%s' Order by ID";
 
 // Kind 1, first known slot only: the class name, whether or not the slot's class is found.
-void AnswerClassName(const TerminalRequest& request, std::string& reply) {
-  const std::string* slot = FirstKnownSlot(request.slots);
+void AnswerClassName(const Store& store, const TerminalRequest& request, std::string& reply) {
+  const std::string* slot = FirstKnownSlot(store, request.slots);
   if (slot == nullptr)
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid())
@@ -34,11 +34,11 @@ void AnswerClassName(const TerminalRequest& request, std::string& reply) {
 }
 
 // Kind 2, first known slot only: every period of the class, all weekdays, in ID order.
-void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
-  const std::string* slot = FirstKnownSlot(request.slots);
+void AnswerPeriods(const Store& store, const TerminalRequest& request, std::string& reply) {
+  const std::string* slot = FirstKnownSlot(store, request.slots);
   if (slot == nullptr)
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid() || names.isEof())
@@ -62,14 +62,14 @@ void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
 }
 
 // Kind 3, every known slot: the class's course rows, once per slot that names it.
-void AnswerCourses(const TerminalRequest& request, std::string& reply) {
+void AnswerCourses(const Store& store, const TerminalRequest& request, std::string& reply) {
   const size_t end = reply.size() + kMaxTerminalReplyBytes;
   static const auto* kDays =
       new std::string[kCourseDays]{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
+    if (!IsKnownAddress(store, slot))
       continue;
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     db.open();
     RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
     if (!names.isValid())
@@ -91,11 +91,11 @@ void AnswerCourses(const TerminalRequest& request, std::string& reply) {
 }
 
 // Kind 4, every known slot: the class password, once per slot that names it.
-void AnswerPassword(const TerminalRequest& request, std::string& reply) {
+void AnswerPassword(const Store& store, const TerminalRequest& request, std::string& reply) {
   for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
+    if (!IsKnownAddress(store, slot))
       continue;
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     db.open();
     RecordSet passwords = db.query(FormatStatement(kPasswordByAddress, slot));
     if (!passwords.isValid())
@@ -108,23 +108,23 @@ void AnswerPassword(const TerminalRequest& request, std::string& reply) {
 
 }  // namespace
 
-void AnswerTerminalRequest(std::string_view received, std::string& reply) {
+void AnswerTerminalRequest(const Store& store, std::string_view received, std::string& reply) {
   std::optional<TerminalRequest> request = ParseTerminalRequest(received);
   if (!request)
     return;
   try {
     switch (request->kind) {
       case kClassNameKind:
-        AnswerClassName(*request, reply);
+        AnswerClassName(store, *request, reply);
         break;
       case kPeriodsKind:
-        AnswerPeriods(*request, reply);
+        AnswerPeriods(store, *request, reply);
         break;
       case kCoursesKind:
-        AnswerCourses(*request, reply);
+        AnswerCourses(store, *request, reply);
         break;
       case kPasswordKind:
-        AnswerPassword(*request, reply);
+        AnswerPassword(store, *request, reply);
         break;
       default:
         break;  // other kinds are answered with nothing
@@ -134,11 +134,19 @@ void AnswerTerminalRequest(std::string_view received, std::string& reply) {
   }
 }
 
-size_t TerminalService(std::string_view buffered, const std::string& /*peer*/, std::string& reply) {
+size_t TerminalService(const Store& store, std::string_view buffered, const std::string& /*peer*/,
+                       std::string& reply) {
   if (buffered.size() < kTerminalRequestSize)
     return 0;
-  AnswerTerminalRequest(buffered.substr(0, kTerminalRequestSize), reply);
+  AnswerTerminalRequest(store, buffered.substr(0, kTerminalRequestSize), reply);
   return kTerminalRequestSize;
+}
+
+ConnectionService TerminalServiceOn(Store store) {
+  return [store = std::move(store)](std::string_view buffered, const std::string& peer,
+                                    std::string& reply) {
+    return TerminalService(store, buffered, peer, reply);
+  };
 }
 
 }  // namespace brenlow

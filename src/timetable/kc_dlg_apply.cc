@@ -28,7 +28,7 @@ void CKcDlg::OnApply() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet periods = db.query(
@@ -76,7 +76,7 @@ void CKcDlg::OnSave() {
   }
   std::string className = currentClass();
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet courses = db.query(

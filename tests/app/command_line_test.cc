@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/credentials_location.h"
-#include "data/database_path.h"
+#include "app/default_database.h"
 
 namespace brenlow {
 namespace {

@@ -16,7 +16,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;
-  fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed);
+  static const Store store(fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed));
   fuzzing::QuietLog();
   // Edits commit without waiting for the disk: many thousands of them a second.
   static const bool relaxed = [] {
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string kEnd = EndRecordBytes();
   while (!rest.empty()) {
     std::string bytes;
-    size_t taken = ClientService(rest, "127.0.0.1", bytes);
+    size_t taken = ClientService(store, rest, "127.0.0.1", bytes);
     if (taken == 0)
       break;  // an unfinished request: the loop would wait for its bytes
     // Every request takes at least a header's bytes; only an unknown kind takes everything.

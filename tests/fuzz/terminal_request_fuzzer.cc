@@ -14,13 +14,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;
-  fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed);
+  static const Store store(fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed));
   fuzzing::QuietLog();
   // As the service receives: at most one request's bytes.
   std::string_view received(reinterpret_cast<const char*>(data),
                             size < kTerminalRequestSize ? size : kTerminalRequestSize);
   std::string reply;
-  AnswerTerminalRequest(received, reply);
+  AnswerTerminalRequest(store, received, reply);
   const size_t replied = reply.size();
   if (replied == 0)
     return 0;

@@ -49,7 +49,7 @@ class CalendarRecordsTest : public ::testing::Test {
 
   TempDatabase store_;
   RecordingMessages messages_;
-  Database db_ = Database::DefaultStore();
+  Database db_ = store_.store().database();
 };
 
 TEST_F(CalendarRecordsTest, AddingAgainReplacesAndListsInDateOrder) {

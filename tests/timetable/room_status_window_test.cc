@@ -53,7 +53,7 @@ class RoomStatusWindowTest : public ::testing::Test {
 
   TempDatabase store_;
   ManualClock clock_{Wednesday(8, 10)};
-  RoomStatusWindow window_{clock_};
+  RoomStatusWindow window_{clock_, store_.store()};
 };
 
 TEST_F(RoomStatusWindowTest, ShowsEachRoomAtTheClocksMinuteInColourAndWords) {
@@ -137,7 +137,7 @@ TEST_F(RoomStatusWindowTest, TheStatusLineNamesAWholeSchoolDayOffOrMakeUpDay) {
 }
 
 TEST_F(RoomStatusWindowTest, TheMainWindowsButtonBesideThePasswordButtonOpensIt) {
-  CKcDlg main;
+  CKcDlg main(store_.store());
   int opened = 0;
   main.setRoomStatusRunner([&opened](QWidget*) { ++opened; });
   auto* button = main.findChild<QPushButton*>("roomStatus");

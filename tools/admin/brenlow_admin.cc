@@ -9,7 +9,7 @@
 #include "commands.h"
 #include "core/shown_text.h"
 #include "core/version.h"
-#include "data/database_path.h"
+#include "app/default_database.h"
 #include "store_change.h"
 
 namespace brenlow::admin {
@@ -122,8 +122,8 @@ int Run(int argc, char** argv) {
     std::cerr << "brenlow-admin: " << ShownText(error.what()) << "; see brenlow-admin --help\n";
     return kUsageError;
   }
-  SetDatabasePath(database);
-  if (std::string unusable = StoreUnusable(); !unusable.empty()) {
+  commands.store = Store(database);
+  if (std::string unusable = StoreUnusable(commands.store); !unusable.empty()) {
     std::cerr << "brenlow-admin: " << ShownText(unusable) << '\n';
     return kRefused;
   }

@@ -12,12 +12,12 @@
 namespace brenlow::admin {
 
 // "<database path>: cannot be read as a Brenlow database".
-std::string CannotRead();
+std::string CannotRead(const Store& store);
 
 // Why the database cannot be used at all, naming its path, or empty: it does not exist (and how
 // to create it), or this user may not read and write it (and the group to join). Asked before
 // any command, so that neither is reported as "not a Brenlow database".
-std::string StoreUnusable();
+std::string StoreUnusable(const Store& store);
 
 // What the store reported about a failed statement; never empty, so a failure is never read as
 // success.
