@@ -33,8 +33,8 @@
 #include "core/messages.h"
 #include "core/weekdays.h"
 #include "data/database.h"
-#include "data/store.h"
 #include "data/schema.h"
+#include "data/store.h"
 #include "events/event_log.h"
 #include "events/event_writer.h"
 #include "net/socket.h"
@@ -322,10 +322,9 @@ int Run(int argc, char** argv) {
   listenerThread.join();
   InstallEventWriter(nullptr);
   events.stop();
-  std::printf(
-      "events recorded: %s, lost: %llu\n",
-      store.database().query("select count(*) as n from tbl_events").fieldText("n").c_str(),
-      static_cast<unsigned long long>(events.lost()));
+  std::printf("events recorded: %s, lost: %llu\n",
+              store.database().query("select count(*) as n from tbl_events").fieldText("n").c_str(),
+              static_cast<unsigned long long>(events.lost()));
   TickRun(store);
   std::filesystem::remove_all(folder);
   return 0;

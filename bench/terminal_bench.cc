@@ -36,8 +36,8 @@
 #include <thread>
 
 #include "boot_storm.h"
-#include "data/store.h"
 #include "data/schema.h"
+#include "data/store.h"
 #include "minimal_server.h"
 #include "net/connection_limits.h"
 #include "net/ports.h"
@@ -120,7 +120,7 @@ struct ServedLoop {
     std::string error;
     Socket listening = Socket::ListenTcp("127.0.0.1", 0, backlog, &error);
     port = listening.localPort();
-    loop = std::make_unique<SelectLoop>(std::move(listening), std::move(service));
+    loop = std::make_unique<SelectLoop>(std::move(listening), std::move(service), clock);
     thread = std::jthread([this](std::stop_token stop) { loop->run(stop); });
   }
   double cpuMilliseconds() {
@@ -131,6 +131,7 @@ struct ServedLoop {
     return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
   }
   uint16_t port = 0;
+  SystemClock clock;
   std::unique_ptr<SelectLoop> loop;
   std::jthread thread;
 };
@@ -262,8 +263,8 @@ int main(int argc, char** argv) {
     LoadRequest probe = clientPort ? LoadRequest{Request(kTeacherListKind, 0), kinds[4].replySize}
                                    : LoadRequest{Request(kPasswordKind, 0), kPasswordRecordSize};
     for (size_t connected : kConnected) {
-      auto port = std::make_unique<Served>(clientPort ? ClientServiceOn(store)
-                                                          : TerminalServiceOn(store));
+      auto port =
+          std::make_unique<Served>(clientPort ? ClientServiceOn(store) : TerminalServiceOn(store));
       if (!port->load.connectUpTo(connected, probe, &error)) {
         std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
         return 1;

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/credentials_location.h"
-#include "core/help_layout.h"
 #include "app/default_database.h"
+#include "core/help_layout.h"
+#include "credentials/credentials_location.h"
 
 namespace brenlow {
 namespace {

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/credentials_location.h"
+#include "app/default_database.h"
 #include "app/desktop.h"
 #include "app/headless.h"
-#include "app/set_credentials.h"
 #include "app/single_instance.h"
 #include "core/messages.h"
 #include "core/version.h"
-#include "app/default_database.h"
+#include "credentials/credentials_location.h"
+#include "credentials/set_credentials.h"
 #include "data/schema.h"
 #include "data/store.h"
 

@@ -21,15 +21,16 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),
-       [listenAddress, limits, store](std::stop_token stop) {
+       [listenAddress, limits, store, &clock](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kTerminalPort, TerminalServiceOn(store), limits).run(stop);
+         SelectLoop(listenAddress, kTerminalPort, TerminalServiceOn(store), clock, limits)
+             .run(stop);
        }},
       // Port 62124.
       {std::chrono::milliseconds(250),
-       [listenAddress, limits, store](std::stop_token stop) {
+       [listenAddress, limits, store, &clock](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kClientPort, ClientServiceOn(store), limits).run(stop);
+         SelectLoop(listenAddress, kClientPort, ClientServiceOn(store), clock, limits).run(stop);
        }},
   };
 }

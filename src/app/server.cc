@@ -20,6 +20,7 @@ Server::Server(std::string listenAddress, const Clock& clock, Store store,
       clock_(clock),
       store_(std::move(store)),
       events_(clock, store_.path(), EventWriter::Options{.keepDays = keepEventDays}),
+      workers_(clock),
       scheduler_(clock, store_, catchUp) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);

@@ -23,8 +23,8 @@ class Server {
  public:
   // Each terminal port lets one peer address hold maxConnectionsPerAddress connections; events
   // are kept keepEventDays days; the first minute catches up an outage by catchUp.
-  Server(std::string listenAddress, const Clock& clock, Store store, size_t maxConnectionsPerAddress,
-         int keepEventDays = kDefaultKeepEventDays,
+  Server(std::string listenAddress, const Clock& clock, Store store,
+         size_t maxConnectionsPerAddress, int keepEventDays = kDefaultKeepEventDays,
          CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff);
   ~Server();
 

@@ -65,8 +65,8 @@ void ControllerListener::run(std::stop_token stop) {
   db.close();
 }
 
-void RunControllerListener(const std::string& listenAddress, const Clock& clock,
-                           const Store& store, std::stop_token stop) {
+void RunControllerListener(const std::string& listenAddress, const Clock& clock, const Store& store,
+                           std::stop_token stop) {
   ControllerListener listener(clock, store);
   std::string error;
   if (!listener.bind(listenAddress, kControllerListenPort, &error)) {

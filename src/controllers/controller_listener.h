@@ -14,8 +14,8 @@
 #include <string>
 
 #include "core/clock.h"
-#include "net/socket.h"
 #include "data/store.h"
+#include "net/socket.h"
 
 namespace brenlow {
 
@@ -47,7 +47,7 @@ class ControllerListener {
 
 // The program's worker: binds UDP kControllerListenPort on listenAddress and serves until stop.
 // When the port cannot be bound, says so on stderr and returns: nothing is ever handled.
-void RunControllerListener(const std::string& listenAddress, const Clock& clock,
-                           const Store& store, std::stop_token stop);
+void RunControllerListener(const std::string& listenAddress, const Clock& clock, const Store& store,
+                           std::stop_token stop);
 
 }  // namespace brenlow

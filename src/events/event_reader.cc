@@ -84,7 +84,7 @@ std::optional<std::vector<Event>> ReadEvents(const Store& store, const EventFilt
 }
 
 std::optional<std::vector<UnknownCard>> ReadUnknownCards(const Store& store,
-                                                        const std::string& since) {
+                                                         const std::string& since) {
   Database db = store.database();
   std::optional<bool> hasTable = HasEventsTable(db);
   if (!hasTable)

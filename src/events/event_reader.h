@@ -34,7 +34,7 @@ struct UnknownCard {
 // The card numbers swiped since the day given ("YYYY-MM-DD", included) that no teacher's
 // number is, by their latest swipe, oldest first; nullopt when the store cannot be read.
 std::optional<std::vector<UnknownCard>> ReadUnknownCards(const Store& store,
-                                                        const std::string& since);
+                                                         const std::string& since);
 
 // The kind named by its text ("swipe", ...); nullopt for another text.
 std::optional<EventKind> EventKindNamed(const std::string& text);

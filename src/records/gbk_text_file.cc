@@ -2,9 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -205,8 +205,7 @@ GbkReadResult ReadGbkLines(const std::string& path) {
     result.errorText = "文件大于 16 MiB，未读取：" + path;
     return result;
   }
-  const bool byteOrderMark =
-      content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
+  const bool byteOrderMark = content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
   // Without a mark, text that is valid UTF-8 and not plain ASCII is UTF-8: GBK text of Chinese
   // names is practically never valid UTF-8 (its trail bytes would have to fall just so in
   // every character).

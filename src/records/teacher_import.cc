@@ -57,9 +57,9 @@ TeacherImportResult ImportTeacherFile(const Store& store, const std::string& pat
   }
   for (const TeacherFileRow& teacher : content.teachers) {
     if (teacher.number.empty() || teacher.name.empty()) {
-      skipped.emplace_back(teacher.lineNumber, Line(teacher.lineNumber) +
-                                                   (teacher.number.empty() ? "工号" : "姓名") +
-                                                   "为空，已跳过");
+      skipped.emplace_back(
+          teacher.lineNumber,
+          Line(teacher.lineNumber) + (teacher.number.empty() ? "工号" : "姓名") + "为空，已跳过");
       continue;
     }
     RecordSet existing = db.query(

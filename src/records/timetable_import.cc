@@ -163,9 +163,8 @@ TimetableImportResult ImportCourseTableFile(const Store& store, const std::strin
         if (!classes.isValid())
           return StoreFailed(file, record);
         if (classes.isEof()) {
-          result.skipped.push_back("第 " + std::to_string(file.lineNumbers[record]) +
-                                   " 行：班级 " + QuotedForMessage(className) +
-                                   " 不存在，已跳过");
+          result.skipped.push_back("第 " + std::to_string(file.lineNumbers[record]) + " 行：班级 " +
+                                   QuotedForMessage(className) + " 不存在，已跳过");
         } else {
           for (int created = 0; created < kPeriodsPerDay; ++created) {
             if (!db.execute(FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, "

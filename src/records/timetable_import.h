@@ -46,7 +46,7 @@ TimetableImportResult ImportCourseTableFile(const Store& store, const std::strin
 struct TimetablePairResult {
   TimetableImportResult times;
   TimetableImportResult courses;
-  bool written = false;  // both files were imported and kept
+  bool written = false;      // both files were imported and kept
   std::string storeFailure;  // the transaction could not begin or end, or empty
 };
 

@@ -41,7 +41,8 @@ std::optional<CatchUpPolicy> CatchUpPolicyNamed(const std::string& text) {
   return std::nullopt;
 }
 
-void CatchUp(const Store& store, const LocalTime& lastActed, const LocalTime& now, CatchUpPolicy policy) {
+void CatchUp(const Store& store, const LocalTime& lastActed, const LocalTime& now,
+             CatchUpPolicy policy) {
   const int from = lastActed.minutesSinceMidnight();
   const int to = now.minutesSinceMidnight();
   WriteStderrLine("catch-up: minutes " + TimeOfDayText(from + 1) + " to " + TimeOfDayText(to - 1) +

@@ -55,8 +55,8 @@ ClassCommandResult SendToClassRows(const Store& store, const std::string& classN
   return result;
 }
 
-ClassCommandResult PowerOnRows(const Store& store, const std::string& className, const std::string& reason,
-                               bool keepGoing) {
+ClassCommandResult PowerOnRows(const Store& store, const std::string& className,
+                               const std::string& reason, bool keepGoing) {
   return SendToClassRows(
       store, className,
       [&](const Socket& socket, const RecordSet& row) {
@@ -66,8 +66,8 @@ ClassCommandResult PowerOnRows(const Store& store, const std::string& className,
       keepGoing);
 }
 
-ClassCommandResult PowerOffRows(const Store& store, const std::string& className, const std::string& reason,
-                                bool keepGoing) {
+ClassCommandResult PowerOffRows(const Store& store, const std::string& className,
+                                const std::string& reason, bool keepGoing) {
   return SendToClassRows(
       store, className,
       [&](const Socket& socket, const RecordSet& row) {
@@ -88,23 +88,27 @@ ClassCommandResult PowerOffRows(const Store& store, const std::string& className
 
 }  // namespace
 
-void SendPowerOn(const Store& store, const std::string& className, int hour, int minute, int nowMinutes, int autoOn) {
+void SendPowerOn(const Store& store, const std::string& className, int hour, int minute,
+                 int nowMinutes, int autoOn) {
   if (autoOn != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
   PowerOnRows(store, className, PeriodStartReason(hour, minute), false);
 }
 
-void SendPowerOff(const Store& store, const std::string& className, int hour, int minute, int nowMinutes, int autoOff) {
+void SendPowerOff(const Store& store, const std::string& className, int hour, int minute,
+                  int nowMinutes, int autoOff) {
   if (autoOff != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
   PowerOffRows(store, className, PeriodEndReason(hour, minute), false);
 }
 
-ClassCommandResult SendClassPowerOn(const Store& store, const std::string& className, const std::string& reason) {
+ClassCommandResult SendClassPowerOn(const Store& store, const std::string& className,
+                                    const std::string& reason) {
   return PowerOnRows(store, className, reason, true);
 }
 
-ClassCommandResult SendClassPowerOff(const Store& store, const std::string& className, const std::string& reason) {
+ClassCommandResult SendClassPowerOff(const Store& store, const std::string& className,
+                                     const std::string& reason) {
   return PowerOffRows(store, className, reason, true);
 }
 

@@ -63,8 +63,8 @@ MinuteMemory StoredMinuteMemory(const Store& store, CatchUpPolicy policy) {
   // One line when keeping the minute starts failing, not one every minute.
   memory.save = [store, failing = false](long long minute) mutable {
     std::string error;
-    const bool kept = WriteServerState(store.path(), kLastActedMinuteName,
-                                       MinuteText(MinuteAt(minute)), &error);
+    const bool kept =
+        WriteServerState(store.path(), kLastActedMinuteName, MinuteText(MinuteAt(minute)), &error);
     if (!kept && !failing)
       WriteStderrLine("the last minute acted on could not be kept: " + error);
     failing = !kept;

@@ -24,8 +24,8 @@
 #include <optional>
 
 #include "core/clock.h"
-#include "schedule/catch_up.h"
 #include "data/store.h"
+#include "schedule/catch_up.h"
 
 namespace brenlow {
 

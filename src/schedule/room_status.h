@@ -19,8 +19,8 @@
 
 #include "core/calendar_date.h"
 #include "core/clock.h"
-#include "records/day_plan.h"
 #include "data/store.h"
+#include "records/day_plan.h"
 
 namespace brenlow {
 

@@ -147,8 +147,8 @@ void EditCourses(const Store& store, const CourseEditRequest& edit, const std::s
 }
 
 // Carries out one complete request; the reply collects what it answers.
-void Serve(const Store& store, const TerminalRequest& header, std::string_view bytes, const std::string& peer,
-           std::string& reply) {
+void Serve(const Store& store, const TerminalRequest& header, std::string_view bytes,
+           const std::string& peer, std::string& reply) {
   try {
     switch (header.kind) {
       case kTeacherListKind:
@@ -170,7 +170,8 @@ void Serve(const Store& store, const TerminalRequest& header, std::string_view b
 
 }  // namespace
 
-size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer, std::string& reply) {
+size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer,
+                     std::string& reply) {
   std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
   if (!header)
     return 0;

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+
 #include "data/store.h"
 #include "net/select_loop.h"
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <string>
 
-#include "terminals/terminal_request.h"
 #include "data/store.h"
+#include "terminals/terminal_request.h"
 
 namespace brenlow {
 

@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <string>
+
 #include "data/store.h"
 
 class QComboBox;

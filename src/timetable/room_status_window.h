@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QWidget>
+
 #include "data/store.h"
 
 class QLabel;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/credentials_location.h"
 #include "app/default_database.h"
+#include "credentials/credentials_location.h"
 
 namespace brenlow {
 namespace {

@@ -76,8 +76,8 @@ TEST(TwoStores, EachServersServicesAnswerFromTheirOwnFile) {
   // Port 64124: the class name, then the password as the end marker.
   for (School* school : {&first, &second}) {
     TerminalConnection terminal = school->terminalPort.connect();
-    ASSERT_TRUE(terminal.send(RequestBytes(kClassNameKind, kMac) +
-                              RequestBytes(kPasswordKind, kMac)));
+    ASSERT_TRUE(
+        terminal.send(RequestBytes(kClassNameKind, kMac) + RequestBytes(kPasswordKind, kMac)));
     const bool isFirst = school == &first;
     EXPECT_EQ(testing::ReplyBefore(terminal, PasswordRecordBytes(isFirst ? "pass-a" : "pass-b")),
               ClassNameReplyBytes(isFirst ? "甲班" : "乙班"));
@@ -96,8 +96,7 @@ TEST(TwoStores, EachServersServicesAnswerFromTheirOwnFile) {
   edit.thName = "张老师(7)";
   for (School* school : {&first, &second}) {
     TerminalConnection terminal = school->clientPort.connect();
-    ASSERT_TRUE(terminal.send(PeriodEditRequestBytes(edit) +
-                              RequestBytes(kTeacherListKind, kMac)));
+    ASSERT_TRUE(terminal.send(PeriodEditRequestBytes(edit) + RequestBytes(kTeacherListKind, kMac)));
     testing::ReplyBefore(terminal, EndRecordBytes());
   }
   const std::string firstPeriod =

@@ -106,7 +106,8 @@ TEST_F(GbkTextFileTest, MissingFileCannotBeOpened) {
 
 TEST_F(GbkTextFileTest, WritesGbkWithCrLf) {
   std::string path = folder_ + "/out.csv";
-  GbkWriteResult result = WriteGbkLines(Store(folder_ + "/brenlow.db"), path, {"Numb,Name", "12,张三", "13,€"});
+  GbkWriteResult result =
+      WriteGbkLines(Store(folder_ + "/brenlow.db"), path, {"Numb,Name", "12,张三", "13,€"});
   ASSERT_TRUE(result.ok) << result.errorText;
   EXPECT_EQ(result.gb18030Characters, 0);
   EXPECT_EQ(readBytes(path), "Numb,Name\r\n12,\xD5\xC5\xC8\xFD\r\n13,\x80\r\n");
@@ -128,7 +129,8 @@ TEST_F(GbkTextFileTest, WriteOverwritesAndReportsAFolderItCannotWriteIn) {
   ASSERT_TRUE(WriteGbkLines(Store(folder_ + "/brenlow.db"), path, {"a"}).ok);
   EXPECT_EQ(readBytes(path), "a\r\n");
 
-  GbkWriteResult result = WriteGbkLines(Store(folder_ + "/brenlow.db"), folder_ + "/no/such/folder.csv", {"a"});
+  GbkWriteResult result =
+      WriteGbkLines(Store(folder_ + "/brenlow.db"), folder_ + "/no/such/folder.csv", {"a"});
   EXPECT_FALSE(result.ok);
   EXPECT_FALSE(result.errorText.empty());
 }

@@ -85,7 +85,8 @@ TEST_F(LessonUseTimeTest, NothingIsCreditedWithoutPowerLessonOrTeacher) {
   PlannedPeriod blank = Lesson("一班", 10, 0);
   blank.inUse = false;
   AddLessonUseTime(store_.store(), blank, 603, kDay);
-  AddLessonUseTime(store_.store(), Lesson("一班", 11, 0, "王老师(8)"), 663, kDay);  // a teacher nobody recorded
+  AddLessonUseTime(store_.store(), Lesson("一班", 11, 0, "王老师(8)"), 663,
+                   kDay);  // a teacher nobody recorded
   AddLessonUseTime(store_.store(), Lesson("一班", 11, 0, ""), 663, kDay);
   EXPECT_EQ(useTime(), "");
   EXPECT_TRUE(dayRows().empty());

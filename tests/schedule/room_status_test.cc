@@ -31,7 +31,8 @@ class RoomStatusTest : public ::testing::Test {
   // One line per class: name | state | current period | next action.
   std::vector<std::string> linesAt(int day, int hour, int minute) {
     std::vector<std::string> lines;
-    auto rooms = ReadRoomStatus(store_.store(), MomentOf(MakeLocalTime(2024, 3, day, hour, minute)));
+    auto rooms =
+        ReadRoomStatus(store_.store(), MomentOf(MakeLocalTime(2024, 3, day, hour, minute)));
     if (!rooms)
       return {"<failed>"};
     for (const RoomStatus& room : *rooms) {

@@ -5,11 +5,11 @@
 #include <memory>
 #include <utility>
 
+#include "app/default_database.h"
 #include "command_words.h"
 #include "commands.h"
 #include "core/shown_text.h"
 #include "core/version.h"
-#include "app/default_database.h"
 #include "store_change.h"
 
 namespace brenlow::admin {

@@ -36,8 +36,8 @@ std::string FailureOf(Commands& commands, const std::string& path,
 
 int ImportTimetable(Commands& commands, const FileArguments& arguments) {
   // The two files are one import: both are written, or neither.
-  TimetablePairResult result =
-      ImportTimetableFiles(commands.store, arguments.timeTable, arguments.courseTable, arguments.dryRun);
+  TimetablePairResult result = ImportTimetableFiles(commands.store, arguments.timeTable,
+                                                    arguments.courseTable, arguments.dryRun);
   WriteLines(TimetableSummary(result, arguments.dryRun));
   std::string times = FailureOf(commands, arguments.timeTable, result.times);
   std::string courses = FailureOf(commands, arguments.courseTable, result.courses);
@@ -53,7 +53,8 @@ int ImportTimetable(Commands& commands, const FileArguments& arguments) {
 }
 
 int ImportTeachers(Commands& commands, const FileArguments& arguments) {
-  TeacherImportResult result = ImportTeacherFile(commands.store, arguments.teacherFile, arguments.dryRun);
+  TeacherImportResult result =
+      ImportTeacherFile(commands.store, arguments.teacherFile, arguments.dryRun);
   WriteLines(TeacherImportSummary(result, arguments.dryRun));
   if (!result.ok) {
     const std::string store = commands.messages->take();

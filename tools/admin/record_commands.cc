@@ -124,7 +124,8 @@ std::string MacRefusal(const std::string& mac) {
 
 int ListClasses(const Store& store, const ClassArguments& arguments) {
   std::vector<TextRow> rows;
-  if (!ReadTable(store, "select * from tblbj Order by ID", {"Name", "ZKIP", "PCMacAddr", "Pass"}, &rows))
+  if (!ReadTable(store, "select * from tblbj Order by ID", {"Name", "ZKIP", "PCMacAddr", "Pass"},
+                 &rows))
     return Refuse("classes", CannotRead(store));
   WriteRows(arguments.format,
             {{"班级", "class"}, {"中控IP", "address"}, {"电脑MAC", "mac"}, {"密码", "password"}},

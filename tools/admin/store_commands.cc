@@ -52,7 +52,7 @@ int Check(const Store& store) {
   for (const std::string& problem : check.problems)
     std::cout << problem << '\n';
   return Refuse("check", store.path() + (check.opened ? ": the database has faults"
-                                                        : ": not a database that can be read"));
+                                                      : ": not a database that can be read"));
 }
 
 }  // namespace

@@ -115,7 +115,8 @@ int Usage(const Store& store, const UsageArguments& arguments) {
               << arguments.to << '\n';
     return kUsageError;
   }
-  std::optional<std::vector<TeacherUsage>> teachers = ReadUsage(store, arguments.from, arguments.to);
+  std::optional<std::vector<TeacherUsage>> teachers =
+      ReadUsage(store, arguments.from, arguments.to);
   if (!teachers)
     return Refuse("usage", store.path() + ": cannot be read as a Brenlow database");
   if (arguments.groupBy != Grouping::kNone)
