@@ -21,15 +21,15 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),
-       [listenAddress, limits](std::stop_token stop) {
+       [listenAddress, limits, &clock](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kTerminalPort, TerminalService, limits).run(stop);
+         SelectLoop(listenAddress, kTerminalPort, TerminalService, clock, limits).run(stop);
        }},
       // Port 62124.
       {std::chrono::milliseconds(250),
-       [listenAddress, limits](std::stop_token stop) {
+       [listenAddress, limits, &clock](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kClientPort, ClientService, limits).run(stop);
+         SelectLoop(listenAddress, kClientPort, ClientService, clock, limits).run(stop);
        }},
   };
 }
