@@ -18,7 +18,6 @@
 #include "app/app_icon.h"
 #include "app/credentials.h"
 #include "app/credentials_location.h"
-#include "data/database_access.h"
 #include "app/login_dlg.h"
 #include "app/modify_pass_word_dlg.h"
 #include "app/qt_message_handler.h"
@@ -29,6 +28,7 @@
 #include "core/clock.h"
 #include "core/messages.h"
 #include "core/shared_state.h"
+#include "data/database_access.h"
 #include "data/database_path.h"
 #include "timetable/kc_dlg.h"
 #include "timetable/room_status_window.h"
@@ -139,7 +139,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   std::optional<Server> server;
   if (!editor)
     server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays,
-                   line.catchUp);
+                   line.catchUp, line.replyCache);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;
