@@ -120,7 +120,7 @@ struct ServedLoop {
     std::string error;
     Socket listening = Socket::ListenTcp("127.0.0.1", 0, backlog, &error);
     port = listening.localPort();
-    loop = std::make_unique<SelectLoop>(std::move(listening), std::move(service));
+    loop = std::make_unique<SelectLoop>(std::move(listening), std::move(service), clock);
     thread = std::jthread([this](std::stop_token stop) { loop->run(stop); });
   }
   double cpuMilliseconds() {
@@ -131,6 +131,7 @@ struct ServedLoop {
     return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
   }
   uint16_t port = 0;
+  SystemClock clock;
   std::unique_ptr<SelectLoop> loop;
   std::jthread thread;
 };

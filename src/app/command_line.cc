@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/credentials_location.h"
 #include "core/help_layout.h"
+#include "credentials/credentials_location.h"
 #include "data/database_path.h"
 
 namespace brenlow {

@@ -11,15 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "admin/bj_mes_dlg.h"
-#include "admin/calendar_window.h"
-#include "admin/kc_import_dlg.h"
-#include "admin/th_mes_dlg.h"
 #include "app/app_icon.h"
-#include "app/credentials.h"
-#include "app/credentials_location.h"
-#include "app/login_dlg.h"
-#include "app/modify_pass_word_dlg.h"
 #include "app/qt_message_handler.h"
 #include "app/server.h"
 #include "app/taskbar.h"
@@ -28,8 +20,16 @@
 #include "core/clock.h"
 #include "core/messages.h"
 #include "core/shared_state.h"
+#include "credentials/credentials.h"
+#include "credentials/credentials_location.h"
+#include "credentials/login_dlg.h"
+#include "credentials/modify_pass_word_dlg.h"
 #include "data/database_access.h"
 #include "data/database_path.h"
+#include "dialogs/bj_mes_dlg.h"
+#include "dialogs/calendar_window.h"
+#include "dialogs/kc_import_dlg.h"
+#include "dialogs/th_mes_dlg.h"
 #include "timetable/kc_dlg.h"
 #include "timetable/room_status_window.h"
 

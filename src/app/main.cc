@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/credentials_location.h"
 #include "app/desktop.h"
 #include "app/headless.h"
-#include "app/set_credentials.h"
 #include "app/single_instance.h"
 #include "core/messages.h"
 #include "core/version.h"
+#include "credentials/credentials_location.h"
+#include "credentials/set_credentials.h"
 #include "data/database_path.h"
 #include "data/schema.h"
 

@@ -25,15 +25,15 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),
-       [listenAddress, limits, terminalService](std::stop_token stop) {
+       [listenAddress, limits, &clock, terminalService](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kTerminalPort, terminalService, limits).run(stop);
+         SelectLoop(listenAddress, kTerminalPort, terminalService, clock, limits).run(stop);
        }},
       // Port 62124.
       {std::chrono::milliseconds(250),
-       [listenAddress, limits, clientService](std::stop_token stop) {
+       [listenAddress, limits, &clock, clientService](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kClientPort, clientService, limits).run(stop);
+         SelectLoop(listenAddress, kClientPort, clientService, clock, limits).run(stop);
        }},
   };
 }

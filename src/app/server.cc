@@ -21,6 +21,7 @@ Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnecti
       replyCache_(replyCache),
       clock_(clock),
       events_(clock, DatabasePath(), EventWriter::Options{.keepDays = keepEventDays}),
+      workers_(clock),
       scheduler_(clock, catchUp) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);

@@ -6,11 +6,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stop_token>
 #include <thread>
 #include <vector>
+
+#include "core/clock.h"
 
 namespace brenlow {
 
@@ -22,7 +27,8 @@ struct WorkerSpec {
 
 class Workers {
  public:
-  Workers() = default;
+  // The clock must outlive the workers.
+  explicit Workers(const Clock& clock) : clock_(clock) {}
   ~Workers() { stopAll(); }
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
@@ -32,8 +38,19 @@ class Workers {
   // whileWaiting (if given) every few milliseconds: the desktop program keeps its event loop
   // turning there, so that whatever a worker queued for the user-interface thread is handled.
   void stopAll(const std::function<void()>& whileWaiting = {});
+  // Workers still in their start delay look at the clock again (a test moved it). Any thread.
+  void clockMoved();
 
  private:
+  // What workers in their start delay wait on; shared with the threads.
+  struct DelayWait {
+    std::mutex mutex;
+    std::condition_variable_any moved;
+    uint64_t moves = 0;  // guarded by mutex
+  };
+
+  const Clock& clock_;
+  std::shared_ptr<DelayWait> delayWait_ = std::make_shared<DelayWait>();
   std::vector<std::jthread> threads_;  // user-interface thread only
   // Workers whose run has not returned yet; shared with the threads.
   std::shared_ptr<std::atomic<int>> running_ = std::make_shared<std::atomic<int>>(0);

@@ -31,7 +31,7 @@ namespace brenlow {
 class ConnectionRegistry {
  public:
   using Handle = uint64_t;
-  using Clock = std::chrono::steady_clock;
+  using TimePoint = std::chrono::steady_clock::time_point;  // of the loop's monotonic clock
 
   struct Entry {
     Socket socket;
@@ -40,7 +40,7 @@ class ConnectionRegistry {
     std::string output;  // replies not yet written, from outputStart on
     size_t outputStart = 0;
     // When the output last moved (or became pending): a queue that stays still is stalled.
-    Clock::time_point outputMoved;
+    TimePoint outputMoved;
     bool mayHoldRequest = false;  // input may start with a complete request
     bool peerClosed = false;      // nothing more comes; dropped once its output is written
     bool watchRead = true;        // what the loop's readiness wait watches for it

@@ -17,7 +17,6 @@
 namespace brenlow {
 namespace {
 
-using Clock = ConnectionRegistry::Clock;
 using Handle = ConnectionRegistry::Handle;
 
 // The listening socket's tag sorts before every connection handle.
@@ -83,19 +82,24 @@ void SelectLoop::SpareDescriptor::reopen() {
 }
 
 SelectLoop::SelectLoop(std::string address, uint16_t port, ConnectionService service,
-                       LoopLimits limits)
+                       const Clock& clock, LoopLimits limits)
     : address_(std::move(address)),
       port_(port),
       service_(std::move(service)),
+      clock_(clock),
       limits_(limits),
-      registry_(limits.connections) {}
+      registry_(limits.connections),
+      wait_(limits.connections + 1, &waitError_) {}
 
-SelectLoop::SelectLoop(Socket listening, ConnectionService service, LoopLimits limits)
+SelectLoop::SelectLoop(Socket listening, ConnectionService service, const Clock& clock,
+                       LoopLimits limits)
     : port_(listening.localPort()),
       listening_(std::move(listening)),
       service_(std::move(service)),
+      clock_(clock),
       limits_(limits),
-      registry_(limits.connections) {}
+      registry_(limits.connections),
+      wait_(limits.connections + 1, &waitError_) {}
 
 bool SelectLoop::run(std::stop_token stop) {
   RaiseDescriptorLimit();
@@ -108,20 +112,19 @@ bool SelectLoop::run(std::stop_token stop) {
     }
     ReportBacklogCap(port_);
   }
-  ReadinessWait wait(limits_.connections + 1, &error);
-  if (!wait.isOpen() || !wait.add(listening_.fd(), kListeningTag)) {
-    WriteStderrLine("port " + std::to_string(port_) + " not served: " + error);
+  if (!wait_.isOpen() || !wait_.add(listening_.fd(), kListeningTag)) {
+    WriteStderrLine("port " + std::to_string(port_) + " not served: " +
+                    (wait_.isOpen() ? ErrnoText("epoll_ctl", errno) : waitError_));
     return false;
   }
-  wait_ = &wait;
-  std::stop_callback wakeOnStop(stop, [&wait] { wait.wake(); });
+  std::stop_callback wakeOnStop(stop, [this] { wait_.wake(); });
 
   std::vector<ReadinessWait::Event> events;
   // This pass's turns in registry order: readable, writable.
   std::map<Handle, std::pair<bool, bool>> turns;
   std::chrono::milliseconds untilStall(-1);
   while (!stop.stop_requested()) {
-    wait.wait(&events, moreWork_.empty() ? untilStall : std::chrono::milliseconds(0));
+    wait_.wait(&events, moreWork_.empty() ? untilStall : std::chrono::milliseconds(0));
     turns.clear();
     bool accept = false;
     for (const ReadinessWait::Event& event : events) {
@@ -147,7 +150,6 @@ bool SelectLoop::run(std::stop_token stop) {
     registry_.remove(handle);
   moreWork_.clear();
   withOutput_.clear();
-  wait_ = nullptr;
   return true;
 }
 
@@ -186,7 +188,7 @@ void SelectLoop::acceptPending() {
     connection.setSendBuffer(kSendBufferBytes);
     int fd = connection.fd();
     Handle handle = registry_.add(std::move(connection), std::move(peer));
-    if (!wait_->add(fd, handle, true, false))
+    if (!wait_.add(fd, handle, true, false))
       registry_.remove(handle);
   }
 }
@@ -226,7 +228,7 @@ void SelectLoop::turn(Handle handle, bool readable, bool writable, const std::st
     }
     if (entry->pendingOutput() > 0) {
       if (wasIdle)
-        entry->outputMoved = Clock::now();
+        entry->outputMoved = clock_.monotonicNow();
       if (!flush(handle, *entry))
         return;
     }
@@ -248,7 +250,7 @@ bool SelectLoop::flush(Handle handle, ConnectionRegistry::Entry& entry) {
         entry.socket.sendSome(entry.output.data() + entry.outputStart, entry.pendingOutput());
     if (sent > 0) {
       entry.outputStart += static_cast<size_t>(sent);
-      entry.outputMoved = Clock::now();
+      entry.outputMoved = clock_.monotonicNow();
       registry_.touch(handle);
       continue;
     }
@@ -275,7 +277,7 @@ void SelectLoop::watch(Handle handle, ConnectionRegistry::Entry& entry) {
   const bool write = entry.pendingOutput() > 0;
   if (read == entry.watchRead && write == entry.watchWrite)
     return;
-  if (!wait_->change(entry.socket.fd(), handle, read, write)) {
+  if (!wait_.change(entry.socket.fd(), handle, read, write)) {
     drop(handle);
     return;
   }
@@ -289,7 +291,7 @@ void SelectLoop::drop(Handle handle) {
 }
 
 std::chrono::milliseconds SelectLoop::dropStalled() {
-  const Clock::time_point now = Clock::now();
+  const ConnectionRegistry::TimePoint now = clock_.monotonicNow();
   std::chrono::milliseconds next(-1);
   for (auto it = withOutput_.begin(); it != withOutput_.end();) {
     ConnectionRegistry::Entry* entry = registry_.find(*it);
@@ -297,7 +299,7 @@ std::chrono::milliseconds SelectLoop::dropStalled() {
       it = withOutput_.erase(it);
       continue;
     }
-    const Clock::time_point deadline = entry->outputMoved + kStalledOutputLimit;
+    const ConnectionRegistry::TimePoint deadline = entry->outputMoved + kStalledOutputLimit;
     if (now >= deadline) {
       entry->socket.abort();
       registry_.remove(*it);

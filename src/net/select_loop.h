@@ -6,8 +6,9 @@
 // carried out in order. Replies go into the connection's output queue, which is written when
 // the socket takes bytes; no peer can make the loop wait. While a queue holds more than
 // kOutputPauseBytes the connection's further requests are not read, and a queue that does not
-// move for kStalledOutputLimit drops its connection. A connection that is closed by its peer
-// is dropped once its replies are written.
+// move for kStalledOutputLimit drops its connection. That time is read from the clock handed in
+// (SystemClock in the program), so a test moves it and calls clockMoved() instead of waiting. A
+// connection that is closed by its peer is dropped once its replies are written.
 //
 // One pass of the loop: wait until a socket is ready (without a time-out when nothing is
 // pending); accept the pending connections (up to 64 a pass); then give each ready connection,
@@ -29,7 +30,8 @@
 // its thread's store waits (data/busy_wait.h) before run(). The shell stops its loops at the end
 // of the program; tests stop theirs.
 //
-// Thread: run() on one thread, which then owns the registry and calls the service.
+// Thread: run() on one thread, which then owns the registry and calls the service;
+// clockMoved() from any thread.
 #pragma once
 
 #include <cstddef>
@@ -40,8 +42,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/clock.h"
 #include "net/connection_limits.h"
 #include "net/connection_registry.h"
+#include "net/readiness_wait.h"
 #include "net/socket.h"
 
 namespace brenlow {
@@ -61,15 +65,21 @@ struct LoopLimits {
 
 class SelectLoop {
  public:
-  // Listens on address:port (address "0.0.0.0": every local IPv4 address) when run.
-  SelectLoop(std::string address, uint16_t port, ConnectionService service, LoopLimits limits = {});
+  // Listens on address:port (address "0.0.0.0": every local IPv4 address) when run. The clock
+  // must outlive the loop.
+  SelectLoop(std::string address, uint16_t port, ConnectionService service, const Clock& clock,
+             LoopLimits limits = {});
   // Serves a socket already listening (tests bind an ephemeral loopback port first).
-  SelectLoop(Socket listening, ConnectionService service, LoopLimits limits = {});
+  SelectLoop(Socket listening, ConnectionService service, const Clock& clock,
+             LoopLimits limits = {});
 
   // Serves until stop is requested, then closes every connection. Returns false at once when
   // the port cannot be bound; one stderr line then says which port and why, and the rest of
   // the program goes on.
   bool run(std::stop_token stop);
+  // The clock moved on by more than the loop could see coming (a test advanced its
+  // ManualClock): the loop ends its wait and looks for stalled connections again.
+  void clockMoved() { wait_.nudge(); }
 
  private:
   // One descriptor held in reserve for taking a connection off the queue when the process has
@@ -104,10 +114,12 @@ class SelectLoop {
   uint16_t port_ = 0;
   Socket listening_;
   ConnectionService service_;
+  const Clock& clock_;
   LoopLimits limits_;
   ConnectionRegistry registry_;
   SpareDescriptor spare_;
-  class ReadinessWait* wait_ = nullptr;               // during run()
+  std::string waitError_;  // why the kernel refused the readiness wait, if it did
+  ReadinessWait wait_;
   std::vector<ConnectionRegistry::Handle> moreWork_;  // may hold a complete request still
   std::set<ConnectionRegistry::Handle> withOutput_;   // may have output waiting
 };

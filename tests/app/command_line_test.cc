@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/credentials_location.h"
+#include "credentials/credentials_location.h"
 #include "data/database_path.h"
 
 namespace brenlow {

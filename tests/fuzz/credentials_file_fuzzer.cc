@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/credentials.h"
-#include "app/ini_file.h"
+#include "credentials/credentials.h"
+#include "credentials/ini_file.h"
 
 namespace {
 

@@ -8,26 +8,34 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <latch>
 #include <mutex>
 #include <thread>
 
+#include "core/clock.h"
 #include "net/connection_limits.h"
+#include "support/kernel_sockets.h"
 #include "support/loopback_port.h"
+#include "support/wait_for.h"
 
 namespace brenlow {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::LoopbackPort;
+using testing::OpenDescriptorCount;
+using testing::UnreadBytes;
+using testing::WaitFor;
 
 // A service for the loop's own tests. Requests are lines; every request carried out is
-// recorded. "hold" keeps the loop busy for 300 ms, "big" asks for a reply of 16 MiB, "mute" is
-// not answered; anything else is answered with the registry's count as four digits (the
-// service learns it from the test through count).
+// recorded. "hold" keeps the loop busy until the test calls release(), "big" asks for a reply of 16
+// MiB, "mute" is not answered; anything else is answered with the registry's count as four digits
+// (the service learns it from the test through count).
 struct ScriptedService {
   struct State {
     std::mutex mutex;
     std::vector<std::string> served;  // guarded by mutex
+    std::latch held{1};
   };
   std::shared_ptr<State> state = std::make_shared<State>();
 
@@ -42,7 +50,7 @@ struct ScriptedService {
       state->served.push_back(request);
     }
     if (request == "hold") {
-      std::this_thread::sleep_for(300ms);
+      state->held.wait();
     } else if (request == "big") {
       reply.append(size_t{16} << 20, 'b');
     } else if (request != "mute") {
@@ -61,13 +69,9 @@ struct ScriptedService {
   }
   // Waits until n requests were served.
   bool waitServed(size_t n) const {
-    for (auto until = std::chrono::steady_clock::now() + 10s;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(5ms)) {
-      if (served().size() >= n)
-        return true;
-    }
-    return false;
+    return WaitFor([&] { return served().size() >= n; });
   }
+  void release() const { state->held.count_down(); }
 };
 
 // Sends a four-letter word as a request and returns its answer.
@@ -92,10 +96,9 @@ TEST(SelectLoop, ReadyConnectionsAreServedInTheOrderTheyWereAccepted) {
   // registry order.
   ASSERT_TRUE(gate.send("hold\n"));
   ASSERT_TRUE(service.waitServed(5));
-  for (const char* text : {"c", "b", "a"}) {
+  for (const char* text : {"c", "b", "a"})
     ASSERT_TRUE(clients[*text - 'a'].send(std::string(text) + "\n"));
-    std::this_thread::sleep_for(10ms);
-  }
+  service.release();
   ASSERT_TRUE(service.waitServed(8));
   std::vector<std::string> served = service.served();
   EXPECT_EQ(std::vector<std::string>(served.begin() + 5, served.end()),
@@ -108,7 +111,8 @@ TEST(SelectLoop, RequestsAreAStreamWhateverPiecesTheyArriveIn) {
   TerminalConnection terminal = port.connect();
   for (const char* piece : {"pi", "n", "g\nfir"}) {
     ASSERT_TRUE(terminal.send(piece));
-    std::this_thread::sleep_for(30ms);
+    // The loop reads each piece by itself.
+    ASSERT_TRUE(WaitFor([&] { return testing::PeerReadEverything(terminal.socket().fd()); }));
   }
   EXPECT_EQ(terminal.receive(4, 10s), "ping");
   ASSERT_TRUE(terminal.send("e\nsalt\npepp\n"));
@@ -121,8 +125,10 @@ TEST(SelectLoop, AClosedPeerLeavesTheRegistry) {
   LoopbackPort port(service, LoopLimits{2, 2});
   TerminalConnection idle = port.connect(), leaving = port.connect();
   ASSERT_EQ(Ask(leaving, "ping"), "ping");
+  const size_t open = OpenDescriptorCount();
   leaving.close();
-  std::this_thread::sleep_for(50ms);
+  // Both ends closed: the loop has let go of it.
+  ASSERT_TRUE(WaitFor([&] { return OpenDescriptorCount() == open - 2; }));
   // Had the closed one stayed, the full registry would close the one idle longest for it.
   TerminalConnection newcomer = port.connect();
   EXPECT_EQ(Ask(newcomer, "ping"), "ping");
@@ -183,11 +189,11 @@ TEST(SelectLoop, OutOfDescriptorsAConnectionIsClosedAndTheLoopDoesNotSpin) {
 
 TEST(SelectLoop, APeerThatDoesNotReadDelaysOnlyItselfAndIsDroppedWhenItsRepliesStall) {
   ScriptedService service;
-  LoopbackPort port(service);
+  ManualClock clock;
+  LoopbackPort port(service, {}, clock);
   TerminalConnection stalled = port.connect(), other = port.connect();
   ASSERT_EQ(Ask(other, "ping"), "ping");
   stalled.socket().setReceiveBuffer(4096);
-  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(stalled.send("big\nlate\n"));
   ASSERT_TRUE(service.waitServed(2));
   for (int i = 0; i < 5; ++i) {
@@ -199,9 +205,20 @@ TEST(SelectLoop, APeerThatDoesNotReadDelaysOnlyItselfAndIsDroppedWhenItsRepliesS
   std::vector<std::string> served = service.served();
   EXPECT_EQ(std::count(served.begin(), served.end(), "late"), 0);
 
+  // Just short of 2 s without a move it stays. Two answers to the other peer later, the loop
+  // has looked at the moved clock at the end of a pass.
+  const size_t open = OpenDescriptorCount();
+  clock.advance(kStalledOutputLimit - 1ms);
+  port.clockMoved();
+  EXPECT_EQ(Ask(other, "ping"), "ping");
+  EXPECT_EQ(Ask(other, "ping"), "ping");
+  EXPECT_EQ(OpenDescriptorCount(), open);
+
   // Dropped once nothing moved for 2 s: what the kernel still holds, then the end.
-  std::this_thread::sleep_for(2500ms - (std::chrono::steady_clock::now() - start));
-  std::string got = stalled.receiveUntilQuiet(1s, 10s);
+  clock.advance(1ms);
+  port.clockMoved();
+  ASSERT_TRUE(WaitFor([&] { return OpenDescriptorCount() == open - 1; }));
+  std::string got = stalled.receive(size_t{16} << 20, 10s);
   EXPECT_TRUE(stalled.peerClosed()) << got.size() << " bytes";
   EXPECT_LT(got.size(), size_t{16} << 20);
   EXPECT_EQ(Ask(other, "ping"), "ping");
@@ -213,7 +230,8 @@ TEST(SelectLoop, AStopEndsPromptlyWhileRepliesWaitForTheirPeer) {
   TerminalConnection stalled = port.connect();
   ASSERT_TRUE(stalled.send("big\n"));
   ASSERT_TRUE(service.waitServed(1));
-  std::this_thread::sleep_for(100ms);  // the reply fills the buffers and waits
+  // The reply is on its way and waits for the peer.
+  ASSERT_TRUE(WaitFor([&] { return UnreadBytes(stalled.socket().fd()) > 0; }));
 
   auto start = std::chrono::steady_clock::now();
   port.stop();
@@ -227,9 +245,10 @@ TEST(SelectLoop, APeerThatGoesAwayInTheMiddleOfAReplyIsDropped) {
   ASSERT_EQ(Ask(other, "ping"), "ping");
   ASSERT_TRUE(leaving.send("big\n"));
   ASSERT_TRUE(service.waitServed(2));
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(WaitFor([&] { return UnreadBytes(leaving.socket().fd()) > 0; }));
+  const size_t open = OpenDescriptorCount();
   leaving.close();  // unread bytes: the kernel resets the connection
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(WaitFor([&] { return OpenDescriptorCount() == open - 2; }));
   // Its place is free again: a newcomer does not close the one idle longest.
   TerminalConnection newcomer = port.connect();
   EXPECT_EQ(Ask(newcomer, "ping"), "ping");

@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -81,6 +82,19 @@ bool PeerReadEverything(int fd) {
   return AnySocket(Transport::kTcp, [&](const KernelSocket& socket) {
     return socket.localPort == theirs && socket.remotePort == ours && socket.receiveQueue == 0;
   });
+}
+
+size_t UnreadBytes(int fd) {
+  int unread = 0;
+  return ioctl(fd, FIONREAD, &unread) == 0 && unread > 0 ? static_cast<size_t>(unread) : 0;
+}
+
+size_t OpenDescriptorCount() {
+  std::error_code error;
+  auto entries = std::filesystem::directory_iterator("/proc/self/fd", error);
+  // Less one: the directory's own descriptor, open while it is listed.
+  size_t count = static_cast<size_t>(std::distance(entries, std::filesystem::directory_iterator()));
+  return count > 0 ? count - 1 : 0;
 }
 
 }  // namespace brenlow::testing

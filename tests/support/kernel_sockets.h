@@ -3,6 +3,7 @@
 // connection that the program under test would count, log or answer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace brenlow::testing {
@@ -20,5 +21,12 @@ bool ReceiveQueueEmpty(uint16_t port, Transport transport);
 // kernel has them all acknowledged and nothing waits unread in the peer's receive queue. A
 // later send then reaches the peer in a read of its own.
 bool PeerReadEverything(int fd);
+
+// Bytes that arrived on socket fd and were not read yet.
+size_t UnreadBytes(int fd);
+
+// Descriptors this process holds open: a server in the test process that drops a connection
+// closes one.
+size_t OpenDescriptorCount();
 
 }  // namespace brenlow::testing

@@ -15,21 +15,30 @@
 
 namespace brenlow::testing {
 
+inline const Clock& RealClock() {
+  static const SystemClock clock;
+  return clock;
+}
+
 // Serves service on 127.0.0.1 at an ephemeral port while the object lives (or until stop());
-// the destructor stops the loop and waits for it.
+// the destructor stops the loop and waits for it. The loop reads the real clock unless a test
+// hands it one (which must outlive the port) to move with clockMoved().
 class LoopbackPort {
  public:
-  explicit LoopbackPort(ConnectionService service, LoopLimits limits = {}) {
+  explicit LoopbackPort(ConnectionService service, LoopLimits limits = {},
+                        const Clock& clock = RealClock()) {
     std::string error;
     Socket listening = Socket::ListenTcp("127.0.0.1", 0, kListenBacklog, &error);
     EXPECT_TRUE(listening.isOpen()) << error;
     port_ = listening.localPort();
-    loop_ = std::make_unique<SelectLoop>(std::move(listening), std::move(service), limits);
+    loop_ = std::make_unique<SelectLoop>(std::move(listening), std::move(service), clock, limits);
     thread_ = std::jthread([this](std::stop_token stop) { loop_->run(stop); });
   }
   ~LoopbackPort() { stop(); }
 
   uint16_t port() const { return port_; }
+  // The loop looks at its clock again (the test moved it).
+  void clockMoved() { loop_->clockMoved(); }
   // The loop's thread, for what a test measures of it (its CPU time, say).
   std::jthread& thread() { return thread_; }
   // Asks the loop to stop and waits until it has; the port is closed afterwards.

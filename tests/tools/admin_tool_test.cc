@@ -283,7 +283,7 @@ TEST_F(AdminTool, UsageGroupedByWeekOrMonthInTheEncodingAsked) {
 TEST_F(AdminTool, FilesAreReadAndWrittenAsTheDialogsDo) {
   store_.addClass("一班");
   store_.addClass("二班");
-  const std::string data = BRENLOW_ADMIN_TEST_DATA;
+  const std::string data = BRENLOW_DIALOGS_TEST_DATA;
   EXPECT_EQ(ok({"import-timetable", data + "/time_table.csv", data + "/course_table.csv"}),
             "时间表按 GBK 读取\n课程表按 GBK 读取\n时间表：已写入 2 个班级的 70 节\n"
             "课程表：已写入 2 个班级的 9 行课程\n导入成功!\n");
