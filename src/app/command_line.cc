@@ -141,6 +141,11 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
                        }))
       ->option_text("POLICY")
       ->trigger_on_parse();
+  app->add_flag_callback(
+         "--no-reply-cache", [line] { line->replyCache = false; },
+         "answer every terminal request from the database; without it,\nrepeated questions on "
+         "ports 64124 and 62124 are answered from\nmemory while the database is unchanged")
+      ->trigger_on_parse();
   app->add_option_function<std::string>(
          "--init-database",
          [line](const std::string& path) {
