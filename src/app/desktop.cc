@@ -139,7 +139,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   std::optional<Server> server;
   if (!editor)
     server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays,
-                   line.catchUp);
+                   line.catchUp, line.replyCache);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;

@@ -20,7 +20,7 @@ int RunHeadless(int argc, char** argv, const CommandLine& line) {
   teacherDialogOpen = 0;
   SystemClock clock;
   Server server(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays,
-                line.catchUp);
+                line.catchUp, line.replyCache);
   TerminationSignals terminationSignals([&] { application.quit(); });
   WriteStderrLine("headless server starting on database " + DatabasePath());
   server.prepareStore();

@@ -10,9 +10,13 @@
 namespace brenlow {
 
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress) {
+                                       size_t maxConnectionsPerAddress, bool replyCache) {
   LoopLimits limits;
   limits.perAddress = maxConnectionsPerAddress;
+  ConnectionService terminalService =
+      replyCache ? CachingTerminalService() : ConnectionService(TerminalService);
+  ConnectionService clientService =
+      replyCache ? CachingClientService() : ConnectionService(ClientService);
   return {
       // The controller listener.
       {std::chrono::milliseconds(50),
@@ -21,15 +25,15 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),
-       [listenAddress, limits, &clock](std::stop_token stop) {
+       [listenAddress, limits, &clock, terminalService](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kTerminalPort, TerminalService, clock, limits).run(stop);
+         SelectLoop(listenAddress, kTerminalPort, terminalService, clock, limits).run(stop);
        }},
       // Port 62124.
       {std::chrono::milliseconds(250),
-       [listenAddress, limits, &clock](std::stop_token stop) {
+       [listenAddress, limits, &clock, clientService](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kClientPort, ClientService, clock, limits).run(stop);
+         SelectLoop(listenAddress, kClientPort, clientService, clock, limits).run(stop);
        }},
   };
 }

@@ -13,8 +13,9 @@ namespace brenlow {
 
 // The worker threads in their start order, with their delays (50, 150, 250 ms). Each terminal
 // port lets one peer address hold maxConnectionsPerAddress connections. The clock must outlive
-// the workers.
+// the workers. With replyCache, the terminal ports answer repeated questions from memory while
+// the store is unchanged (terminals/reply_cache.h).
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress);
+                                       size_t maxConnectionsPerAddress, bool replyCache = true);
 
 }  // namespace brenlow

@@ -15,9 +15,10 @@
 namespace brenlow {
 
 Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
-               int keepEventDays, CatchUpPolicy catchUp)
+               int keepEventDays, CatchUpPolicy catchUp, bool replyCache)
     : listenAddress_(std::move(listenAddress)),
       maxConnectionsPerAddress_(maxConnectionsPerAddress),
+      replyCache_(replyCache),
       clock_(clock),
       events_(clock, DatabasePath(), EventWriter::Options{.keepDays = keepEventDays}),
       workers_(clock),
@@ -45,7 +46,7 @@ void Server::prepareStore() {
 void Server::startWorkers() {
   InstallEventWriter(&events_);
   events_.start();
-  workers_.start(NetworkWorkers(listenAddress_, clock_, maxConnectionsPerAddress_));
+  workers_.start(NetworkWorkers(listenAddress_, clock_, maxConnectionsPerAddress_, replyCache_));
 }
 
 void Server::startMinuteTimer() {

@@ -1,9 +1,11 @@
 #include "terminals/client_service.h"
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "data/database.h"
+#include "data/database_path.h"
 #include "events/event_log.h"
 #include "terminals/client_records.h"
 #include "terminals/edit_log.h"
@@ -146,14 +148,31 @@ void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
   db.close();
 }
 
+// The teacher list; false when a read failed part way.
+bool AnswerTeacherListQuietly(const TerminalRequest& header, std::string& reply) {
+  try {
+    AnswerTeacherList(header, reply);
+  } catch (const DatabaseError&) {
+    return false;  // what it produced before still goes out
+  }
+  return true;
+}
+
 // Carries out one complete request; the reply collects what it answers.
 void Serve(const TerminalRequest& header, std::string_view bytes, const std::string& peer,
-           std::string& reply) {
+           std::string& reply, ReplyCache* cache) {
+  if (header.kind == kTeacherListKind) {
+    if (cache == nullptr) {
+      AnswerTeacherListQuietly(header, reply);
+    } else {
+      cache->answer(DatabasePath(), RequestKey(header), reply, [&header](std::string& made) {
+        return AnswerTeacherListQuietly(header, made);
+      });
+    }
+    return;
+  }
   try {
     switch (header.kind) {
-      case kTeacherListKind:
-        AnswerTeacherList(header, reply);
-        break;
       case kPeriodEditKind:
         EditPeriod(ParsePeriodEditRequest(bytes), peer);
         break;
@@ -170,7 +189,8 @@ void Serve(const TerminalRequest& header, std::string_view bytes, const std::str
 
 }  // namespace
 
-size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply) {
+size_t ServeClientRequest(std::string_view buffered, const std::string& peer, std::string& reply,
+                          ReplyCache* cache) {
   std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
   if (!header)
     return 0;
@@ -179,8 +199,19 @@ size_t ClientService(std::string_view buffered, const std::string& peer, std::st
     return buffered.size();  // a kind this port does not know: its length is unknown too
   if (size > buffered.size())
     return 0;
-  Serve(*header, buffered.substr(0, size), peer, reply);
+  Serve(*header, buffered.substr(0, size), peer, reply, cache);
   return size;
+}
+
+size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply) {
+  return ServeClientRequest(buffered, peer, reply, nullptr);
+}
+
+ConnectionService CachingClientService(ReplyCache::Limits limits) {
+  return [cache = std::make_shared<ReplyCache>(limits)](
+             std::string_view buffered, const std::string& peer, std::string& reply) {
+    return ServeClientRequest(buffered, peer, reply, cache.get());
+  };
 }
 
 }  // namespace brenlow

@@ -9,6 +9,10 @@
 // connection, which stays open. A failed query or read ends its request quietly; a failed
 // update has shown the store's message (through ShowMessage) and ends its request.
 //
+// CachingClientService() answers the same requests alike, the teacher list from a ReplyCache of
+// its own while the store is unchanged; its edits, written through the loop thread's own
+// connection, empty that cache.
+//
 // Thread: the client loop's thread only; one request at a time.
 #pragma once
 
@@ -16,11 +20,21 @@
 #include <string>
 #include <string_view>
 
+#include "net/select_loop.h"
+#include "terminals/reply_cache.h"
+
 namespace brenlow {
 
 // A ConnectionService (net/select_loop.h): carries out the request at the start of buffered once
 // it is complete and returns its size; 0 while it lacks bytes; buffered.size() for an unknown
 // kind. Fuzz targets feed it arbitrary bytes.
 size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply);
+
+// ClientService with a reply cache of its own (one per loop: it serves one thread).
+ConnectionService CachingClientService(ReplyCache::Limits limits = {});
+
+// ClientService answering the teacher list through cache (none: from the store).
+size_t ServeClientRequest(std::string_view buffered, const std::string& peer, std::string& reply,
+                          ReplyCache* cache);
 
 }  // namespace brenlow

@@ -1,9 +1,11 @@
 #include "terminals/terminal_service.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "data/database.h"
+#include "data/database_path.h"
 #include "terminals/known_address.h"
 #include "terminals/period_fields.h"
 #include "terminals/terminal_records.h"
@@ -108,30 +110,49 @@ void AnswerPassword(const TerminalRequest& request, std::string& reply) {
 
 }  // namespace
 
-void AnswerTerminalRequest(std::string_view received, std::string& reply) {
-  std::optional<TerminalRequest> request = ParseTerminalRequest(received);
-  if (!request)
-    return;
+namespace {
+
+// Appends the answer to a request of kinds 1 to 4; false when a read failed part way.
+bool Answer(const TerminalRequest& request, std::string& reply) {
   try {
-    switch (request->kind) {
+    switch (request.kind) {
       case kClassNameKind:
-        AnswerClassName(*request, reply);
+        AnswerClassName(request, reply);
         break;
       case kPeriodsKind:
-        AnswerPeriods(*request, reply);
+        AnswerPeriods(request, reply);
         break;
       case kCoursesKind:
-        AnswerCourses(*request, reply);
+        AnswerCourses(request, reply);
         break;
       case kPasswordKind:
-        AnswerPassword(*request, reply);
+        AnswerPassword(request, reply);
         break;
-      default:
-        break;  // other kinds are answered with nothing
     }
   } catch (const DatabaseError&) {
     // A failed read ends the request; what it produced before still goes out.
+    return false;
   }
+  return true;
+}
+
+bool IsAnsweredKind(int32_t kind) {
+  return kind == kClassNameKind || kind == kPeriodsKind || kind == kCoursesKind ||
+         kind == kPasswordKind;
+}
+
+}  // namespace
+
+void AnswerTerminalRequest(std::string_view received, std::string& reply, ReplyCache* cache) {
+  std::optional<TerminalRequest> request = ParseTerminalRequest(received);
+  if (!request || !IsAnsweredKind(request->kind))
+    return;  // other kinds are answered with nothing
+  if (cache == nullptr) {
+    Answer(*request, reply);
+    return;
+  }
+  cache->answer(DatabasePath(), RequestKey(*request), reply,
+                [&request](std::string& made) { return Answer(*request, made); });
 }
 
 size_t TerminalService(std::string_view buffered, const std::string& /*peer*/, std::string& reply) {
@@ -139,6 +160,16 @@ size_t TerminalService(std::string_view buffered, const std::string& /*peer*/, s
     return 0;
   AnswerTerminalRequest(buffered.substr(0, kTerminalRequestSize), reply);
   return kTerminalRequestSize;
+}
+
+ConnectionService CachingTerminalService(ReplyCache::Limits limits) {
+  return [cache = std::make_shared<ReplyCache>(limits)](
+             std::string_view buffered, const std::string& /*peer*/, std::string& reply) -> size_t {
+    if (buffered.size() < kTerminalRequestSize)
+      return 0;
+    AnswerTerminalRequest(buffered.substr(0, kTerminalRequestSize), reply, cache.get());
+    return kTerminalRequestSize;
+  };
 }
 
 }  // namespace brenlow

@@ -10,12 +10,18 @@
 // request quietly (the records produced before it are still sent). An answer is cut at
 // kMaxTerminalReplyBytes. Never writes the store.
 //
+// CachingTerminalService() answers the same requests alike, from a ReplyCache of its own while
+// the store is unchanged.
+//
 // Thread: the terminal loop's thread only; one request at a time.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "net/select_loop.h"
+#include "terminals/reply_cache.h"
 
 namespace brenlow {
 
@@ -29,8 +35,13 @@ inline constexpr size_t kMaxTerminalReplyBytes = 64 * 1024;
 // once its 100 bytes are there; returns 100 then, 0 before.
 size_t TerminalService(std::string_view buffered, const std::string& peer, std::string& reply);
 
+// TerminalService with a reply cache of its own (one per loop: it serves one thread).
+ConnectionService CachingTerminalService(ReplyCache::Limits limits = {});
+
 // Appends the answer to one request of 100 bytes to reply (nothing when it is not answered);
-// fewer bytes are answered with nothing. Fuzz targets feed it arbitrary bytes.
-void AnswerTerminalRequest(std::string_view request, std::string& reply);
+// fewer bytes are answered with nothing. With a cache, a reply kept while the store is unchanged
+// is sent again (the same bytes). Fuzz targets feed it arbitrary bytes.
+void AnswerTerminalRequest(std::string_view request, std::string& reply,
+                           ReplyCache* cache = nullptr);
 
 }  // namespace brenlow
