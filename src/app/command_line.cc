@@ -10,12 +10,10 @@ namespace brenlow {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
-    "               [--max-connections-per-address N] [--keep-events DAYS]\n"
-    "               [--catch-up off|power-off|all]\n"
-    "       brenlow --init-database PATH\n"
-    "       brenlow --set-credentials [--credentials PATH]\n"
-    "       brenlow --help | --version\n";
+    "Usage: brenlow [--headless] [--database PATH] [OPTION]...\n"
+    "  or:  brenlow --init-database PATH\n"
+    "  or:  brenlow --set-credentials [--credentials PATH]\n"
+    "  or:  brenlow --help | --version\n";
 
 constexpr const char* kFooter =
     "Ports: UDP 8234 controller reports and card swipes; TCP 64124 classroom terminals (class,\n"
@@ -142,6 +140,11 @@ std::unique_ptr<CLI::App> LineReader(CommandLine* line) {
                                     : "--catch-up needs off, power-off or all, not " + value;
                        }))
       ->option_text("POLICY")
+      ->trigger_on_parse();
+  app->add_flag_callback(
+         "--no-reply-cache", [line] { line->replyCache = false; },
+         "answer every terminal request from the database; without it,\nrepeated questions on "
+         "ports 64124 and 62124 are answered from\nmemory while the database is unchanged")
       ->trigger_on_parse();
   app->add_option_function<std::string>(
          "--init-database",

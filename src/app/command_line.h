@@ -21,6 +21,7 @@ struct CommandLine {
   std::string credentialsPath;  // --credentials PATH; empty: where the program keeps it
   int keepEventDays = kDefaultKeepEventDays;         // --keep-events DAYS
   CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff;  // --catch-up off|power-off|all
+  bool replyCache = true;                            // false: --no-reply-cache
   std::string error;                                 // set when the arguments are not understood
 };
 

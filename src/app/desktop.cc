@@ -139,7 +139,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, const Store& stor
   std::optional<Server> server;
   if (!editor)
     server.emplace(line.listenAddress, clock, store, line.maxConnectionsPerAddress,
-                   line.keepEventDays, line.catchUp);
+                   line.keepEventDays, line.catchUp, line.replyCache);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;

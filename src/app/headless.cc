@@ -19,7 +19,7 @@ int RunHeadless(int argc, char** argv, const CommandLine& line, const Store& sto
   teacherDialogOpen = 0;
   SystemClock clock;
   Server server(line.listenAddress, clock, store, line.maxConnectionsPerAddress, line.keepEventDays,
-                line.catchUp);
+                line.catchUp, line.replyCache);
   TerminationSignals terminationSignals([&] { application.quit(); });
   WriteStderrLine("headless server starting on database " + store.path());
   server.prepareStore();

@@ -10,9 +10,14 @@
 namespace brenlow {
 
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       const Store& store, size_t maxConnectionsPerAddress) {
+                                       const Store& store, size_t maxConnectionsPerAddress,
+                                       bool replyCache) {
   LoopLimits limits;
   limits.perAddress = maxConnectionsPerAddress;
+  ConnectionService terminalService =
+      replyCache ? CachingTerminalService(store) : TerminalServiceOn(store);
+  ConnectionService clientService =
+      replyCache ? CachingClientService(store) : ClientServiceOn(store);
   return {
       // The controller listener.
       {std::chrono::milliseconds(50),
@@ -21,16 +26,15 @@ std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const C
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),
-       [listenAddress, limits, store, &clock](std::stop_token stop) {
+       [listenAddress, limits, &clock, terminalService](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kTerminalPort, TerminalServiceOn(store), clock, limits)
-             .run(stop);
+         SelectLoop(listenAddress, kTerminalPort, terminalService, clock, limits).run(stop);
        }},
       // Port 62124.
       {std::chrono::milliseconds(250),
-       [listenAddress, limits, store, &clock](std::stop_token stop) {
+       [listenAddress, limits, &clock, clientService](std::stop_token stop) {
          GiveUpStoreWaitsOnStop(stop);
-         SelectLoop(listenAddress, kClientPort, ClientServiceOn(store), clock, limits).run(stop);
+         SelectLoop(listenAddress, kClientPort, clientService, clock, limits).run(stop);
        }},
   };
 }

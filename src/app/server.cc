@@ -14,9 +14,11 @@
 namespace brenlow {
 
 Server::Server(std::string listenAddress, const Clock& clock, Store store,
-               size_t maxConnectionsPerAddress, int keepEventDays, CatchUpPolicy catchUp)
+               size_t maxConnectionsPerAddress, int keepEventDays, CatchUpPolicy catchUp,
+               bool replyCache)
     : listenAddress_(std::move(listenAddress)),
       maxConnectionsPerAddress_(maxConnectionsPerAddress),
+      replyCache_(replyCache),
       clock_(clock),
       store_(std::move(store)),
       events_(clock, store_.path(), EventWriter::Options{.keepDays = keepEventDays}),
@@ -45,7 +47,8 @@ void Server::prepareStore() {
 void Server::startWorkers() {
   InstallEventWriter(&events_);
   events_.start();
-  workers_.start(NetworkWorkers(listenAddress_, clock_, store_, maxConnectionsPerAddress_));
+  workers_.start(
+      NetworkWorkers(listenAddress_, clock_, store_, maxConnectionsPerAddress_, replyCache_));
 }
 
 void Server::startMinuteTimer() {

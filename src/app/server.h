@@ -22,10 +22,11 @@ inline constexpr int kLogSweepMs = 1000;
 class Server {
  public:
   // Each terminal port lets one peer address hold maxConnectionsPerAddress connections; events
-  // are kept keepEventDays days; the first minute catches up an outage by catchUp.
+  // are kept keepEventDays days; the first minute catches up an outage by catchUp; replyCache
+  // lets the terminal ports answer from memory while the store is unchanged.
   Server(std::string listenAddress, const Clock& clock, Store store,
          size_t maxConnectionsPerAddress, int keepEventDays = kDefaultKeepEventDays,
-         CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff);
+         CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff, bool replyCache = true);
   ~Server();
 
   // Every class's Status becomes 0; an empty period table gets blank periods; the start time is
@@ -43,6 +44,7 @@ class Server {
  private:
   std::string listenAddress_;
   size_t maxConnectionsPerAddress_;
+  bool replyCache_;
   const Clock& clock_;
   const Store store_;
   // Installed as the process's event writer from startWorkers() to stop().

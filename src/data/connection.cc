@@ -219,6 +219,7 @@ class ConnectionCache {
 
 namespace {
 thread_local ConnectionCache threadConnections;
+thread_local uint64_t threadFailures = 0;
 }  // namespace
 
 Connection::Connection(sqlite3* handle, std::string path, dev_t device, ino_t inode)
@@ -246,6 +247,8 @@ void Connection::retire() {
   for (auto& entry : prepared_)
     sqlite3_finalize(entry.second);
   prepared_.clear();
+  sqlite3_finalize(dataVersion_);
+  dataVersion_ = nullptr;
   byShape_.clear();
   sqlite3_close_v2(handle_);
   handle_ = nullptr;
@@ -253,6 +256,7 @@ void Connection::retire() {
 }
 
 void Connection::fail(StoreFailure* failure) const {
+  ++threadFailures;
   failure->code = static_cast<uint32_t>(sqlite3_extended_errcode(handle_));
   failure->message = sqlite3_errmsg(handle_);
 }
@@ -274,6 +278,7 @@ sqlite3_stmt* Connection::prepare(const Statement& statement, StoreFailure* fail
   }
   if (prepared == nullptr) {
     // Only blanks or a comment: nothing to run.
+    ++threadFailures;
     failure->code = SQLITE_MISUSE;
     failure->message = "not an SQL statement";
     return nullptr;
@@ -336,10 +341,12 @@ void AddColumnValue(sqlite3_stmt* prepared, int column, RecordSet::Builder* buil
 bool Connection::execute(const Statement& statement, StoreFailure* failure) {
   std::lock_guard use(use_);
   if (handle_ == nullptr) {
+    ++threadFailures;
     failure->code = SQLITE_CANTOPEN;
     failure->message = "database file replaced";
     return false;
   }
+  ++ownWrites_;  // counted before it runs: a failed write may still have changed rows
   sqlite3_stmt* prepared = prepare(statement, failure);
   if (prepared == nullptr)
     return false;
@@ -363,6 +370,7 @@ bool Connection::execute(const Statement& statement, StoreFailure* failure) {
 bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure* failure) {
   std::lock_guard use(use_);
   if (handle_ == nullptr) {
+    ++threadFailures;
     failure->code = SQLITE_CANTOPEN;
     failure->message = "database file replaced";
     return false;
@@ -370,6 +378,8 @@ bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure
   sqlite3_stmt* prepared = prepare(statement, failure);
   if (prepared == nullptr)
     return false;
+  if (sqlite3_stmt_readonly(prepared) == 0)
+    ++ownWrites_;
   if (!Bind(prepared, statement)) {
     fail(failure);
     sqlite3_clear_bindings(prepared);
@@ -399,8 +409,41 @@ bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure
   return ok;
 }
 
+bool Connection::readVersion(int64_t* dataVersion, uint64_t* ownWrites, StoreFailure* failure) {
+  std::lock_guard use(use_);
+  if (handle_ == nullptr) {
+    ++threadFailures;
+    failure->code = SQLITE_CANTOPEN;
+    failure->message = "database file replaced";
+    return false;
+  }
+  if (dataVersion_ == nullptr &&
+      sqlite3_prepare_v3(handle_, "PRAGMA data_version", -1, SQLITE_PREPARE_PERSISTENT,
+                         &dataVersion_, nullptr) != SQLITE_OK) {
+    fail(failure);
+    sqlite3_finalize(dataVersion_);
+    dataVersion_ = nullptr;
+    return false;
+  }
+  bool ok = sqlite3_step(dataVersion_) == SQLITE_ROW;
+  if (ok)
+    *dataVersion = sqlite3_column_int64(dataVersion_, 0);
+  else
+    fail(failure);
+  sqlite3_reset(dataVersion_);
+  *ownWrites = ownWrites_;
+  return ok;
+}
+
 Connection* AcquireConnection(const std::string& path, StoreFailure* failure) {
-  return threadConnections.acquire(path, failure);
+  Connection* connection = threadConnections.acquire(path, failure);
+  if (connection == nullptr)
+    ++threadFailures;
+  return connection;
+}
+
+uint64_t ThreadStoreFailureCount() {
+  return threadFailures;
 }
 
 void ReleaseThreadConnections() {

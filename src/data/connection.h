@@ -54,6 +54,12 @@ class Connection {
   // True once another thread closed this connection because its file was replaced.
   bool closed() const { return closed_.load(std::memory_order_acquire); }
 
+  // SQLite's data_version of this connection (it changes when another connection commits) and
+  // how many statements that may write went through this connection (a commit of its own does
+  // not change data_version). Together they say whether the store may have changed since they
+  // were last read. Returns false and fills failure when the pragma cannot run.
+  bool readVersion(int64_t* dataVersion, uint64_t* ownWrites, StoreFailure* failure);
+
  private:
   friend class ConnectionCache;
   friend class OpenFiles;
@@ -67,6 +73,9 @@ class Connection {
   std::mutex use_;  // held while a statement runs and while another thread closes the handle
   sqlite3* handle_;
   std::atomic<bool> closed_{false};
+  // Statements run by execute(), and queries that may write; read and bumped under use_.
+  uint64_t ownWrites_ = 0;
+  sqlite3_stmt* dataVersion_ = nullptr;  // "PRAGMA data_version", prepared at first use
   const std::string path_;
   dev_t device_;
   ino_t inode_;
@@ -88,6 +97,10 @@ void ReleaseThreadConnections();
 // Changes whenever the calling thread closes one of its connections: a Connection* taken from
 // AcquireConnection stays valid while this value stays the same.
 uint64_t ThreadConnectionGeneration();
+
+// How many statements (or opens) failed on the calling thread so far: an answer made while
+// this count moved may have been cut short by the failure, not by the data.
+uint64_t ThreadStoreFailureCount();
 
 // The calling thread's connections use synchronous=NORMAL from now on: a commit may be lost at
 // a power cut, never corrupted. Only for threads whose writes are volatile state.

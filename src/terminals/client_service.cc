@@ -1,5 +1,6 @@
 #include "terminals/client_service.h"
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -146,14 +147,32 @@ void EditCourses(const Store& store, const CourseEditRequest& edit, const std::s
   db.close();
 }
 
+// The teacher list; false when a read failed part way.
+bool AnswerTeacherListQuietly(const Store& store, const TerminalRequest& header,
+                              std::string& reply) {
+  try {
+    AnswerTeacherList(store, header, reply);
+  } catch (const DatabaseError&) {
+    return false;  // what it produced before still goes out
+  }
+  return true;
+}
+
 // Carries out one complete request; the reply collects what it answers.
 void Serve(const Store& store, const TerminalRequest& header, std::string_view bytes,
-           const std::string& peer, std::string& reply) {
+           const std::string& peer, std::string& reply, ReplyCache* cache) {
+  if (header.kind == kTeacherListKind) {
+    if (cache == nullptr) {
+      AnswerTeacherListQuietly(store, header, reply);
+    } else {
+      cache->answer(store.path(), RequestKey(header), reply, [&](std::string& made) {
+        return AnswerTeacherListQuietly(store, header, made);
+      });
+    }
+    return;
+  }
   try {
     switch (header.kind) {
-      case kTeacherListKind:
-        AnswerTeacherList(store, header, reply);
-        break;
       case kPeriodEditKind:
         EditPeriod(store, ParsePeriodEditRequest(bytes), peer);
         break;
@@ -170,8 +189,8 @@ void Serve(const Store& store, const TerminalRequest& header, std::string_view b
 
 }  // namespace
 
-size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer,
-                     std::string& reply) {
+size_t ServeClientRequest(const Store& store, std::string_view buffered, const std::string& peer,
+                          std::string& reply, ReplyCache* cache) {
   std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
   if (!header)
     return 0;
@@ -180,14 +199,26 @@ size_t ClientService(const Store& store, std::string_view buffered, const std::s
     return buffered.size();  // a kind this port does not know: its length is unknown too
   if (size > buffered.size())
     return 0;
-  Serve(store, *header, buffered.substr(0, size), peer, reply);
+  Serve(store, *header, buffered.substr(0, size), peer, reply, cache);
   return size;
+}
+
+size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer,
+                     std::string& reply) {
+  return ServeClientRequest(store, buffered, peer, reply, nullptr);
 }
 
 ConnectionService ClientServiceOn(Store store) {
   return [store = std::move(store)](std::string_view buffered, const std::string& peer,
                                     std::string& reply) {
     return ClientService(store, buffered, peer, reply);
+  };
+}
+
+ConnectionService CachingClientService(Store store, ReplyCache::Limits limits) {
+  return [store = std::move(store), cache = std::make_shared<ReplyCache>(limits)](
+             std::string_view buffered, const std::string& peer, std::string& reply) {
+    return ServeClientRequest(store, buffered, peer, reply, cache.get());
   };
 }
 

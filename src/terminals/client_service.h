@@ -9,6 +9,10 @@
 // connection, which stays open. A failed query or read ends its request quietly; a failed
 // update has shown the store's message (through ShowMessage) and ends its request.
 //
+// CachingClientService() answers the same requests alike, the teacher list from a ReplyCache of
+// its own while the store is unchanged; its edits, written through the loop thread's own
+// connection, empty that cache.
+//
 // Thread: the client loop's thread only; one request at a time.
 #pragma once
 
@@ -18,6 +22,7 @@
 
 #include "data/store.h"
 #include "net/select_loop.h"
+#include "terminals/reply_cache.h"
 
 namespace brenlow {
 
@@ -28,5 +33,12 @@ size_t ClientService(const Store& store, std::string_view buffered, const std::s
                      std::string& reply);
 // The same, on store, for a SelectLoop.
 ConnectionService ClientServiceOn(Store store);
+
+// ClientService on store with a reply cache of its own (one per loop: it serves one thread).
+ConnectionService CachingClientService(Store store, ReplyCache::Limits limits = {});
+
+// ClientService answering the teacher list through cache (none: from the store).
+size_t ServeClientRequest(const Store& store, std::string_view buffered, const std::string& peer,
+                          std::string& reply, ReplyCache* cache);
 
 }  // namespace brenlow

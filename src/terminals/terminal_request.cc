@@ -15,6 +15,16 @@ std::optional<TerminalRequest> ParseTerminalRequest(std::string_view bytes) {
   return request;
 }
 
+std::string RequestKey(const TerminalRequest& request) {
+  std::string key(4, '\0');
+  PutInt32Le(key, 0, request.kind);
+  for (const std::string& slot : request.slots) {
+    key += slot;
+    key += '\0';  // a slot's text never holds a zero byte
+  }
+  return key;
+}
+
 std::string TerminalRequestBytes(const TerminalRequest& request) {
   std::string bytes(kTerminalRequestSize, '\0');
   for (size_t slot = 0; slot < kAddressSlotCount; ++slot) {

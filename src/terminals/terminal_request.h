@@ -44,6 +44,10 @@ struct TerminalRequest {
 // Reads the header at the start of bytes; nullopt when fewer than 100 bytes arrived.
 std::optional<TerminalRequest> ParseTerminalRequest(std::string_view bytes);
 
+// What the request asks, as a text: two requests with the same key are answered alike (the
+// kind and the slot texts, without the bytes after a slot's end).
+std::string RequestKey(const TerminalRequest& request);
+
 // The 100 bytes of a request (slot texts cut to 31 bytes).
 std::string TerminalRequestBytes(const TerminalRequest& request);
 

@@ -1,6 +1,7 @@
 #include "terminals/terminal_service.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "data/database.h"
@@ -108,30 +109,50 @@ void AnswerPassword(const Store& store, const TerminalRequest& request, std::str
 
 }  // namespace
 
-void AnswerTerminalRequest(const Store& store, std::string_view received, std::string& reply) {
-  std::optional<TerminalRequest> request = ParseTerminalRequest(received);
-  if (!request)
-    return;
+namespace {
+
+// Appends the answer to a request of kinds 1 to 4; false when a read failed part way.
+bool Answer(const Store& store, const TerminalRequest& request, std::string& reply) {
   try {
-    switch (request->kind) {
+    switch (request.kind) {
       case kClassNameKind:
-        AnswerClassName(store, *request, reply);
+        AnswerClassName(store, request, reply);
         break;
       case kPeriodsKind:
-        AnswerPeriods(store, *request, reply);
+        AnswerPeriods(store, request, reply);
         break;
       case kCoursesKind:
-        AnswerCourses(store, *request, reply);
+        AnswerCourses(store, request, reply);
         break;
       case kPasswordKind:
-        AnswerPassword(store, *request, reply);
+        AnswerPassword(store, request, reply);
         break;
-      default:
-        break;  // other kinds are answered with nothing
     }
   } catch (const DatabaseError&) {
     // A failed read ends the request; what it produced before still goes out.
+    return false;
   }
+  return true;
+}
+
+bool IsAnsweredKind(int32_t kind) {
+  return kind == kClassNameKind || kind == kPeriodsKind || kind == kCoursesKind ||
+         kind == kPasswordKind;
+}
+
+}  // namespace
+
+void AnswerTerminalRequest(const Store& store, std::string_view received, std::string& reply,
+                           ReplyCache* cache) {
+  std::optional<TerminalRequest> request = ParseTerminalRequest(received);
+  if (!request || !IsAnsweredKind(request->kind))
+    return;  // other kinds are answered with nothing
+  if (cache == nullptr) {
+    Answer(store, *request, reply);
+    return;
+  }
+  cache->answer(store.path(), RequestKey(*request), reply,
+                [&](std::string& made) { return Answer(store, *request, made); });
 }
 
 size_t TerminalService(const Store& store, std::string_view buffered, const std::string& /*peer*/,
@@ -146,6 +167,16 @@ ConnectionService TerminalServiceOn(Store store) {
   return [store = std::move(store)](std::string_view buffered, const std::string& peer,
                                     std::string& reply) {
     return TerminalService(store, buffered, peer, reply);
+  };
+}
+
+ConnectionService CachingTerminalService(Store store, ReplyCache::Limits limits) {
+  return [store = std::move(store), cache = std::make_shared<ReplyCache>(limits)](
+             std::string_view buffered, const std::string& /*peer*/, std::string& reply) -> size_t {
+    if (buffered.size() < kTerminalRequestSize)
+      return 0;
+    AnswerTerminalRequest(store, buffered.substr(0, kTerminalRequestSize), reply, cache.get());
+    return kTerminalRequestSize;
   };
 }
 

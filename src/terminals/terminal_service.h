@@ -10,6 +10,9 @@
 // request quietly (the records produced before it are still sent). An answer is cut at
 // kMaxTerminalReplyBytes. Never writes the store.
 //
+// CachingTerminalService() answers the same requests alike, from a ReplyCache of its own while
+// the store is unchanged.
+//
 // Thread: the terminal loop's thread only; one request at a time.
 #pragma once
 
@@ -19,6 +22,7 @@
 
 #include "data/store.h"
 #include "net/select_loop.h"
+#include "terminals/reply_cache.h"
 
 namespace brenlow {
 
@@ -35,8 +39,13 @@ size_t TerminalService(const Store& store, std::string_view buffered, const std:
 // The same, answering from store, for a SelectLoop.
 ConnectionService TerminalServiceOn(Store store);
 
+// TerminalService with a reply cache of its own (one per loop: it serves one thread).
+ConnectionService CachingTerminalService(Store store, ReplyCache::Limits limits = {});
+
 // Appends the answer to one request of 100 bytes to reply (nothing when it is not answered);
-// fewer bytes are answered with nothing. Fuzz targets feed it arbitrary bytes.
-void AnswerTerminalRequest(const Store& store, std::string_view request, std::string& reply);
+// fewer bytes are answered with nothing. With a cache, a reply kept while the store is unchanged
+// is sent again (the same bytes). Fuzz targets feed it arbitrary bytes.
+void AnswerTerminalRequest(const Store& store, std::string_view request, std::string& reply,
+                           ReplyCache* cache = nullptr);
 
 }  // namespace brenlow

@@ -184,17 +184,20 @@ TEST(CommandLine, CatchUpIsOffPowerOffOrAll) {
             "--catch-up needs off, power-off or all, not some");
 }
 
+TEST(CommandLine, ReplyCacheIsOnUnlessTurnedOff) {
+  EXPECT_TRUE(ParseCommandLine({"--headless"}).replyCache);
+  EXPECT_FALSE(ParseCommandLine({"--headless", "--no-reply-cache"}).replyCache);
+}
+
 // The manual page is made from this text: it stays as it stands.
 TEST(CommandLine, HelpText) {
   EXPECT_EQ(
       HelpText(),
       std::string(
-          "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
-          "               [--max-connections-per-address N] [--keep-events DAYS]\n"
-          "               [--catch-up off|power-off|all]\n"
-          "       brenlow --init-database PATH\n"
-          "       brenlow --set-credentials [--credentials PATH]\n"
-          "       brenlow --help | --version\n"
+          "Usage: brenlow [--headless] [--database PATH] [OPTION]...\n"
+          "  or:  brenlow --init-database PATH\n"
+          "  or:  brenlow --set-credentials [--credentials PATH]\n"
+          "  or:  brenlow --help | --version\n"
           "\n"
           "The timetable server of a school's networked classrooms.\n"
           "\n"
@@ -219,6 +222,9 @@ TEST(CommandLine, HelpText) {
           "                        (nothing), power-off (default: switch off the rooms whose\n"
           "                        periods ended meanwhile, unless a lesson runs now) or all\n"
           "                        (also switch on the rooms whose lesson began meanwhile)\n"
+          "  --no-reply-cache      answer every terminal request from the database; without it,\n"
+          "                        repeated questions on ports 64124 and 62124 are answered from\n"
+          "                        memory while the database is unchanged\n"
           "  --init-database PATH  create a new, empty database at PATH and exit; an existing "
           "file\n"
           "                        is refused and left untouched\n"

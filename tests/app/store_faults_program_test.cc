@@ -9,11 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <thread>
 
 #include "controllers/controller_datagram.h"
 #include "net/ports.h"
-#include "support/program.h"
+#include "support/headless_server.h"
 #include "support/read_only_file.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
@@ -25,14 +24,14 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::ConnectWhenServed;
+using testing::HeadlessServer;
 using testing::HexBytes;
 using testing::kOneTeacherListSize;
 using testing::LoopbackAddress;
-using testing::Program;
-using testing::ProgramPath;
 using testing::ReadOnlyFile;
 using testing::RequestBytes;
 using testing::TempDatabase;
+using testing::WaitFor;
 
 constexpr const char* kMac = "AA-01";
 constexpr size_t kPeriodsReplySize = 35 * 120;
@@ -43,18 +42,15 @@ class StoreFaultsProgram : public ::testing::Test {
   void SetUp() override {
     store_.addClass("一班", controller_, kMac);
     store_.addTeacher("1", "张老师");
-    server_ = std::make_unique<Program>(
-        ProgramPath(), std::vector<std::string>{"--headless", "--listen", "127.0.0.1", "--database",
-                                                store_.path()});
-    ASSERT_TRUE(server_->waitForError("headless server starting", 10s)) << server_->errors();
+    server_ = std::make_unique<HeadlessServer>(store_.path());
+    ASSERT_TRUE(server_->ready());
     terminal_ = ConnectWhenServed(kTerminalPort);
     client_ = ConnectWhenServed(kClientPort);
   }
 
   void TearDown() override {
     ASSERT_TRUE(server_->running()) << server_->errors();
-    server_->signal(SIGTERM);
-    EXPECT_EQ(server_->wait(5s), 0) << server_->errors();
+    EXPECT_EQ(server_->stop(), 0) << server_->errors();
   }
 
   // The bytes of the periods reply; empty when none came within wait.
@@ -121,19 +117,9 @@ class StoreFaultsProgram : public ::testing::Test {
     sqlite3_close_v2(handle);
   }
 
-  template <typename Predicate>
-  static bool waitUntil(Predicate done, std::chrono::milliseconds timeout = 5s) {
-    for (auto end = std::chrono::steady_clock::now() + timeout;
-         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(20ms)) {
-      if (done())
-        return true;
-    }
-    return done();
-  }
-
   const std::string controller_ = LoopbackAddress(6);
   TempDatabase store_;
-  std::unique_ptr<Program> server_;
+  std::unique_ptr<HeadlessServer> server_;
   TerminalConnection terminal_;
   TerminalConnection client_;
 };
@@ -191,7 +177,7 @@ TEST_F(StoreFaultsProgram, ReadOnlyFileIsStillReadAndRefusedWritesAreReportedUnt
 TEST_F(StoreFaultsProgram, ReplacedFileIsNoticedByEveryThreadAndTheOldJournalNeverReachesIt) {
   ASSERT_EQ(periods().size(), kPeriodsReplySize);
   report(true);
-  ASSERT_TRUE(waitUntil([&] { return store_.value("select Status from tblbj") == "1"; }));
+  ASSERT_TRUE(WaitFor([&] { return store_.value("select Status from tblbj") == "1"; }));
 
   // The backup: this moment's content, in WAL mode like every Brenlow file, with a second class.
   const std::string backup = store_.folder() + "/backup.db";
@@ -209,12 +195,12 @@ TEST_F(StoreFaultsProgram, ReplacedFileIsNoticedByEveryThreadAndTheOldJournalNev
   // another process would take it for the new file's.
   ASSERT_TRUE(server_->waitForError("brenlow: database file replaced: " + store_.path(), 5s))
       << server_->errors();
-  EXPECT_TRUE(waitUntil([&] {
+  EXPECT_TRUE(WaitFor([&] {
     return store_.value("select Status from tblbj where Name='一班'") == "0";
   })) << "the listener writes into the new file";
   report(true);
   EXPECT_TRUE(
-      waitUntil([&] { return store_.value("select Status from tblbj where Name='一班'") == "1"; }));
+      WaitFor([&] { return store_.value("select Status from tblbj where Name='一班'") == "1"; }));
   EXPECT_EQ(periods().size(), kPeriodsReplySize);
   ASSERT_TRUE(edit("9"));
   EXPECT_EQ(firstStartH(), "9");

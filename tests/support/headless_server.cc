@@ -43,4 +43,9 @@ int HeadlessServer::stop(std::chrono::milliseconds timeout) {
   return program_.wait(timeout);
 }
 
+int HeadlessServer::kill(std::chrono::milliseconds timeout) {
+  program_.signal(SIGKILL);
+  return program_.wait(timeout);
+}
+
 }  // namespace brenlow::testing

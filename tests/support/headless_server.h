@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/program.h"
+#include "support/wait_for.h"
 
 namespace brenlow::testing {
 
@@ -24,9 +25,16 @@ class HeadlessServer {
   Program& program() { return program_; }
   bool running() { return program_.running(); }
   std::string errors() const { return program_.errors(); }
+  // Waits until the server's stderr contains text.
+  bool waitForError(const std::string& text,
+                    std::chrono::milliseconds timeout = kEventTimeout) const {
+    return program_.waitForError(text, timeout);
+  }
 
   // Ends the server with SIGTERM; its exit code (see Program::wait).
   int stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  // Ends the server with SIGKILL, as a crash or a power cut would; its exit code.
+  int kill(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
  private:
   Program program_;

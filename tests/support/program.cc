@@ -8,7 +8,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "support/wait_for.h"
 
@@ -79,12 +78,8 @@ void Program::signal(int number) {
 }
 
 int Program::wait(std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (running()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  if (!WaitFor([this] { return !running(); }, timeout))
+    return -1;
   if (WIFEXITED(status_))
     return WEXITSTATUS(status_);
   if (WIFSIGNALED(status_))

@@ -6,9 +6,12 @@
 #include <signal.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <latch>
+#include <mutex>
 #include <thread>
 
-#include "support/program.h"
+#include "support/headless_server.h"
 #include "support/served_program.h"
 #include "support/temp_database.h"
 #include "terminals/terminal_request.h"
@@ -19,11 +22,11 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using testing::ConnectWhenServed;
+using testing::HeadlessServer;
 using testing::kOneTeacherListSize;
-using testing::Program;
-using testing::ProgramPath;
 using testing::RequestBytes;
 using testing::TempDatabase;
+using testing::WaitFor;
 
 constexpr const char* kMac = "AA-01";
 constexpr size_t kPeriodsReplySize = 35 * 120;
@@ -33,26 +36,36 @@ constexpr auto kPrompt = 500ms;
 // A terminal that asks on both ports in turn and times every answer.
 class TimedTerminal {
  public:
+  // Asks once on each port, untimed: a loop's first request opens its thread's store
+  // connection and prepares the statements, which under load takes longer than any answer may.
   TimedTerminal()
-      : terminal_(ConnectWhenServed(kTerminalPort)), client_(ConnectWhenServed(kClientPort)) {}
+      : terminal_(ConnectWhenServed(kTerminalPort)), client_(ConnectWhenServed(kClientPort)) {
+    askBoth();
+  }
 
   // Asks for periods and the teacher list in turn for duration; returns the slowest answer.
   Clock::duration slowestDuring(Clock::duration duration) {
     Clock::duration slowest{};
-    for (auto end = Clock::now() + duration; Clock::now() < end;) {
-      for (bool periods : {true, false}) {
-        auto asked = Clock::now();
-        TerminalConnection& connection = periods ? terminal_ : client_;
-        size_t size = periods ? kPeriodsReplySize : kOneTeacherListSize;
-        EXPECT_TRUE(connection.send(RequestBytes(periods ? 2 : kTeacherListKind, kMac)));
-        EXPECT_EQ(connection.receive(size, 10s).size(), size);
-        slowest = std::max(slowest, Clock::now() - asked);
-      }
-    }
+    for (auto end = Clock::now() + duration; Clock::now() < end;)
+      slowest = std::max(slowest, askBoth());
     return slowest;
   }
 
  private:
+  // Asks for periods, then the teacher list; returns the slower answer.
+  Clock::duration askBoth() {
+    Clock::duration slower{};
+    for (bool periods : {true, false}) {
+      auto asked = Clock::now();
+      TerminalConnection& connection = periods ? terminal_ : client_;
+      size_t size = periods ? kPeriodsReplySize : kOneTeacherListSize;
+      EXPECT_TRUE(connection.send(RequestBytes(periods ? 2 : kTeacherListKind, kMac)));
+      EXPECT_EQ(connection.receive(size, 10s).size(), size);
+      slower = std::max(slower, Clock::now() - asked);
+    }
+    return slower;
+  }
+
   TerminalConnection terminal_;
   TerminalConnection client_;
 };
@@ -66,28 +79,37 @@ TEST(SlowTerminalsProgram, SilentTricklingAndNonReadingTerminalsDoNotHoldUpTheOt
   TempDatabase store;
   store.addClass("一班", "", kMac);
   store.addTeacher("1", "张老师");
-  Program server(ProgramPath(),
-                 {"--headless", "--listen", "127.0.0.1", "--database", store.path()});
-  ASSERT_TRUE(server.waitForError("headless server starting", 10s)) << server.errors();
+  HeadlessServer server(store.path());
+  ASSERT_TRUE(server.ready());
   TimedTerminal timed;
 
   // Silent terminals and terminals sending a request one byte a second, on both ports.
   TerminalConnection silentTerminal = ConnectWhenServed(kTerminalPort);
   TerminalConnection silentClient = ConnectWhenServed(kClientPort);
   std::atomic<bool> stop{false};
-  auto trickle = [&stop](uint16_t port, int32_t kind) {
+  std::latch trickling(2);
+  auto trickle = [&trickling](std::stop_token stopTrickling, uint16_t port, int32_t kind) {
     TerminalConnection connection = ConnectWhenServed(port);
     const std::string request = RequestBytes(kind, kMac);
-    for (size_t at = 0; !stop.load(); at = (at + 1) % request.size()) {
-      if (!connection.send(request.substr(at, 1)))
+    std::mutex mutex;
+    std::condition_variable_any stopped;
+    bool first = true;
+    for (size_t at = 0; !stopTrickling.stop_requested(); at = (at + 1) % request.size()) {
+      const bool sent = connection.send(request.substr(at, 1));
+      if (at == 0 && first) {
+        trickling.count_down();
+        first = false;
+      }
+      if (!sent)
         return;
-      for (int tick = 0; tick < 20 && !stop.load(); ++tick)
-        std::this_thread::sleep_for(50ms);
+      // A byte a second is the point of this terminal.
+      std::unique_lock lock(mutex);
+      stopped.wait_for(lock, stopTrickling, 1s, [] { return false; });
     }
   };
   std::jthread trickleTerminal(trickle, kTerminalPort, 2);
   std::jthread trickleClient(trickle, kClientPort, kTeacherListKind);
-  std::this_thread::sleep_for(200ms);
+  trickling.wait();
   auto slowest = timed.slowestDuring(3s);
   EXPECT_LT(slowest, kPrompt) << Milliseconds(slowest);
 
@@ -103,7 +125,7 @@ TEST(SlowTerminalsProgram, SilentTricklingAndNonReadingTerminalsDoNotHoldUpTheOt
         dropped.store(true);
         return;
       }
-      std::this_thread::sleep_for(1ms);
+      std::this_thread::sleep_for(1ms);  // asking on and on, while the others are timed
     }
     // Everything sent: the connection is closed once the server gave up on it.
     connection.receiveUntilQuiet(10s, 10s);
@@ -112,19 +134,18 @@ TEST(SlowTerminalsProgram, SilentTricklingAndNonReadingTerminalsDoNotHoldUpTheOt
   slowest = timed.slowestDuring(5s);
   EXPECT_LT(slowest, kPrompt) << Milliseconds(slowest);
   // The server no longer keeps it, and the others are served promptly again.
-  auto until = Clock::now() + 10s;
-  while (!dropped.load() && Clock::now() < until)
-    std::this_thread::sleep_for(10ms);
-  EXPECT_TRUE(dropped.load()) << "the terminal that never reads was not dropped";
+  EXPECT_TRUE(WaitFor([&] { return dropped.load(); }))
+      << "the terminal that never reads was not dropped";
   slowest = timed.slowestDuring(1s);
   EXPECT_LT(slowest, kPrompt) << Milliseconds(slowest);
 
   stop.store(true);
   nonReader.join();
+  trickleTerminal.request_stop();
+  trickleClient.request_stop();
   trickleTerminal.join();
   trickleClient.join();
-  server.signal(SIGTERM);
-  EXPECT_EQ(server.wait(5s), 0) << server.errors();
+  EXPECT_EQ(server.stop(), 0) << server.errors();
 }
 
 }  // namespace
