@@ -87,7 +87,7 @@ TEST_F(DesktopProgram, ShowsTheWindowOffTheTaskbarAndTheTrayBringsItBack) {
   Shell("xdotool windowminimize " + window);
   ASSERT_TRUE(WaitFor([&] { return MapState(window) == "IsUnMapped\n"; }));
   Shell("xdotool mousemove --window " + tray + " 8 8 click 1");
-  std::this_thread::sleep_for(700ms);  // nothing to wait for: time for a wrong reaction to show
+  std::this_thread::sleep_for(700ms);  // nothing marks an absence: time for a wrong reaction
   EXPECT_EQ(MapState(window), "IsUnMapped\n") << "a single click does nothing";
   Shell("xdotool mousemove --window " + tray + " 8 8 click --repeat 2 --delay 60 1");
   EXPECT_TRUE(WaitFor([&] { return MapState(window) == "IsViewable\n"; }))
@@ -108,8 +108,12 @@ TEST_F(DesktopProgram, EscapeEnterAndTheCloseBoxEndTheProgram) {
       Shell("xdotool windowactivate --sync " + window);
       return Shell("xdotool getwindowfocus") == window + "\n";
     })) << keys;
-    std::this_thread::sleep_for(200ms);
-    Shell(std::string("xdotool key --clearmodifiers ") + keys);
+    // The window manager's focus reaches the program's window a moment later than the screen
+    // shows it: press again until the program ends (a key that ends it ends it the first time).
+    EXPECT_TRUE(WaitFor([&] {
+      Shell(std::string("xdotool key --clearmodifiers ") + keys);
+      return WaitFor([&] { return !program->running(); }, 300ms);
+    })) << keys;
     EXPECT_EQ(program->wait(3s), 0) << keys << ": " << program->errors();
   }
 }
@@ -219,7 +223,8 @@ TEST_F(DesktopProgram, FailuresOfWorkersOpenOneBoxAtATimeAndServiceResumesWhenTh
     return count;
   };
   ASSERT_TRUE(WaitFor([&] { return failures() >= 1000; }, 60s)) << failures();
-  std::this_thread::sleep_for(500ms);
+  ASSERT_TRUE(WaitFor([] { return !MessageBoxes().empty(); }));
+  std::this_thread::sleep_for(500ms);  // nothing marks an absence: time for a second box
   EXPECT_EQ(MessageBoxes().size(), 1u);
 
   ASSERT_EQ(::rename(away.c_str(), store_.path().c_str()), 0);
@@ -237,7 +242,7 @@ TEST_F(DesktopProgram, FailuresOfWorkersOpenOneBoxAtATimeAndServiceResumesWhenTh
       return now.empty() || now[0] != boxes[0];
     }));
   }
-  std::this_thread::sleep_for(500ms);
+  std::this_thread::sleep_for(500ms);  // nothing marks an absence: time for a further box
   EXPECT_TRUE(MessageBoxes().empty());
   program->signal(SIGTERM);
   EXPECT_EQ(program->wait(5s), 0) << program->errors();
@@ -254,10 +259,14 @@ TEST(NoTrayDesktopProgram, WithoutANotificationAreaTheWindowStaysInTheTaskbar) {
   testing::ProgramCredentials credentials;
   Program program(ProgramPath(), {"--database", store.path(), "--listen", "127.0.0.1"});
   testing::PassLogin(display);
-  std::string window = display.waitForWindow("课程表");
+  // Shown and focused: the window manager is done with its showing, so an activation of it
+  // cannot come after the minimising below and undo it.
+  std::string window = display.waitForFocus("课程表");
   ASSERT_FALSE(window.empty()) << program.errors();
   ASSERT_TRUE(WaitFor([&] { return store.value("select Status from tblbj") == "0"; }));
-  std::this_thread::sleep_for(500ms);  // the taskbar request would follow the first showing
+  // Nothing marks the end of an absence: time for a taskbar request, which would follow the
+  // first showing.
+  std::this_thread::sleep_for(500ms);
   EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_SKIP_TASKBAR"),
             std::string::npos);
 

@@ -18,6 +18,7 @@
 #include "credentials/credentials.h"
 #include "support/program.h"
 #include "support/program_login.h"
+#include "support/wait_for.h"
 #include "support/x_display.h"
 
 namespace brenlow {
@@ -160,12 +161,8 @@ TEST(SetCredentialsProgram, ASignalAtThePasswordPromptLeavesTheEchoOn) {
     EXPECT_TRUE(prompted()) << shown;
     // The prompt is written before the echo goes off: wait for that, too.
     termios settings{};
-    for (int i = 0; i < 100; ++i) {
-      ::tcgetattr(device, &settings);
-      if ((settings.c_lflag & ECHO) == 0)
-        break;
-      ::usleep(20000);
-    }
+    testing::WaitFor(
+        [&] { return ::tcgetattr(device, &settings) == 0 && (settings.c_lflag & ECHO) == 0; });
     EXPECT_EQ(settings.c_lflag & ECHO, 0u) << "echo is off at the password prompt";
     ::kill(child, number);
     int status = 0;

@@ -100,7 +100,7 @@ TEST_F(EventWriterTest, ThreadWaitsOutAnotherWriterWithoutLosingEvents) {
   EventWriter writer(clock_, store_.path(), {.interval = 10ms});
   writer.start();
   writer.record(PowerEvent("10.0.0.5", "一班", true));
-  std::this_thread::sleep_for(400ms);
+  std::this_thread::sleep_for(400ms);  // the writer's attempts against the lock; none is visible
   EXPECT_EQ(store_.value("select count(*) from tbl_events"), "0");
   sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(other);

@@ -136,6 +136,13 @@ TEST_F(CrowdedPortsProgram, OneHostsThousandConnectionsDoNotLockOutAnotherAddres
   EXPECT_TRUE(server_->waitForError("connection from 127.0.0.1 refused", 1s));
 }
 
+// Asks for the periods once, untimed: the loop's first request opens its thread's store
+// connection and prepares the statements, which under load takes longer than any answer may.
+void Warm(TerminalConnection& terminal) {
+  ASSERT_TRUE(terminal.send(RequestBytes(kPeriodsKind, kMac)));
+  ASSERT_EQ(terminal.receive(kPeriodsReplySize, 10s).size(), kPeriodsReplySize);
+}
+
 // Times the answers to kind 2 for duration. The 95th percentile (every answer but for a rare
 // pause of the machine itself) must stay under within, and no answer may take 500 ms.
 void ExpectPromptAnswers(TerminalConnection& timed, Clock::duration duration,
@@ -156,6 +163,7 @@ void ExpectPromptAnswers(TerminalConnection& timed, Clock::duration duration,
 
 TEST_F(CrowdedPortsProgram, PeersThatAskThousandsOfTimesAndNeverReadDelayOnlyThemselves) {
   TerminalConnection timed = ConnectWhenServed(kTerminalPort);
+  Warm(timed);
   std::vector<TerminalConnection> flooders;
   std::string requests;
   for (int n = 0; n < 100; ++n)
@@ -177,6 +185,7 @@ TEST_F(CrowdedPortsProgram, PeersThatAskThousandsOfTimesAndNeverReadDelayOnlyThe
 
 TEST_F(CrowdedPortsProgram, TerminalsReadingAByteAtATimeDelayOnlyThemselves) {
   TerminalConnection timed = ConnectWhenServed(kTerminalPort);
+  Warm(timed);
   std::atomic<bool> stop{false};
   constexpr int kReaders = 30;
   std::latch asked(kReaders);

@@ -8,8 +8,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
+
+#ifdef BRENLOW_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 #include "support/program.h"
 #include "support/wait_for.h"
@@ -32,6 +37,34 @@ std::string Shell(const std::string& command) {
 }
 
 namespace {
+
+// True once a notification area has taken the display's tray selection: a program asks for
+// exactly that when it decides whether it has a tray (the panel's window exists a moment
+// before the selection is taken).
+bool TraySelectionTaken() {
+#ifdef BRENLOW_HAVE_XCB
+  int screen = 0;
+  xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+  bool taken = false;
+  if (xcb_connection_has_error(connection) == 0) {
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    if (atom != nullptr) {
+      xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+          connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+      taken = owner != nullptr && owner->owner != XCB_NONE;
+      free(owner);
+    }
+    free(atom);
+  }
+  xcb_disconnect(connection);
+  return taken;
+#else
+  return !Shell("xwininfo -root -tree | grep '\"panel\"'").empty();
+#endif
+}
 
 // The id of the first shown window whose title is exactly title, or "".
 std::string ShownWindow(const std::string& title) {
@@ -89,7 +122,7 @@ XDisplay::XDisplay(bool withTray) {
   WaitFor(
       [] { return !Shell("xprop -root _NET_SUPPORTING_WM_CHECK | grep -o 'window id'").empty(); });
   if (withTray)
-    WaitFor([] { return !Shell("xwininfo -root -tree | grep '\"panel\"'").empty(); });
+    WaitFor(TraySelectionTaken);
 }
 
 XDisplay::~XDisplay() {
