@@ -25,10 +25,10 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: brenlow-controller [--from ADDRESS] [--server HOST] [--port PORT] on|off\n"
-    "       brenlow-controller [...] card NUMBER [--times N] [--gap MS]\n"
-    "       brenlow-controller [...] raw HEX...\n"
-    "       brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n"
-    "       brenlow-controller --help | --version\n";
+    "  or:  brenlow-controller [...] card NUMBER [--times N] [--gap MS]\n"
+    "  or:  brenlow-controller [...] raw HEX...\n"
+    "  or:  brenlow-controller listen [--address ADDRESS] [--count N] [--seconds S]\n"
+    "  or:  brenlow-controller --help | --version\n";
 
 constexpr const char* kDescription =
     "Stands in for a classroom's central controller and the shut-down agent of its PC.";

@@ -10,12 +10,10 @@ namespace brenlow {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
-    "               [--max-connections-per-address N] [--keep-events DAYS]\n"
-    "               [--catch-up off|power-off|all] [--no-reply-cache]\n"
-    "       brenlow --init-database PATH\n"
-    "       brenlow --set-credentials [--credentials PATH]\n"
-    "       brenlow --help | --version\n";
+    "Usage: brenlow [--headless] [--database PATH] [OPTION]...\n"
+    "  or:  brenlow --init-database PATH\n"
+    "  or:  brenlow --set-credentials [--credentials PATH]\n"
+    "  or:  brenlow --help | --version\n";
 
 constexpr const char* kFooter =
     "Ports: UDP 8234 controller reports and card swipes; TCP 64124 classroom terminals (class,\n"

@@ -3,7 +3,10 @@
 // blank line, one row per option (its name and value text, then its description from a fixed
 // column, continued lines indented to that column), a blank line and the footer. Options in
 // the empty group are left out; with none left, their block and its blank line are too.
-// help2man reads the result, so the layout is part of each program's interface.
+// help2man reads the result, so the layout is part of each program's interface: its manual
+// page's SYNOPSIS is the usage lines, the first "Usage: <program> ..." and each further one
+// "  or:  <program> ...", every one whole on its line (help2man takes a wrapped line for the
+// description).
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -4,36 +4,27 @@
 
 #include <utility>
 
-#include "data/connection.h"
+#include "data/read_only_store.h"
 #include "data/store_shape.h"
 
 namespace brenlow {
 namespace {
 
-// One read-only connection, closed with its owner.
+// One read-only connection (read_only_store.h: nothing is written beside the file), closed
+// with its owner.
 class ReadConnection {
  public:
-  explicit ReadConnection(const std::string& path) {
-    if (sqlite3_open_v2(path.c_str(), &handle_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-      error_ = handle_ ? sqlite3_errmsg(handle_) : "cannot open";
-      sqlite3_close_v2(handle_);
-      handle_ = nullptr;
-      return;
-    }
-    sqlite3_busy_timeout(handle_, kBusyTimeoutMs);
-  }
-  ~ReadConnection() { sqlite3_close_v2(handle_); }
-  ReadConnection(const ReadConnection&) = delete;
-  ReadConnection& operator=(const ReadConnection&) = delete;
+  explicit ReadConnection(const std::string& path) : store_(path), error_(store_.error()) {}
 
-  sqlite3* handle() const { return handle_; }
+  sqlite3* handle() const { return store_.handle(); }
   const std::string& error() const { return error_; }
+  bool unreadable() const { return store_.unreadable(); }
 
   // The first column of every row of sql as text; false with error() set on failure.
   bool column(const std::string& sql, std::vector<std::string>* values) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-      error_ = sqlite3_errmsg(handle_);
+    if (sqlite3_prepare_v2(handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+      error_ = sqlite3_errmsg(handle());
       return false;
     }
     int rc;
@@ -42,19 +33,20 @@ class ReadConnection {
       values->emplace_back(text ? reinterpret_cast<const char*>(text) : "");
     }
     if (rc != SQLITE_DONE)
-      error_ = sqlite3_errmsg(handle_);
+      error_ = sqlite3_errmsg(handle());
     sqlite3_finalize(statement);
     return rc == SQLITE_DONE;
   }
 
  private:
-  sqlite3* handle_ = nullptr;
+  ReadOnlyStore store_;
   std::string error_;
 };
 
 StoreCheck CheckSchema(ReadConnection& connection) {
   StoreCheck check;
   if (connection.handle() == nullptr) {
+    check.unreadable = connection.unreadable();
     check.problems.push_back(connection.error());
     return check;
   }

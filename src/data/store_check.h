@@ -13,6 +13,10 @@ namespace brenlow {
 struct StoreCheck {
   // False when the file could not be opened or read as an SQLite database at all.
   bool opened = false;
+  // True when not even the file's first bytes could be read as a database (missing, no
+  // permission, a companion file that cannot be made): problems then says why, and the file is
+  // not called "not a Brenlow database".
+  bool unreadable = false;
   // What is wrong, one finding per entry; empty when the file is sound and complete.
   std::vector<std::string> problems;
 

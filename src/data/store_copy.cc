@@ -14,6 +14,7 @@
 #include "data/added_tables.h"
 #include "data/connection.h"
 #include "data/output_file.h"
+#include "data/read_only_store.h"
 #include "data/store_check.h"
 
 namespace brenlow {
@@ -87,19 +88,19 @@ bool CopyStoreTo(const std::string& livePath, const std::string& copyPath, bool 
   if (!file.create(copyPath, OutputFileMode(livePath), error))
     return false;
   {
-    Handle live(livePath, SQLITE_OPEN_READWRITE);
+    ReadOnlyStore live(livePath);
     // The empty file made above is an empty database to SQLite; it must be that file, not a
     // link put in its place.
     Handle copy(file.temporaryPath(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
-    if (live.get() == nullptr) {
-      *error = live.error();
+    if (live.handle() == nullptr) {
+      *error = livePath + ": " + live.error();
       return false;
     }
     if (copy.get() == nullptr) {
       *error = copy.error();
       return false;
     }
-    if (!CopyPages(copy.get(), live.get(), error)) {
+    if (!CopyPages(copy.get(), live.handle(), error)) {
       *error = copyPath + ": " + *error;
       return false;
     }
@@ -131,20 +132,20 @@ bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
     std::string findings;
     for (const std::string& problem : check.problems)
       findings += (findings.empty() ? "" : "; ") + problem;
-    *error = sourcePath + " is not a Brenlow database: " + findings;
+    *error = sourcePath + (check.unreadable ? ": " : " is not a Brenlow database: ") + findings;
     return false;
   }
   if (!CopyStoreTo(livePath, savedCopyName, false, savedCopyPath, error)) {
     *error = "the database was not backed up, so nothing was restored: " + *error;
     return false;
   }
-  Handle source(sourcePath, SQLITE_OPEN_READONLY);
+  ReadOnlyStore source(sourcePath);
   Handle live(livePath, SQLITE_OPEN_READWRITE);
-  if (source.get() == nullptr || live.get() == nullptr) {
-    *error = source.get() == nullptr ? source.error() : live.error();
+  if (source.handle() == nullptr || live.get() == nullptr) {
+    *error = source.handle() == nullptr ? sourcePath + ": " + source.error() : live.error();
     return false;
   }
-  if (!CopyPages(live.get(), source.get(), error)) {
+  if (!CopyPages(live.get(), source.handle(), error)) {
     *error = livePath + ": the copy failed (" + *error + "); " + *savedCopyPath +
              " holds the database as it was";
     return false;

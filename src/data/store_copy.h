@@ -3,7 +3,9 @@
 // writes into the live file through the same interface, so every connection of the server
 // sees the restored data at its next statement and no file is replaced under it (the file
 // keeps its identity, owner and mode). A writer holding the store longer than the busy time-out
-// makes the copy fail rather than wait for ever. Any thread; nothing is kept.
+// makes the copy fail rather than wait for ever. The file copied from (the database of a backup,
+// the source of a restore) is only read, and nothing is written beside it, so a backup on
+// read-only media restores (read_only_store.h). Any thread; nothing is kept.
 #pragma once
 
 #include <string>

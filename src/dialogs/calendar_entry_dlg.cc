@@ -2,15 +2,12 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
-#include "core/messages.h"
 #include "core/weekdays.h"
 #include "data/database.h"
+#include "dialogs/entry_form.h"
 #include "records/calendar_records.h"
 
 namespace brenlow {
@@ -18,43 +15,26 @@ namespace {
 
 constexpr int kOffIndex = 0;  // "kind": 放假, then 调休上课
 
-QDateEdit* DateEdit(QDate date, const char* name) {
-  auto* edit = new QDateEdit(date);
-  edit->setObjectName(QString::fromLatin1(name));
-  edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-  edit->setCalendarPopup(true);
-  return edit;
-}
-
 CalendarDate ToCalendarDate(QDate date) {
   return CalendarDate{date.year(), date.month(), date.day()};
-}
-
-void Refuse(const std::string& text) {
-  ShowMessage(Message{text, MessageIcon::kWarning});
 }
 
 }  // namespace
 
 CalendarEntryDlg::CalendarEntryDlg(QDate initial, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("添加校历"));
-  from_ = DateEdit(initial, "from");
-  to_ = DateEdit(initial, "to");
-  kind_ = new QComboBox;
-  kind_->setObjectName(QStringLiteral("kind"));
+  from_ = NewDateEdit(initial, "from");
+  to_ = NewDateEdit(initial, "to");
+  kind_ = NewCombo("kind");
   kind_->addItems({QStringLiteral("放假"), QStringLiteral("调休上课")});
-  weekday_ = new QComboBox;
-  weekday_->setObjectName(QStringLiteral("weekday"));
+  weekday_ = NewCombo("weekday");
   for (const char* weekday : kSchoolWeekdays)
     weekday_->addItem(QString::fromUtf8(weekday));
-  class_ = new QComboBox;
-  class_->setObjectName(QStringLiteral("class"));
+  class_ = NewCombo("class");
   class_->addItem(QStringLiteral("全校"));
   try {
     Database db = Database::DefaultStore();
-    RecordSet classes = db.query("select Name from tblbj Order by ID");
-    for (; classes.isValid() && !classes.isEof(); classes.moveNext())
-      class_->addItem(QString::fromStdString(classes.fieldText("Name")));
+    AddClassNames(db, class_);
   } catch (const DatabaseError&) {
     // A class list that cannot be read leaves the whole school only.
   }
@@ -68,13 +48,7 @@ CalendarEntryDlg::CalendarEntryDlg(QDate initial, QWidget* parent) : QDialog(par
   form->addRow(QStringLiteral("按星期(&W)"), weekday_);
   form->addRow(QStringLiteral("班级(&C)"), class_);
   form->addRow(QStringLiteral("备注(&N)"), note_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &CalendarEntryDlg::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addWidget(buttons);
+  LayOutWithOkAndCancel(this, form);
 
   connect(kind_, &QComboBox::currentIndexChanged, this, &CalendarEntryDlg::kindChanged);
   kindChanged();
@@ -98,9 +72,9 @@ void CalendarEntryDlg::accept() {
   std::optional<std::vector<CalendarDate>> dates =
       DatesFromTo(ToCalendarDate(from_->date()), ToCalendarDate(last));
   if (!dates) {
-    Refuse(last < from_->date()
-               ? "结束日期早于开始日期。"
-               : "一次最多添加 " + std::to_string(kMaxCalendarRangeDays) + " 天。");
+    ShowRefusal(last < from_->date()
+                    ? "结束日期早于开始日期。"
+                    : "一次最多添加 " + std::to_string(kMaxCalendarRangeDays) + " 天。");
     return;
   }
   const std::string className =
@@ -111,22 +85,12 @@ void CalendarEntryDlg::accept() {
                                     follows ? weekday_->currentText().toStdString() : "", className,
                                     note_->text().toStdString()});
   }
-  try {
-    Database db = Database::DefaultStore();
-    if (!db.open())
-      return;
-    const std::string refusal = CalendarEntryRefusal(db, entries.front());
-    if (!refusal.empty()) {
-      Refuse(refusal);
-      return;
-    }
-    if (!AddCalendarEntries(db, entries))
-      return;  // the store's failure was shown
-  } catch (const DatabaseError&) {
-    Refuse("校历读取失败。");
-    return;
-  }
-  QDialog::accept();
+  Database db = Database::DefaultStore();
+  const bool written = WriteEntry(
+      db, [&](Database& store) { return CalendarEntryRefusal(store, entries.front()); },
+      [&](Database& store) { return AddCalendarEntries(store, entries); }, "校历读取失败。");
+  if (written)
+    QDialog::accept();
 }
 
 }  // namespace brenlow

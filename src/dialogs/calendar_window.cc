@@ -2,7 +2,6 @@
 
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -13,6 +12,8 @@
 #include "data/database.h"
 #include "dialogs/calendar_entry_dlg.h"
 #include "dialogs/day_changes_panel.h"
+#include "dialogs/dialog_parts.h"
+#include "dialogs/entry_table.h"
 #include "dialogs/marked_calendar.h"
 #include "records/calendar_import.h"
 #include "records/calendar_records.h"
@@ -20,7 +21,7 @@
 namespace brenlow {
 namespace {
 
-enum Column { kDate, kKind, kWeekday, kClass, kNote, kColumns };
+enum Column { kDate, kKind, kWeekday, kClass, kNote };
 
 QDate ToQDate(const CalendarDate& date) {
   return QDate(date.year, date.month, date.day);
@@ -34,13 +35,6 @@ MarkedCalendar::Mark MarkOf(const CalendarEntry& entry) {
                                  : MarkedCalendar::Mark::kClassOff;
 }
 
-QPushButton* Button(const QString& caption, const char* name) {
-  auto* button = new QPushButton(caption);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
-}
-
 }  // namespace
 
 CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -50,18 +44,9 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   calendar_->setAccessibleName(QStringLiteral("校历月历"));
   auto* legend = new QLabel(MarkedCalendar::Legend(), this);
 
-  table_ = new QTableWidget(0, kColumns, this);
-  table_->setObjectName(QStringLiteral("entries"));
-  table_->setAccessibleName(QStringLiteral("校历条目"));
-  table_->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("类型"),
-                                     QStringLiteral("按星期"), QStringLiteral("班级"),
-                                     QStringLiteral("备注")});
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->verticalHeader()->setVisible(false);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->horizontalHeader()->setStretchLastSection(true);
+  table_ = NewEntryTable(this, QStringLiteral("entries"), QStringLiteral("校历条目"),
+                         {QStringLiteral("日期"), QStringLiteral("类型"), QStringLiteral("按星期"),
+                          QStringLiteral("班级"), QStringLiteral("备注")});
 
   auto* limit = new QLabel(
       QStringLiteral("注意：教室终端按自己的时钟选择当天的课表。调休上课的周六、周日，终端仍显示"
@@ -69,9 +54,9 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
       this);
   limit->setWordWrap(true);
 
-  auto* add = Button(QStringLiteral("添加…"), "add");
-  auto* remove = Button(QStringLiteral("删除"), "remove");
-  auto* import = Button(QStringLiteral("导入…"), "import");
+  auto* add = NewButton(QStringLiteral("添加…"), QStringLiteral("add"));
+  auto* remove = NewButton(QStringLiteral("删除"), QStringLiteral("remove"));
+  auto* import = NewButton(QStringLiteral("导入…"), QStringLiteral("import"));
   connect(add, &QPushButton::clicked, this, &CalendarWindow::OnAdd);
   connect(remove, &QPushButton::clicked, this, &CalendarWindow::OnRemove);
   connect(import, &QPushButton::clicked, this, &CalendarWindow::OnImport);
@@ -116,18 +101,16 @@ void CalendarWindow::refresh() {
     ShowMessage(Message{"校历读取失败。", MessageIcon::kWarning});
     return;
   }
-  table_->setRowCount(static_cast<int>(entries.size()));
+  std::vector<std::vector<std::string>> rows;
+  for (const CalendarEntry& entry : entries) {
+    const bool follows = entry.kind == CalendarKind::kFollows;
+    rows.push_back({entry.date.text(), follows ? "调休上课" : "放假", follows ? entry.weekday : "",
+                    entry.className.empty() ? "全校" : entry.className, entry.note});
+  }
+  ShowEntryRows(table_, rows);
   std::map<QDate, MarkedCalendar::Mark> marks;
   for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
     const CalendarEntry& entry = entries[static_cast<size_t>(row)];
-    const bool follows = entry.kind == CalendarKind::kFollows;
-    const std::string texts[kColumns] = {
-        entry.date.text(), follows ? "调休上课" : "放假", follows ? entry.weekday : "",
-        entry.className.empty() ? "全校" : entry.className, entry.note};
-    for (int column = 0; column < kColumns; ++column) {
-      auto* cell = new QTableWidgetItem(QString::fromStdString(texts[column]));
-      table_->setItem(row, column, cell);
-    }
     // The entry's class as stored (empty: the whole school), for "删除".
     table_->item(row, kClass)->setData(Qt::UserRole, QString::fromStdString(entry.className));
     MarkedCalendar::Mark& mark = marks[ToQDate(entry.date)];
@@ -153,11 +136,8 @@ void CalendarWindow::OnRemove() {
   const std::string dateText = table_->item(row, kDate)->text().toStdString();
   const std::string className =
       table_->item(row, kClass)->data(Qt::UserRole).toString().toStdString();
-  Message question(
-      "确定删除 " + dateText + " " + (className.empty() ? "全校" : className) + " 的校历条目吗？",
-      MessageIcon::kQuestion);
-  question.buttons = MessageButtons::kYesNo;
-  if (ShowMessage(question) != MessageAnswer::kYes)
+  if (!ConfirmRemoval("确定删除 " + dateText + " " + (className.empty() ? "全校" : className) +
+                      " 的校历条目吗？"))
     return;
   const std::optional<CalendarDate> date = CalendarDate::Parse(dateText);
   Database db = Database::DefaultStore();

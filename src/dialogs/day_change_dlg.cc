@@ -2,15 +2,12 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
-#include "core/messages.h"
 #include "core/weekdays.h"
 #include "data/database.h"
+#include "dialogs/entry_form.h"
 #include "records/day_changes.h"
 
 namespace brenlow {
@@ -18,36 +15,21 @@ namespace {
 
 constexpr int kSubstituteIndex = 0;  // "kind": 代课, then 停课
 
-QComboBox* Combo(const char* name) {
-  auto* combo = new QComboBox;
-  combo->setObjectName(QString::fromLatin1(name));
-  return combo;
-}
-
-void Refuse(const std::string& text) {
-  ShowMessage(Message{text, MessageIcon::kWarning});
-}
-
 }  // namespace
 
 DayChangeDlg::DayChangeDlg(QDate initial, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("添加代课或停课"));
-  date_ = new QDateEdit(initial);
-  date_->setObjectName(QStringLiteral("date"));
-  date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-  date_->setCalendarPopup(true);
-  class_ = Combo("class");
-  period_ = Combo("period");
+  date_ = NewDateEdit(initial, "date");
+  class_ = NewCombo("class");
+  period_ = NewCombo("period");
   for (int period = 1; period <= kPeriodsPerDay; ++period)
     period_->addItem(QString::number(period));
-  kind_ = Combo("kind");
+  kind_ = NewCombo("kind");
   kind_->addItems({QStringLiteral("代课"), QStringLiteral("停课")});
-  teacher_ = Combo("teacher");
+  teacher_ = NewCombo("teacher");
   try {
     Database db = Database::DefaultStore();
-    RecordSet classes = db.query("select Name from tblbj Order by ID");
-    for (; classes.isValid() && !classes.isEof(); classes.moveNext())
-      class_->addItem(QString::fromStdString(classes.fieldText("Name")));
+    AddClassNames(db, class_);
     RecordSet teachers = db.query("select Numb,NameNumb from tblThMes Order by ID");
     for (; teachers.isValid() && !teachers.isEof(); teachers.moveNext()) {
       teacher_->addItem(QString::fromStdString(teachers.fieldText("NameNumb")),
@@ -66,13 +48,7 @@ DayChangeDlg::DayChangeDlg(QDate initial, QWidget* parent) : QDialog(parent) {
   form->addRow(QStringLiteral("类型(&K)"), kind_);
   form->addRow(QStringLiteral("代课老师(&T)"), teacher_);
   form->addRow(QStringLiteral("备注(&N)"), note_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &DayChangeDlg::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addWidget(buttons);
+  LayOutWithOkAndCancel(this, form);
 
   connect(kind_, &QComboBox::currentIndexChanged, this, &DayChangeDlg::kindChanged);
   kindChanged();
@@ -94,22 +70,12 @@ void DayChangeDlg::accept() {
   if (change.kind == ChangeKind::kSubstitute)
     change.teacherNumber = teacher_->currentData().toString().toStdString();
   change.note = note_->text().toStdString();
-  try {
-    Database db = Database::DefaultStore();
-    if (!db.open())
-      return;
-    const std::string refusal = DayChangeRefusal(db, change);
-    if (!refusal.empty()) {
-      Refuse(refusal);
-      return;
-    }
-    if (!AddDayChange(db, change))
-      return;  // the store's failure was shown
-  } catch (const DatabaseError&) {
-    Refuse("代课与停课读取失败。");
-    return;
-  }
-  QDialog::accept();
+  Database db = Database::DefaultStore();
+  const bool written = WriteEntry(
+      db, [&](Database& store) { return DayChangeRefusal(store, change); },
+      [&](Database& store) { return AddDayChange(store, change); }, "代课与停课读取失败。");
+  if (written)
+    QDialog::accept();
 }
 
 }  // namespace brenlow

@@ -1,7 +1,6 @@
 #include "dialogs/day_changes_panel.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -10,40 +9,27 @@
 #include "core/messages.h"
 #include "data/database.h"
 #include "dialogs/day_change_dlg.h"
+#include "dialogs/dialog_parts.h"
+#include "dialogs/entry_table.h"
 #include "records/day_changes.h"
 
 namespace brenlow {
 namespace {
 
-enum Column { kDate, kClass, kPeriod, kKind, kTeacher, kNote, kColumns };
-
-QPushButton* Button(const QString& caption, const char* name) {
-  auto* button = new QPushButton(caption);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
-}
+enum Column { kDate, kClass, kPeriod, kKind, kTeacher, kNote };
 
 }  // namespace
 
 DayChangesPanel::DayChangesPanel(QWidget* parent) : QWidget(parent) {
   auto* title = new QLabel(QStringLiteral("代课与停课"), this);
-  table_ = new QTableWidget(0, kColumns, this);
-  table_->setObjectName(QStringLiteral("changes"));
-  table_->setAccessibleName(QStringLiteral("代课与停课"));
+  table_ =
+      NewEntryTable(this, QStringLiteral("changes"), QStringLiteral("代课与停课"),
+                    {QStringLiteral("日期"), QStringLiteral("班级"), QStringLiteral("节"),
+                     QStringLiteral("类型"), QStringLiteral("代课老师"), QStringLiteral("备注")});
   title->setBuddy(table_);
-  table_->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("班级"),
-                                     QStringLiteral("节"), QStringLiteral("类型"),
-                                     QStringLiteral("代课老师"), QStringLiteral("备注")});
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->verticalHeader()->setVisible(false);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->horizontalHeader()->setStretchLastSection(true);
 
-  auto* add = Button(QStringLiteral("添加…"), "addChange");
-  auto* remove = Button(QStringLiteral("删除"), "removeChange");
+  auto* add = NewButton(QStringLiteral("添加…"), QStringLiteral("addChange"));
+  auto* remove = NewButton(QStringLiteral("删除"), QStringLiteral("removeChange"));
   connect(add, &QPushButton::clicked, this, &DayChangesPanel::OnAdd);
   connect(remove, &QPushButton::clicked, this, &DayChangesPanel::OnRemove);
   auto* buttons = new QHBoxLayout;
@@ -66,15 +52,12 @@ void DayChangesPanel::refresh() {
     ShowMessage(Message{"代课与停课读取失败。", MessageIcon::kWarning});
     return;
   }
-  table_->setRowCount(static_cast<int>(changes.size()));
-  for (int row = 0; row < static_cast<int>(changes.size()); ++row) {
-    const DayChange& change = changes[static_cast<size_t>(row)];
-    const std::string texts[kColumns] = {
-        change.date.text(),          change.className, std::to_string(change.period),
-        ChangeKindText(change.kind), change.teacher,   change.note};
-    for (int column = 0; column < kColumns; ++column)
-      table_->setItem(row, column, new QTableWidgetItem(QString::fromStdString(texts[column])));
+  std::vector<std::vector<std::string>> rows;
+  for (const DayChange& change : changes) {
+    rows.push_back({change.date.text(), change.className, std::to_string(change.period),
+                    ChangeKindText(change.kind), change.teacher, change.note});
   }
+  ShowEntryRows(table_, rows);
 }
 
 void DayChangesPanel::OnAdd() {
@@ -92,11 +75,8 @@ void DayChangesPanel::OnRemove() {
   const std::string dateText = table_->item(row, kDate)->text().toStdString();
   const std::string className = table_->item(row, kClass)->text().toStdString();
   const int period = table_->item(row, kPeriod)->text().toInt();
-  Message question("确定删除 " + dateText + " " + className + " 第" + std::to_string(period) +
-                       "节的" + table_->item(row, kKind)->text().toStdString() + "吗？",
-                   MessageIcon::kQuestion);
-  question.buttons = MessageButtons::kYesNo;
-  if (ShowMessage(question) != MessageAnswer::kYes)
+  if (!ConfirmRemoval("确定删除 " + dateText + " " + className + " 第" + std::to_string(period) +
+                      "节的" + table_->item(row, kKind)->text().toStdString() + "吗？"))
     return;
   const std::optional<CalendarDate> date = CalendarDate::Parse(dateText);
   Database db = Database::DefaultStore();

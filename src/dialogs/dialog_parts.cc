@@ -22,6 +22,10 @@ QPushButton* AddButton(QWidget* dialog, const QString& text, const QString& obje
   return button;
 }
 
+QPushButton* NewButton(const QString& text, const QString& objectName) {
+  return AddButton(nullptr, text, objectName);
+}
+
 QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
   auto* row = new QHBoxLayout;
   row->addStretch();

@@ -23,6 +23,9 @@ QLineEdit* AddEdit(QWidget* dialog, QFormLayout& form, const QString& label,
 // A push button that Enter does not press unless it is made the default.
 QPushButton* AddButton(QWidget* dialog, const QString& text, const QString& objectName);
 
+// The same without a parent: it joins its window, and the focus chain, where a layout puts it.
+QPushButton* NewButton(const QString& text, const QString& objectName);
+
 // A row of buttons pushed to the right.
 QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
 

@@ -14,8 +14,7 @@ constexpr std::array<const char*, 5> kCourseColumns = {"Monday", "Tuesday", "Wed
 
 std::optional<ClassTimetable> ReadClassTimetable(Database& db, const std::string& className) {
   ClassTimetable timetable;
-  RecordSet courses =
-      db.query(FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
+  RecordSet courses = QueryCourseRows(db, className);
   RecordSet periods = db.query(
       FormatStatement("select * from tblkcTime where BJName = '%s' Order by ID", className));
   if (!courses.isValid() || !periods.isValid())
@@ -45,6 +44,32 @@ std::optional<ClassTimetable> ReadClassTimetable(Database& db, const std::string
   return timetable;
 }
 
+RecordSet QueryWeekdayPeriods(Database& db, const std::string& className,
+                              const std::string& weekday) {
+  return db.query(FormatStatement(
+      "select * from tblkcTime where BJName = '%s' and Week='%s' Order by ID", className, weekday));
+}
+
+RecordSet QueryCourseRows(Database& db, const std::string& className) {
+  return db.query(
+      FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
+}
+
+bool InsertCourseRow(Database& db, const std::string& className,
+                     const std::array<std::string, 5>& names) {
+  return db.execute(
+      FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, Wednesday, "
+                      "Thursday, Friday) Values ('%s', '%s', '%s', '%s', '%s', '%s')",
+                      className, names[0], names[1], names[2], names[3], names[4]));
+}
+
+bool UpdateCourseRow(Database& db, const RowId& id, const std::array<std::string, 5>& names) {
+  return db.execute(FormatStatement(
+      "Update tblkc set  Monday='%s', Tuesday='%s', Wednesday='%s', Thursday='%s',Friday='%s' "
+      "where ID=%s",
+      names[0], names[1], names[2], names[3], names[4], id));
+}
+
 bool WritePeriod(Database& db, const PeriodRow& period) {
   return db.execute(FormatStatement(
       "Update tblkcTime set  StartH='%s', StartM='%s', EndH='%s', EndM='%s',AutoOn=%d,AutoOff=%d "
@@ -55,22 +80,15 @@ bool WritePeriod(Database& db, const PeriodRow& period) {
 
 bool WriteCourse(Database& db, const std::string& className, int weekday, int row,
                  const std::string& name) {
-  auto rows = [&] {
-    return db.query(
-        FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
-  };
-  RecordSet courses = rows();
+  RecordSet courses = QueryCourseRows(db, className);
   if (!courses.isValid())
     return false;
   if (courses.isEof()) {
     for (int created = 0; created < kPeriodsPerDay; ++created) {
-      if (!db.execute(FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, Wednesday, "
-                                      "Thursday, Friday) Values ('%s', '%s', '%s', '%s', '%s', "
-                                      "'%s')",
-                                      className, " ", " ", " ", " ", " ")))
+      if (!InsertCourseRow(db, className, {" ", " ", " ", " ", " "}))
         return false;
     }
-    courses = rows();
+    courses = QueryCourseRows(db, className);
   }
   try {
     std::array<std::string, 5> cells;
@@ -81,10 +99,7 @@ bool WriteCourse(Database& db, const std::string& className, int weekday, int ro
     for (size_t day = 0; day < cells.size(); ++day)
       cells[day] = courses.fieldText(kCourseColumns[day]);
     cells[static_cast<size_t>(weekday)] = name;
-    return db.execute(FormatStatement(
-        "Update tblkc set  Monday='%s', Tuesday='%s', "
-        "Wednesday='%s', Thursday='%s',Friday='%s' where ID=%s",
-        cells[0], cells[1], cells[2], cells[3], cells[4], RowId{courses.fieldText("ID")}));
+    return UpdateCourseRow(db, RowId{courses.fieldText("ID")}, cells);
   } catch (const DatabaseError&) {
     return false;
   }

@@ -1,8 +1,8 @@
 // One class's timetable as the editor shows it: its seven course rows (Monday to Friday names)
-// and, per school weekday, its periods in ID order. brenlow-admin reads and writes it through
-// these functions; the writes are the editor's own statements ("应用" for periods, "保存" for
-// course rows), so a period set from the shell reads back in the window exactly as one applied
-// there.
+// and, per school weekday, its periods in ID order. The editor's "应用" and "保存" and
+// brenlow-admin's period and course commands read and write it through these functions, which
+// hold the editor's own statements, so a period set from the shell reads back in the window
+// exactly as one applied there.
 //
 // Reads come back as nullopt when the store cannot be read. Any thread; the Database is the
 // caller's (one operation), so that a caller can run several writes in one transaction.
@@ -34,8 +34,23 @@ struct ClassTimetable {
 
 std::optional<ClassTimetable> ReadClassTimetable(Database& db, const std::string& className);
 
+// The class's periods on weekday (its text, 星期一..星期五) in ID order, as "应用" reads them.
+RecordSet QueryWeekdayPeriods(Database& db, const std::string& className,
+                              const std::string& weekday);
+
+// The class's course rows in ID order (period order), as "保存" reads them.
+RecordSet QueryCourseRows(Database& db, const std::string& className);
+
 // Writes every field of the period row as "应用" writes it.
 bool WritePeriod(Database& db, const PeriodRow& period);
+
+// Appends a course row of the class (the five names, Monday first), as the first "保存" of a
+// class writes its seven.
+bool InsertCourseRow(Database& db, const std::string& className,
+                     const std::array<std::string, 5>& names);
+
+// Replaces the five names of the course row id, as a later "保存" does.
+bool UpdateCourseRow(Database& db, const RowId& id, const std::array<std::string, 5>& names);
 
 // Sets one course cell: row (0 is the first period) of weekday (0 Monday ... 4 Friday). A class
 // without course rows first gets its seven, blank, as the timetable import makes them.

@@ -1,5 +1,7 @@
 // Writing the grids back: "应用" updates the current weekday's seven periods of the current
-// class, "保存" inserts or updates the class's seven course rows. Nothing is reloaded afterwards.
+// class, "保存" inserts or updates the class's seven course rows, each through the statements of
+// records/class_timetable.h that brenlow-admin's period and course commands use too. Nothing is
+// reloaded afterwards.
 //
 // There is no transaction: a statement that fails stops the operation at its row (the store's
 // failure text has been shown) and the rows before it stay written. Fewer than seven stored rows
@@ -11,6 +13,7 @@
 
 #include "core/messages.h"
 #include "data/database.h"
+#include "records/class_timetable.h"
 #include "timetable/auto_power_box.h"
 #include "timetable/kc_dlg.h"
 #include "timetable/kc_dlg_ids.h"
@@ -31,9 +34,7 @@ void CKcDlg::OnApply() {
   Database db = Database::DefaultStore();
   db.open();
   try {
-    RecordSet periods = db.query(
-        FormatStatement("select * from tblkcTime where BJName = '%s' and Week='%s' Order by ID",
-                        className, weekday));
+    RecordSet periods = QueryWeekdayPeriods(db, className, weekday);
     if (!periods.isValid()) {
       ShowMessage("保存失败!");
       return;
@@ -50,20 +51,18 @@ void CKcDlg::OnApply() {
 
 bool CKcDlg::applyPeriodRows(Database& db, RecordSet& periods) {
   for (int row = kFirstRow; row <= kLastRow; ++row) {
-    std::string startHour = text(StartHour(row));
-    std::string startMinute = text(StartMinute(row));
-    std::string endHour = text(EndHour(row));
-    std::string endMinute = text(EndMinute(row));
-    std::string teacher = teacherLists_[row - 1]->chosenText().toStdString();
-    int autoOn = powerBox(AutoOnBox(row))->storedValue();
-    int autoOff = powerBox(AutoOffBox(row))->storedValue();
-    RowId id{periods.fieldText("ID")};
-    if (!db.execute(FormatStatement(
-            "Update tblkcTime set  StartH='%s', StartM='%s', EndH='%s', EndM='%s',AutoOn=%d,"
-            "AutoOff=%d ,ThName='%s' where ID=%s",
-            startHour, startMinute, endHour, endMinute, autoOn, autoOff, teacher, id))) {
+    PeriodRow period;
+    period.startH = text(StartHour(row));
+    period.startM = text(StartMinute(row));
+    period.endH = text(EndHour(row));
+    period.endM = text(EndMinute(row));
+    period.thName = teacherLists_[row - 1]->chosenText().toStdString();
+    period.autoOn = powerBox(AutoOnBox(row))->storedValue();
+    period.autoOff = powerBox(AutoOffBox(row))->storedValue();
+    // Behind the last stored row this throws: the rows before it stay written.
+    period.id = periods.fieldText("ID");
+    if (!WritePeriod(db, period))
       return false;
-    }
     periods.moveNext();
   }
   return true;
@@ -79,8 +78,7 @@ void CKcDlg::OnSave() {
   Database db = Database::DefaultStore();
   db.open();
   try {
-    RecordSet courses = db.query(
-        FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
+    RecordSet courses = QueryCourseRows(db, className);
     if (!courses.isValid())
       return;
     // The first save creates the class's seven course rows in period order; later saves
@@ -98,13 +96,8 @@ void CKcDlg::OnSave() {
 
 bool CKcDlg::insertCourseRows(Database& db, const std::string& className) {
   for (int row = kFirstRow; row <= kLastRow; ++row) {
-    std::array<std::string, 5> courses = courseTexts(row);
-    if (!db.execute(FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, Wednesday, "
-                                    "Thursday, Friday) Values ('%s', '%s', '%s', '%s', '%s', '%s')",
-                                    className, courses[0], courses[1], courses[2], courses[3],
-                                    courses[4]))) {
+    if (!InsertCourseRow(db, className, courseTexts(row)))
       return false;
-    }
   }
   return true;
 }
@@ -112,13 +105,8 @@ bool CKcDlg::insertCourseRows(Database& db, const std::string& className) {
 bool CKcDlg::updateCourseRows(Database& db, RecordSet& courseRows) {
   for (int row = kFirstRow; row <= kLastRow; ++row) {
     std::array<std::string, 5> courses = courseTexts(row);
-    RowId id{courseRows.fieldText("ID")};
-    if (!db.execute(FormatStatement("Update tblkc set  Monday='%s', Tuesday='%s', Wednesday='%s', "
-                                    "Thursday='%s',Friday='%s' where ID=%s",
-                                    courses[0], courses[1], courses[2], courses[3], courses[4],
-                                    id))) {
+    if (!UpdateCourseRow(db, RowId{courseRows.fieldText("ID")}, courses))
       return false;
-    }
     courseRows.moveNext();
   }
   return true;

@@ -194,12 +194,10 @@ TEST(CommandLine, HelpText) {
   EXPECT_EQ(
       HelpText(),
       std::string(
-          "Usage: brenlow [--headless] [--database PATH] [--listen ADDRESS]\n"
-          "               [--max-connections-per-address N] [--keep-events DAYS]\n"
-          "               [--catch-up off|power-off|all] [--no-reply-cache]\n"
-          "       brenlow --init-database PATH\n"
-          "       brenlow --set-credentials [--credentials PATH]\n"
-          "       brenlow --help | --version\n"
+          "Usage: brenlow [--headless] [--database PATH] [OPTION]...\n"
+          "  or:  brenlow --init-database PATH\n"
+          "  or:  brenlow --set-credentials [--credentials PATH]\n"
+          "  or:  brenlow --help | --version\n"
           "\n"
           "The timetable server of a school's networked classrooms.\n"
           "\n"

@@ -114,5 +114,33 @@ TEST_F(AdminImport, TeacherFileReportsEachSkippedLine) {
             "Numb,Name\r\n65-1-1-1,\xD5\xC5\xC8\xFD\r\n");
 }
 
+// A store failure on the third teacher leaves the table as it was: the two before it are rolled
+// back with it, and nothing claims they were written.
+TEST_F(AdminImport, ATeacherImportFailingMidWayWritesNothing) {
+  store_.addTeacher("65-1-1-1", "张三");
+  store_.exec(
+      "Create trigger full before insert on tblThMes when new.Numb = '65-1-1-4' "
+      "begin select raise(abort, 'database or disk is full'); end");
+  testing::AdminRun result = run(
+      {"import-teachers",
+       file("t.csv", "Numb,Name\n65-1-1-2,李四\n65-1-1-3,王五\n65-1-1-4,赵六\n65-1-1-5,钱七\n")});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.output, "按 UTF-8 读取\n");
+  EXPECT_EQ(
+      result.errors,
+      "brenlow-admin: import-teachers " + store_.folder() +
+          "/t.csv: 导入失败！ 第 4 行：无法写入老师表，未导入。 (database or disk is full)\n");
+  EXPECT_EQ(store_.column("select Numb from tblThMes order by ID"), Lines{"65-1-1-1"});
+}
+
+// The import texts are the dialogs' own, each with its own exclamation mark: ASCII for the
+// timetable import, full-width for the teacher import.
+TEST_F(AdminImport, RefusalsCarryTheDialogsTexts) {
+  refused({"import-teachers", file("t.csv", "numb,name\n1,a\n")}, ": 导入失败！ ");
+  refused({"import-timetable", file("t.csv", "Time,StartH\n"),
+           file("c.csv", "BJName,Monday,Tuesday,Wednesday,Thursday,Friday\n")},
+          "import-timetable: 导入失败! " + store_.folder() + "/t.csv: 文件错误! ");
+}
+
 }  // namespace
 }  // namespace brenlow

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,27 @@ TEST(CommandLines, HelpOnStdoutAndRefusalsWithTheHelpOnStderr) {
               c.program == "brenlow"
                   ? c.program + ": " + c.error + "\n\n" + help.output
                   : c.program + ": " + c.error + "; see " + c.program + " --help\n");
+  }
+}
+
+// The manual pages are made by help2man from --help: it takes "Usage: <program> ..." and the
+// lines "  or:  <program> ..." after it for the SYNOPSIS, and anything else before the blank
+// line (a wrapped usage line) for the description. The NAME line is the sentence after it.
+TEST(CommandLines, UsageLinesAreTheManualPagesSynopsis) {
+  for (const std::string program :
+       {"brenlow", "brenlow-admin", "brenlow-terminal", "brenlow-controller"}) {
+    SCOPED_TRACE(program);
+    const std::string help = Start(PathOf(program), {"--help"}).output;
+    const size_t blank = help.find("\n\n");
+    ASSERT_NE(blank, std::string::npos) << help;
+    std::istringstream usage(help.substr(0, blank));
+    std::string line;
+    std::getline(usage, line);
+    EXPECT_EQ(line.rfind("Usage: " + program + " ", 0), 0u) << line;
+    while (std::getline(usage, line))
+      EXPECT_EQ(line.rfind("  or:  " + program + " ", 0), 0u) << line;
+    const std::string name = help.substr(blank + 2, help.find('\n', blank + 2) - blank - 2);
+    EXPECT_TRUE(name.size() > 20 && name.back() == '.') << name;
   }
 }
 

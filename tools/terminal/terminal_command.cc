@@ -128,9 +128,8 @@ void BuildRequest(TerminalCommand& command, const std::vector<std::string>& fiel
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: brenlow-terminal [--host HOST] [--port PORT] [--mac ADDRESS]... [--wait MS]\n"
-    "                        REQUEST [FIELDS]\n"
-    "       brenlow-terminal --help | --version\n";
+    "Usage: brenlow-terminal [OPTION]... REQUEST [FIELDS]\n"
+    "  or:  brenlow-terminal --help | --version\n";
 
 constexpr const char* kRequests =
     "Requests on port 64124 (answered for a known hardware address):\n"
