@@ -3,26 +3,30 @@
 //   build-release/bench/terminal_bench [--seconds S] [--rounds N] [--backlog B]
 //
 // A database of 100 classes (35 periods and 7 course rows each) and 60 teachers. Each port's
-// service runs in this process in three select loops on ephemeral loopback ports, exactly as
-// the program runs it: one with 1 terminal connected, one with 32 and one with 1000, all
-// connected at once. For every request kind that has a reply, the terminals of each loop in
-// turn ask as fast as they are answered (1, 32 and 32 of the 1000 asking, the others silent)
-// for S seconds (default 1) after a warm-up. Printed per kind and loop: requests per second,
-// the 50th and 99th percentile of the time from request to whole reply, and the loop thread's
-// CPU time per request.
+// service runs in this process in select loops on ephemeral loopback ports, exactly as the
+// program runs it, once without and once with its reply cache: one loop with 1 terminal
+// connected, one with 32 and one with 1000, all connected at once. For every request kind that
+// has a reply, the terminals of each loop in turn ask as fast as they are answered (1, 32 and 32
+// of the 1000 asking, the others silent) for S seconds (default 1) after a warm-up. Printed per
+// kind, cache and loop: requests per second, the 50th and 99th percentile of the time from
+// request to whole reply, and the loop thread's CPU time per request.
 //
 // The ceiling of a kind is the same statements run in a loop in this process on one open
 // connection with prepared statements, without network or access wrapper, measured for 1 s
 // right before the kind's runs; printed with the share of it each loop reaches, and its CPU
 // time per request. The machine may be shared, so every figure is the median of N rounds
-// (default 3) of all of this. Last, the loops' CPU time while their 2066 connections stay
-// silent for 2 s.
+// (default 3) of all of this. Last, the loops' CPU time while their connections stay silent
+// for 2 s.
 //
 // Beside them, the same traffic against MinimalServer, which answers every request with a reply
-// of the same length without a database (the machine's limit for it): kind 2 with 32 terminals
-// asking, and the boot storm (boot_storm.h), 1000 terminals from 1000 addresses connecting at
-// once to a fresh terminal loop, each asking kinds 1 to 4; both the median of N rounds. B
-// replaces the terminal loop's listen backlog in the storm (to see what a small one costs).
+// of the same length without a database (the machine's limit for it): kinds 1 to 4 with 32
+// terminals asking, and the boot storm (boot_storm.h), 1000 terminals from 1000 addresses
+// connecting at once to a fresh terminal loop (without and with a fresh cache), each asking
+// kinds 1 to 4; all the median of N rounds. B replaces the terminal loop's listen backlog in the
+// storm (to see what a small one costs). Then kind 2 with 32 asking the cached loop while an
+// editor changes a period once a second, then every 200 ms, through a connection of its own
+// (runs of 3 s or S, whichever is longer), beside the same without edits. Last, what one answer
+// costs in this process without network, from the store and from a cache.
 #include <pthread.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -33,8 +37,11 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <thread>
+#include <tuple>
 
+#include "answer_cost.h"
 #include "boot_storm.h"
 #include "data/schema.h"
 #include "data/store.h"
@@ -42,6 +49,7 @@
 #include "net/connection_limits.h"
 #include "net/ports.h"
 #include "net/select_loop.h"
+#include "steady_edits.h"
 #include "store_ceiling.h"
 #include "terminal_load.h"
 #include "terminals/client_records.h"
@@ -178,6 +186,10 @@ double Median(const std::vector<T>& samples, Value value) {
   return values.empty() ? 0 : values[values.size() / 2];
 }
 
+const char* CacheText(bool cached) {
+  return cached ? "on" : "off";
+}
+
 // A port served by its own loop, with its terminals connected.
 struct Served {
   Served(ConnectionService service) : loop(std::move(service)), load(loop.port) {}
@@ -205,7 +217,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  // 2066 terminals and the server's side of each.
+  // 4132 terminals and the server's side of each.
   rlimit files{};
   getrlimit(RLIMIT_NOFILE, &files);
   files.rlim_cur = std::min<rlim_t>(files.rlim_max, 16384);
@@ -250,30 +262,46 @@ int main(int argc, char** argv) {
        kTeachers * kTeacherNameRecordSize + kEndRecordSize,
        {known, name, {"select * from tblThMes Order by ID", false}}},
   };
+  const Kind* periods = &kinds[1];
 
   std::vector<CeilingClass> classes;
   for (int c = 0; c < kClasses; ++c)
     classes.push_back({Address(c), ClassName(c)});
 
-  // Each port three times over, with 1, 32 and 1000 terminals connected, all at once: the
-  // runs of one kind follow each other closely and meet the same load of the machine.
+  auto serviceOf = [&store](bool clientPort, bool cached) -> ConnectionService {
+    if (clientPort)
+      return cached ? CachingClientService(store) : ClientServiceOn(store);
+    return cached ? CachingTerminalService(store) : TerminalServiceOn(store);
+  };
+
+  // Each port six times over: without and with its cache, with 1, 32 and 1000 terminals
+  // connected, all at once: the runs of one kind follow each other closely and meet the same
+  // load of the machine.
+  using Loop = std::tuple<bool, bool, size_t>;  // client port, cached, connected
   const size_t kConnected[] = {1, 32, 1000};
-  std::map<std::pair<bool, size_t>, std::unique_ptr<Served>> served;
+  std::map<Loop, std::unique_ptr<Served>> served;
   for (bool clientPort : {false, true}) {
     LoadRequest probe = clientPort ? LoadRequest{Request(kTeacherListKind, 0), kinds[4].replySize}
                                    : LoadRequest{Request(kPasswordKind, 0), kPasswordRecordSize};
-    for (size_t connected : kConnected) {
-      auto port =
-          std::make_unique<Served>(clientPort ? ClientServiceOn(store) : TerminalServiceOn(store));
-      if (!port->load.connectUpTo(connected, probe, &error)) {
-        std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
-        return 1;
+    for (bool cached : {false, true}) {
+      for (size_t connected : kConnected) {
+        auto port = std::make_unique<Served>(serviceOf(clientPort, cached));
+        if (!port->load.connectUpTo(connected, probe, &error)) {
+          std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
+          return 1;
+        }
+        served[{clientPort, cached, connected}] = std::move(port);
       }
-      served[{clientPort, connected}] = std::move(port);
     }
   }
 
-  std::map<std::pair<const Kind*, size_t>, std::vector<Sample>> samples;
+  auto askKind = [](const Kind& kind) {
+    return [&kind](uint64_t sequence) {
+      return LoadRequest{Request(kind.kind, static_cast<int>(sequence % kClasses)), kind.replySize};
+    };
+  };
+  using Run = std::tuple<const Kind*, bool, size_t>;  // kind, cached, connected
+  std::map<Run, std::vector<Sample>> samples;
   std::map<const Kind*, std::vector<CeilingSample>> ceilings;
   for (int round = 0; round < rounds; ++round) {
     for (const Kind& kind : kinds) {
@@ -284,22 +312,19 @@ int main(int argc, char** argv) {
       double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       ceiling.cpu = (ThreadCpuMicroseconds() - cpuBefore) / (ceiling.perSecond * wall);
       ceilings[&kind].push_back(ceiling);
-      for (size_t connected : kConnected) {
-        Served& port = *served[{kind.clientPort, connected}];
-        Sample sample;
-        double serverBefore = port.loop.cpuMilliseconds();
-        sample.figures = port.load.run(
-            std::min(connected, kActive),
-            [&kind](uint64_t sequence) {
-              return LoadRequest{Request(kind.kind, static_cast<int>(sequence % kClasses)),
-                                 kind.replySize};
-            },
-            300ms, seconds);
-        if (sample.figures.answered > 0) {
-          sample.serverCpu =
-              (port.loop.cpuMilliseconds() - serverBefore) * 1e3 / sample.figures.answered;
+      for (bool cached : {false, true}) {
+        for (size_t connected : kConnected) {
+          Served& port = *served[{kind.clientPort, cached, connected}];
+          Sample sample;
+          double serverBefore = port.loop.cpuMilliseconds();
+          sample.figures =
+              port.load.run(std::min(connected, kActive), askKind(kind), 300ms, seconds);
+          if (sample.figures.answered > 0) {
+            sample.serverCpu =
+                (port.loop.cpuMilliseconds() - serverBefore) * 1e3 / sample.figures.answered;
+          }
+          samples[{&kind, cached, connected}].push_back(sample);
         }
-        samples[{&kind, connected}].push_back(sample);
       }
     }
   }
@@ -308,39 +333,44 @@ int main(int argc, char** argv) {
       "terminal_bench: %d classes (%d periods, %d course rows each), %d teachers; "
       "%.1f s per run, median of %d rounds\n\n",
       kClasses, kPeriodsPerClass, kCourseRowsPerClass, kTeachers, seconds.count() / 1000.0, rounds);
-  std::printf("%-6s %-15s %9s %6s %10s %8s %8s | %10s %6s | %11s %11s\n", "port", "kind",
-              "connected", "asking", "requests/s", "p50 us", "p99 us", "ceiling/s", "share",
-              "CPU us/req", "ceiling CPU");
-  std::map<std::pair<const Kind*, size_t>, double> rate;
+  std::printf("%-6s %-15s %5s %9s %6s %10s %8s %8s | %10s %6s | %11s %11s\n", "port", "kind",
+              "cache", "connected", "asking", "requests/s", "p50 us", "p99 us", "ceiling/s",
+              "share", "CPU us/req", "ceiling CPU");
+  std::map<Run, double> rate;
   for (const Kind& kind : kinds) {
     double ceiling = Median(ceilings[&kind], [](const CeilingSample& s) { return s.perSecond; });
     double ceilingCpu = Median(ceilings[&kind], [](const CeilingSample& s) { return s.cpu; });
-    for (size_t connected : kConnected) {
-      const std::vector<Sample>& runs = samples[{&kind, connected}];
-      double perSecond = Median(runs, [](const Sample& s) { return s.figures.perSecond; });
-      rate[{&kind, connected}] = perSecond;
-      bool complete =
-          std::all_of(runs.begin(), runs.end(), [](const Sample& s) { return s.figures.complete; });
-      std::printf("%-6u %-15s %9zu %6zu %10.0f %8.0f %8.0f | %10.0f %5.0f%% | %11.1f %11.1f%s\n",
-                  kind.clientPort ? kClientPort : kTerminalPort, kind.label, connected,
-                  std::min(connected, kActive), perSecond,
-                  Median(runs, [](const Sample& s) { return s.figures.p50Microseconds; }),
-                  Median(runs, [](const Sample& s) { return s.figures.p99Microseconds; }), ceiling,
-                  100.0 * perSecond / ceiling,
-                  Median(runs, [](const Sample& s) { return s.serverCpu; }), ceilingCpu,
-                  complete ? "" : "  (a reply went missing)");
+    for (bool cached : {false, true}) {
+      for (size_t connected : kConnected) {
+        const std::vector<Sample>& runs = samples[{&kind, cached, connected}];
+        double perSecond = Median(runs, [](const Sample& s) { return s.figures.perSecond; });
+        rate[{&kind, cached, connected}] = perSecond;
+        bool complete = std::all_of(runs.begin(), runs.end(),
+                                    [](const Sample& s) { return s.figures.complete; });
+        std::printf(
+            "%-6u %-15s %5s %9zu %6zu %10.0f %8.0f %8.0f | %10.0f %5.0f%% | %11.1f %11.1f%s\n",
+            kind.clientPort ? kClientPort : kTerminalPort, kind.label, CacheText(cached), connected,
+            std::min(connected, kActive), perSecond,
+            Median(runs, [](const Sample& s) { return s.figures.p50Microseconds; }),
+            Median(runs, [](const Sample& s) { return s.figures.p99Microseconds; }), ceiling,
+            100.0 * perSecond / ceiling, Median(runs, [](const Sample& s) { return s.serverCpu; }),
+            ceilingCpu, complete ? "" : "  (a reply went missing)");
+      }
     }
   }
-  const Kind* periods = &kinds[1];
-  std::printf("\nkind 2, 32 asking: %.0f%% of the ceiling (target: at least 60%%)\n",
-              100.0 * rate[{periods, 32}] /
-                  Median(ceilings[periods], [](const CeilingSample& s) { return s.perSecond; }));
+  std::printf(
+      "\nkind 2, 32 asking, without the cache: %.0f%% of the ceiling (target: at least 60%%)\n",
+      100.0 * rate[{periods, false, 32}] /
+          Median(ceilings[periods], [](const CeilingSample& s) { return s.perSecond; }));
   for (const Kind& kind : kinds) {
-    std::printf("%-15s 1000 connected vs 32 connected, 32 asking: %.0f%% (target: at least 80%%)\n",
-                kind.label, 100.0 * rate[{&kind, 1000}] / rate[{&kind, 32}]);
+    std::printf(
+        "%-15s 1000 connected vs 32 connected, 32 asking: %.0f%% without the cache, %.0f%% "
+        "with it (target: at least 80%%)\n",
+        kind.label, 100.0 * rate[{&kind, false, 1000}] / rate[{&kind, false, 32}],
+        100.0 * rate[{&kind, true, 1000}] / rate[{&kind, true, 32}]);
   }
 
-  // The minimal server beside the real loop: kind 2 with 32 asking, and the boot storm.
+  // The minimal server beside the real loops: kinds 1 to 4 with 32 asking, and the boot storm.
   auto replySizeOf = [&kinds](int32_t kind) -> size_t {
     return kind >= 1 && kind <= 4 ? kinds[static_cast<size_t>(kind - 1)].replySize : 0;
   };
@@ -357,23 +387,19 @@ int main(int argc, char** argv) {
       steps.push_back({Request(kind, static_cast<int>(terminal % kClasses)), replySizeOf(kind)});
     return steps;
   };
-  std::vector<double> minimalRates, stormReal, stormMinimal;
+  std::map<const Kind*, std::vector<double>> minimalRates;
+  std::map<bool, std::vector<double>> stormReal;
+  std::vector<double> stormMinimal;
   size_t stormFailed = 0;
   for (int round = 0; round < rounds; ++round) {
-    minimalRates.push_back(
-        minimalLoad
-            .run(
-                kActive,
-                [&](uint64_t sequence) {
-                  return LoadRequest{Request(kPeriodsKind, static_cast<int>(sequence % kClasses)),
-                                     kinds[1].replySize};
-                },
-                300ms, seconds)
-            .perSecond);
-    {
-      ServedLoop fresh(TerminalServiceOn(store), stormBacklog);
+    for (size_t k = 0; k < 4; ++k) {
+      minimalRates[&kinds[k]].push_back(
+          minimalLoad.run(kActive, askKind(kinds[k]), 300ms, seconds).perSecond);
+    }
+    for (bool cached : {false, true}) {
+      ServedLoop fresh(serviceOf(false, cached), stormBacklog);
       StormFigures storm = RunBootStorm(fresh.port, kStormTerminals, stormSteps, 300s);
-      stormReal.push_back(storm.seconds);
+      stormReal[cached].push_back(storm.seconds);
       stormFailed += storm.failed;
     }
     StormFigures storm = RunBootStorm(minimal.port(), kStormTerminals, stormSteps, 300s);
@@ -381,24 +407,83 @@ int main(int argc, char** argv) {
     stormFailed += storm.failed;
   }
   auto plain = [](const double& value) { return value; };
-  const double minimalRate = Median(minimalRates, plain);
+  std::printf("\n32 asking, beside the minimal server (same replies, no database):\n");
+  for (size_t k = 0; k < 4; ++k) {
+    const Kind* kind = &kinds[k];
+    const double least = Median(minimalRates[kind], plain);
+    std::printf(
+        "%-15s without the cache %7.0f/s (%3.0f%%), with it %7.0f/s (%3.0f%%); minimal server "
+        "%7.0f/s%s\n",
+        kind->label, rate[{kind, false, 32}], 100.0 * rate[{kind, false, 32}] / least,
+        rate[{kind, true, 32}], 100.0 * rate[{kind, true, 32}] / least, least,
+        kind == periods ? " (target with the cache: at least 50%)" : "");
+  }
+  const double least = Median(stormMinimal, plain);
   std::printf(
-      "\nkind 2, 32 asking: %.0f requests/s; minimal server (same replies, no database) %.0f/s; "
-      "%.0f%% of it\n",
-      rate[{periods, 32}], minimalRate, 100.0 * rate[{periods, 32}] / minimalRate);
-  const double real = Median(stormReal, plain), least = Median(stormMinimal, plain);
-  std::printf(
-      "boot storm, %zu terminals from %zu addresses, kinds 1-4 each, listen backlog %d: "
-      "%.3f s to the last reply; minimal server %.3f s; %.1fx (target: under 1 s and within "
-      "3x)%s\n",
-      kStormTerminals, kStormTerminals, stormBacklog, real, least, real / least,
+      "boot storm, %zu terminals from %zu addresses, kinds 1-4 each, listen backlog %d: to the "
+      "last reply without the cache %.3f s (%.1fx), with a fresh cache %.3f s (%.1fx); minimal "
+      "server %.3f s (target: within 1.5x)%s\n",
+      kStormTerminals, kStormTerminals, stormBacklog, Median(stormReal[false], plain),
+      Median(stormReal[false], plain) / least, Median(stormReal[true], plain),
+      Median(stormReal[true], plain) / least, least,
       stormFailed > 0 ? "  (some terminals were not answered)" : "");
 
-  std::map<std::pair<bool, size_t>, double> cpuBefore;
+  // The cache while the data changes: an editor on a connection of its own commits once a
+  // second, or every 200 ms (as often as the event writer commits, whose events and last
+  // reports change the store too), each commit emptying the cache, so that the first request
+  // per class after it reads the store again.
+  {
+    Served& port = *served[{false, true, 32}];
+    const auto editedRun = std::max<std::chrono::milliseconds>(seconds, 3s);
+    const std::chrono::milliseconds kEditIntervals[] = {0ms, 1000ms, 200ms};  // 0: no edits
+    std::map<int64_t, std::vector<LoadFigures>> runs;
+    std::map<int64_t, uint64_t> edits;
+    for (int round = 0; round < rounds; ++round) {
+      for (std::chrono::milliseconds interval : kEditIntervals) {
+        std::optional<SteadyEdits> editor;
+        if (interval.count() > 0)
+          editor.emplace(path, ClassName(0), interval);
+        runs[interval.count()].push_back(
+            port.load.run(kActive, askKind(*periods), 300ms, editedRun));
+        if (editor)
+          edits[interval.count()] += editor->edits();
+      }
+    }
+    std::printf("\nkind 2, 32 asking, with the cache, %.1f s runs (without the cache: %.0f/s):\n",
+                editedRun.count() / 1000.0, rate[{periods, false, 32}]);
+    const double unchanged = Median(runs[0], [](const LoadFigures& f) { return f.perSecond; });
+    for (std::chrono::milliseconds interval : kEditIntervals) {
+      const std::vector<LoadFigures>& figures = runs[interval.count()];
+      const double perSecond = Median(figures, [](const LoadFigures& f) { return f.perSecond; });
+      const std::string label = interval.count() == 0
+                                    ? std::string("unchanged data")
+                                    : "an edit every " + std::to_string(interval.count()) + " ms";
+      std::printf("  %-24s %7.0f/s (%3.0f%%), p50 %5.0f us, p99 %6.0f us; %llu edits\n",
+                  label.c_str(), perSecond, 100.0 * perSecond / unchanged,
+                  Median(figures, [](const LoadFigures& f) { return f.p50Microseconds; }),
+                  Median(figures, [](const LoadFigures& f) { return f.p99Microseconds; }),
+                  static_cast<unsigned long long>(edits[interval.count()]));
+    }
+  }
+
+  std::printf("\nin-process, one class, no network (median of %d rounds):\n", rounds);
+  for (size_t k = 0; k < 4; ++k) {
+    std::vector<AnswerCost> costs;
+    for (int round = 0; round < rounds; ++round)
+      costs.push_back(MeasureAnswerCost(store, Request(kinds[k].kind, 0), 20000));
+    std::printf(
+        "%-15s from the store %6.2f us; from the cache %5.2f us (reading the store's version "
+        "alone: %4.2f us)\n",
+        kinds[k].label, Median(costs, [](const AnswerCost& c) { return c.fromStoreMicroseconds; }),
+        Median(costs, [](const AnswerCost& c) { return c.fromCacheMicroseconds; }),
+        Median(costs, [](const AnswerCost& c) { return c.versionMicroseconds; }));
+  }
+
+  std::map<Loop, double> cpuBefore;
   for (auto& [key, port] : served)
     cpuBefore[key] = port->loop.cpuMilliseconds();
   std::this_thread::sleep_for(2s);
-  std::printf("\nidle for 2 s, 2066 connections open: CPU of the six loops");
+  std::printf("\nidle for 2 s, 4132 connections open: CPU of the twelve loops");
   for (auto& [key, port] : served) {
     std::printf(" %.3f", port->loop.cpuMilliseconds() - cpuBefore[key]);
   }

@@ -4,8 +4,8 @@
 
 namespace brenlow {
 
-void LineLimit::write(const std::string& source, const std::string& what, const std::string& line,
-                      Clock::time_point now) {
+void LineLimit::write(const std::string& source, const std::string& what, const std::string& line) {
+  const TimePoint now = clock_.monotonicNow();
   std::lock_guard lock(mutex_);
   // Windows that are over are looked at once a second, not at every line of a flood.
   if (now - lastSweep_ >= std::chrono::seconds(1)) {
@@ -37,7 +37,8 @@ void LineLimit::write(const std::string& source, const std::string& what, const 
   }
 }
 
-void LineLimit::sweep(Clock::time_point now) {
+void LineLimit::sweep() {
+  const TimePoint now = clock_.monotonicNow();
   std::lock_guard lock(mutex_);
   lastSweep_ = now;
   closeWindows(now);
@@ -45,10 +46,10 @@ void LineLimit::sweep(Clock::time_point now) {
 
 void LineLimit::finish() {
   std::lock_guard lock(mutex_);
-  closeWindows(Clock::time_point{}, true);
+  closeWindows(TimePoint{}, true);
 }
 
-void LineLimit::closeWindows(Clock::time_point now, bool everything) {
+void LineLimit::closeWindows(TimePoint now, bool everything) {
   for (auto it = keys_.begin(); it != keys_.end();) {
     Key& key = it->second;
     if (!everything && now - key.windowStart < limits_.window) {
@@ -70,7 +71,8 @@ void LineLimit::closeWindows(Clock::time_point now, bool everything) {
 namespace {
 
 LineLimit& ProcessLimit() {
-  static LineLimit* limit = new LineLimit(LineLimit::Limits{}, WriteStderrLine);
+  static const SystemClock* clock = new SystemClock;
+  static LineLimit* limit = new LineLimit(LineLimit::Limits{}, WriteStderrLine, *clock);
   return *limit;
 }
 

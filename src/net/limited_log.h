@@ -11,6 +11,9 @@
 // counts only against the global limit, which caps all limited lines of a window together. Lines
 // about commands sent to classrooms and the edit audit never come here.
 //
+// Windows are measured on the monotonic time of the clock handed in (a test moves its
+// ManualClock).
+//
 // Thread: any; one lock.
 #pragma once
 
@@ -22,51 +25,56 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/clock.h"
+
 namespace brenlow {
 
 class LineLimit {
  public:
-  using Clock = std::chrono::steady_clock;
+  using TimePoint = std::chrono::steady_clock::time_point;
   using Writer = std::function<void(const std::string& line)>;
 
   struct Limits {
     size_t perKey = 10;
     size_t global = 100;
     size_t keys = 64;
-    Clock::duration window = std::chrono::minutes(1);
+    std::chrono::steady_clock::duration window = std::chrono::minutes(1);
   };
 
-  LineLimit(Limits limits, Writer write) : limits_(limits), write_(std::move(write)) {}
+  // The clock must outlive the limit.
+  LineLimit(Limits limits, Writer write, const Clock& clock)
+      : limits_(limits), write_(std::move(write)), clock_(clock) {}
 
   // Writes line unless the limits of its key (source, what) or the global limit are spent.
-  void write(const std::string& source, const std::string& what, const std::string& line,
-             Clock::time_point now = Clock::now());
+  void write(const std::string& source, const std::string& what, const std::string& line);
   // Writes the summaries of the windows that are over.
-  void sweep(Clock::time_point now = Clock::now());
+  void sweep();
   // Writes the summaries of every window, over or not (the process ends).
   void finish();
 
  private:
   struct Key {
-    Clock::time_point windowStart;
+    TimePoint windowStart;
     size_t written = 0;
     uint64_t suppressed = 0;
     std::string example;  // the last suppressed line
   };
   // Writes the summaries of the windows that are over (all of them when everything is true).
-  void closeWindows(Clock::time_point now, bool everything = false);
+  void closeWindows(TimePoint now, bool everything = false);
 
   Limits limits_;
   Writer write_;
+  const Clock& clock_;
   std::mutex mutex_;
   std::unordered_map<std::string, Key> keys_;  // guarded by mutex_, like what follows
-  Clock::time_point globalStart_{};
+  TimePoint globalStart_{};
   size_t globalWritten_ = 0;
   uint64_t globalSuppressed_ = 0;  // lines without a key of their own
-  Clock::time_point lastSweep_{};
+  TimePoint lastSweep_{};
 };
 
-// The process's limit (10 lines a key a minute, 100 in all), writing to stderr.
+// The process's limit (10 lines a key a minute, 100 in all, on the system clock), writing to
+// stderr.
 void WriteLimitedLine(const std::string& source, const std::string& what, const std::string& line);
 // sweep() and finish() of the process's limit.
 void SweepLimitedLines();

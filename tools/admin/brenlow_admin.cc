@@ -123,7 +123,8 @@ int Run(int argc, char** argv) {
     return kUsageError;
   }
   commands.store = Store(database);
-  if (std::string unusable = StoreUnusable(commands.store); !unusable.empty()) {
+  const bool readsOnly = app.got_subcommand("check") || app.got_subcommand("backup");
+  if (std::string unusable = StoreUnusable(commands.store, readsOnly); !unusable.empty()) {
     std::cerr << "brenlow-admin: " << ShownText(unusable) << '\n';
     return kRefused;
   }

@@ -110,7 +110,7 @@ int ListChanges(const Store& store, const ChangeArguments& arguments) {
       object["note"] = change.note;
       list.push_back(object);
     }
-    std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    WriteJson(std::cout, list);
     return kDone;
   }
   const bool table = arguments.format == OutputFormat::kTable;

@@ -56,7 +56,7 @@ std::string FieldsJson(const Event& event) {
   Json fields = Json::object();
   for (const EditedField& field : event.fields)
     fields[field.field] = {field.before, field.after};
-  return fields.dump(-1, ' ', false, Json::error_handler_t::replace);
+  return JsonLine(fields);
 }
 
 // One line of what happened, as the log says it.
@@ -131,7 +131,7 @@ int Events(const Store& store, EventsArguments arguments) {
       Json list = Json::array();
       for (const Event& event : *events)
         list.push_back(EventJson(event));
-      std::cout << list.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+      WriteJson(std::cout, list);
       break;
     }
     case OutputFormat::kCsv: {
@@ -188,7 +188,7 @@ int Cards(const Store& store, const CardsArguments& arguments) {
                       {"last_time", card.lastTime},
                       {"count", card.count}});
     }
-    std::cout << list.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    WriteJson(std::cout, list);
     return kDone;
   }
   std::vector<TextRow> rows;

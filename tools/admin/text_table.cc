@@ -135,4 +135,8 @@ void WriteJson(std::ostream& out, const nlohmann::ordered_json& value) {
   out << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
+std::string JsonLine(const nlohmann::ordered_json& value) {
+  return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 }  // namespace brenlow::admin

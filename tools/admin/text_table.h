@@ -29,7 +29,11 @@ void WriteTextTable(std::ostream& out, const TextRow& header, const std::vector<
 // break is quoted, quotes doubled), lines ended by LF.
 void WriteCsv(std::ostream& out, const TextRow& header, const std::vector<TextRow>& rows);
 
-// Writes value indented by two, then a line end.
+// Writes value indented by two, then a line end. Bytes that are not UTF-8 become U+FFFD, so that
+// a stored value never makes the output fail.
 void WriteJson(std::ostream& out, const nlohmann::ordered_json& value);
+
+// value on one line, bytes that are not UTF-8 as U+FFFD (a JSON text inside a table cell).
+std::string JsonLine(const nlohmann::ordered_json& value);
 
 }  // namespace brenlow::admin

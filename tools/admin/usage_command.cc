@@ -82,7 +82,7 @@ int WriteGrouped(const std::vector<TeacherUsage>& teachers, const UsageArguments
           teachers[i].runningTotal ? Json(*teachers[i].runningTotal) : Json(nullptr);
       list.push_back(object);
     }
-    std::cout << list.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    WriteJson(std::cout, list);
     return kDone;
   }
   std::vector<TextRow> rows;
@@ -145,7 +145,7 @@ int Usage(const Store& store, const UsageArguments& arguments) {
       object["running_total"] = teacher.runningTotal ? Json(*teacher.runningTotal) : Json(nullptr);
       list.push_back(object);
     }
-    std::cout << list.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    WriteJson(std::cout, list);
     return kDone;
   }
   std::vector<TextRow> rows;
