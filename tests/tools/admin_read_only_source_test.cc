@@ -111,6 +111,40 @@ TEST_F(AdminReadOnlySource, RestoreAndCheckWriteNothingBesideTheFile) {
   }
 }
 
+// check and backup only read the database: a user who may read a copy, and not write it, checks
+// and copies it.
+TEST_F(AdminReadOnlySource, AUserWhoMayOnlyReadACopyChecksAndCopiesIt) {
+  if (::geteuid() != 0)
+    GTEST_SKIP() << "the other user needs root to run as";
+  const std::string copy = media_ + "/wal.db";
+  ASSERT_EQ(::chmod(store_.folder().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(media_.c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(copy.c_str(), 0644), 0);
+  const std::set<std::string> files = FilesIn(media_);
+  auto asStranger = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                         ToolPath("brenlow-admin"), "--database", copy});
+    Program tool("/usr/bin/setpriv", arguments);
+    AdminRun run;
+    run.code = tool.wait(std::chrono::seconds(30));
+    run.output = tool.output();
+    run.errors = tool.errors();
+    return run;
+  };
+  AdminRun check = asStranger({"check"});
+  EXPECT_EQ(check.output, "ok\n") << check.errors;
+  AdminRun backup =
+      asStranger({"backup", "/tmp/" + fs::path(store_.folder()).filename().string() + "-copy.db"});
+  EXPECT_EQ(backup.code, 0) << backup.errors;
+  fs::remove("/tmp/" + fs::path(store_.folder()).filename().string() + "-copy.db");
+  // Writing still needs both.
+  AdminRun classes = asStranger({"class", "add", "四班", "10.0.0.4", "", "p"});
+  EXPECT_EQ(classes.code, 1);
+  EXPECT_NE(classes.errors.find("user nobody may not read and write it"), std::string::npos)
+      << classes.errors;
+  EXPECT_EQ(FilesIn(media_), files);
+}
+
 TEST_F(AdminReadOnlySource, ABackupOnReadOnlyMediaRestores) {
   for (const Source& source : kSources) {
     SCOPED_TRACE(source.file);

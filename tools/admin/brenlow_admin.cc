@@ -123,7 +123,8 @@ int Run(int argc, char** argv) {
     return kUsageError;
   }
   SetDatabasePath(database);
-  if (std::string unusable = StoreUnusable(); !unusable.empty()) {
+  const bool readsOnly = app.got_subcommand("check") || app.got_subcommand("backup");
+  if (std::string unusable = StoreUnusable(readsOnly); !unusable.empty()) {
     std::cerr << "brenlow-admin: " << ShownText(unusable) << '\n';
     return kRefused;
   }

@@ -16,15 +16,18 @@ std::string CannotRead() {
   return DatabasePath() + ": cannot be read as a Brenlow database";
 }
 
-std::string StoreUnusable() {
+std::string StoreUnusable(bool readsOnly) {
   const std::string path = DatabasePath();
   struct stat file {};
   if (::stat(path.c_str(), &file) != 0 && errno == ENOENT)
     return path + ": no such database; create it with brenlow --init-database " + path;
+  // A copy on read-only media, or one this user may only read, can still be checked and copied.
+  if (readsOnly && ::access(path.c_str(), R_OK) == 0)
+    return std::string();
   if (std::optional<std::string> problem = DatabaseAccessProblem(path)) {
     const ::passwd* user = ::getpwuid(::geteuid());
     return path + ": user " + (user ? user->pw_name : std::to_string(::geteuid())) +
-           " may not read and write it: " + *problem;
+           (readsOnly ? " may not read it: " : " may not read and write it: ") + *problem;
   }
   return std::string();
 }
