@@ -49,9 +49,31 @@ std::string ReadOnlyStoreUri(const std::string& path) {
   return "file:" + UriPath(path) + (unchanging ? "?immutable=1" : "?mode=ro");
 }
 
-ReadOnlyStore::ReadOnlyStore(const std::string& path) {
+std::optional<ReadOnlyStore::FileState> ReadOnlyStore::StateOf(const std::string& path) {
+  struct stat file {};
+  if (::stat(path.c_str(), &file) != 0)
+    return std::nullopt;
+  return FileState{file.st_dev, file.st_ino, file.st_size, file.st_mtim};
+}
+
+bool ReadOnlyStore::unchangedSinceOpen() const {
+  if (!unchangingState_)
+    return true;
+  std::optional<FileState> now = StateOf(path_);
+  return now && !Exists(path_ + "-wal") && now->device == unchangingState_->device &&
+         now->inode == unchangingState_->inode && now->size == unchangingState_->size &&
+         now->modified.tv_sec == unchangingState_->modified.tv_sec &&
+         now->modified.tv_nsec == unchangingState_->modified.tv_nsec;
+}
+
+ReadOnlyStore::ReadOnlyStore(const std::string& path) : path_(path) {
+  // Taken before the open is chosen, so that a writer arriving after it is seen.
+  std::optional<FileState> before = StateOf(path);
+  const std::string uri = ReadOnlyStoreUri(path);
+  if (uri.ends_with("?immutable=1"))
+    unchangingState_ = before ? before : FileState{};
   const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
-  int rc = sqlite3_open_v2(ReadOnlyStoreUri(path).c_str(), &handle_, flags, nullptr);
+  int rc = sqlite3_open_v2(uri.c_str(), &handle_, flags, nullptr);
   if (rc == SQLITE_OK) {
     sqlite3_busy_timeout(handle_, kBusyTimeoutMs);
     // SQLite opens the companions at the first read, not at the open.

@@ -12,14 +12,19 @@
 //   that cannot be written the open fails; the failure says so.
 // - no "-wal" and a WAL-mode file: no connection has it open (every connection of a WAL-mode
 //   file keeps its "-wal" while open), so the file alone is the whole database and is read as
-//   unchanging ("immutable=1"): no companion is looked for or made, no lock is taken.
+//   unchanging ("immutable=1"): no companion is looked for or made, no lock is taken. Without a
+//   lock, a writer that opens the file meanwhile (a server starting, a brenlow-admin command)
+//   could change it under the reader: unchangedSinceOpen() tells, and a reader that finds it
+//   changed reads again.
 // - a rollback-journal file: "mode=ro"; reading one creates nothing beside it, and a journal
 //   left by an interrupted write still makes SQLite refuse it rather than read half a change.
 // Any thread; each object is one connection, closed with it.
 #pragma once
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
+#include <optional>
 #include <string>
 
 namespace brenlow {
@@ -39,10 +44,25 @@ class ReadOnlyStore {
   // opposed to a file that was read and is not an SQLite database.
   bool unreadable() const { return unreadable_; }
 
+  // False when the file was read as unchanging and has since been changed or opened by a writer
+  // (its size, time or identity differ, or a "-wal" lies beside it): what was read may mix two
+  // states. True for a file read under SQLite's locks.
+  bool unchangedSinceOpen() const;
+
  private:
+  struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+  };
+  static std::optional<FileState> StateOf(const std::string& path);
+
+  std::string path_;
   sqlite3* handle_ = nullptr;
   std::string error_;
   bool unreadable_ = false;
+  std::optional<FileState> unchangingState_;  // set when opened as unchanging
 };
 
 // The SQLite URI ReadOnlyStore opens path with ("file:<path>?mode=ro" or

@@ -19,6 +19,7 @@ class ReadConnection {
   sqlite3* handle() const { return store_.handle(); }
   const std::string& error() const { return error_; }
   bool unreadable() const { return store_.unreadable(); }
+  bool unchangedSinceOpen() const { return store_.unchangedSinceOpen(); }
 
   // The first column of every row of sql as text; false with error() set on failure.
   bool column(const std::string& sql, std::vector<std::string>* values) {
@@ -66,26 +67,42 @@ StoreCheck CheckSchema(ReadConnection& connection) {
   return check;
 }
 
+// A file read without locks (read_only_store.h) is checked again when a writer changed it
+// meanwhile; the last check stands.
+constexpr int kCheckTries = 3;
+
+StoreCheck CheckOnce(const std::string& path, bool integrity, bool* unchanged) {
+  ReadConnection connection(path);
+  StoreCheck check = CheckSchema(connection);
+  if (check.opened && integrity) {
+    std::vector<std::string> findings;
+    if (!connection.column("PRAGMA integrity_check", &findings)) {
+      check.problems.push_back("integrity check failed: " + connection.error());
+    } else if (findings != std::vector<std::string>{"ok"}) {
+      for (std::string& finding : findings)
+        check.problems.push_back(std::move(finding));
+    }
+  }
+  *unchanged = connection.unchangedSinceOpen();
+  return check;
+}
+
+StoreCheck CheckRepeatedly(const std::string& path, bool integrity) {
+  StoreCheck check;
+  bool unchanged = false;
+  for (int tries = 0; tries < kCheckTries && !unchanged; ++tries)
+    check = CheckOnce(path, integrity, &unchanged);
+  return check;
+}
+
 }  // namespace
 
 StoreCheck CheckStoreSchema(const std::string& path) {
-  ReadConnection connection(path);
-  return CheckSchema(connection);
+  return CheckRepeatedly(path, false);
 }
 
 StoreCheck CheckStore(const std::string& path) {
-  ReadConnection connection(path);
-  StoreCheck check = CheckSchema(connection);
-  if (!check.opened)
-    return check;
-  std::vector<std::string> integrity;
-  if (!connection.column("PRAGMA integrity_check", &integrity)) {
-    check.problems.push_back("integrity check failed: " + connection.error());
-  } else if (integrity != std::vector<std::string>{"ok"}) {
-    for (std::string& finding : integrity)
-      check.problems.push_back(std::move(finding));
-  }
-  return check;
+  return CheckRepeatedly(path, true);
 }
 
 }  // namespace brenlow

@@ -71,6 +71,32 @@ bool CopyPages(sqlite3* to, sqlite3* from, std::string* error) {
   return true;
 }
 
+// Which side a failed copy failed on.
+enum class CopyFault { kNone, kSource, kDestination };
+
+// A file read without locks (read_only_store.h) is read again when a writer changed it
+// meanwhile; it fails after this many reads.
+constexpr int kReadTries = 3;
+
+// Copies every page of the database at sourcePath into to, reading it again when it changed
+// while it was read. A failure says why in error: a source fault names sourcePath, a
+// destination fault gives SQLite's reason alone.
+CopyFault CopyPagesFrom(sqlite3* to, const std::string& sourcePath, std::string* error) {
+  for (int read = 0; read < kReadTries; ++read) {
+    ReadOnlyStore source(sourcePath);
+    if (source.handle() == nullptr) {
+      *error = sourcePath + ": " + source.error();
+      return CopyFault::kSource;
+    }
+    if (!CopyPages(to, source.handle(), error))
+      return CopyFault::kDestination;
+    if (source.unchangedSinceOpen())
+      return CopyFault::kNone;
+  }
+  *error = sourcePath + ": changed by a writer each time it was read; try again";
+  return CopyFault::kSource;
+}
+
 // Copies the database at livePath into a new file beside copyPath (output_file.h) and places it
 // there, replacing a file at copyPath only when replace is true (otherwise under the first free
 // name, in *placed).
@@ -88,22 +114,18 @@ bool CopyStoreTo(const std::string& livePath, const std::string& copyPath, bool 
   if (!file.create(copyPath, OutputFileMode(livePath), error))
     return false;
   {
-    ReadOnlyStore live(livePath);
     // The empty file made above is an empty database to SQLite; it must be that file, not a
     // link put in its place.
     Handle copy(file.temporaryPath(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
-    if (live.handle() == nullptr) {
-      *error = livePath + ": " + live.error();
-      return false;
-    }
     if (copy.get() == nullptr) {
       *error = copy.error();
       return false;
     }
-    if (!CopyPages(copy.get(), live.handle(), error)) {
+    CopyFault fault = CopyPagesFrom(copy.get(), livePath, error);
+    if (fault == CopyFault::kDestination)
       *error = copyPath + ": " + *error;
+    if (fault != CopyFault::kNone)
       return false;
-    }
   }
   return file.place(replace, placed, error);
 }
@@ -139,13 +161,12 @@ bool RestoreStore(const std::string& sourcePath, const std::string& livePath,
     *error = "the database was not backed up, so nothing was restored: " + *error;
     return false;
   }
-  ReadOnlyStore source(sourcePath);
   Handle live(livePath, SQLITE_OPEN_READWRITE);
-  if (source.handle() == nullptr || live.get() == nullptr) {
-    *error = source.handle() == nullptr ? sourcePath + ": " + source.error() : live.error();
+  if (live.get() == nullptr) {
+    *error = live.error();
     return false;
   }
-  if (!CopyPages(live.get(), source.handle(), error)) {
+  if (CopyPagesFrom(live.get(), sourcePath, error) != CopyFault::kNone) {
     *error = livePath + ": the copy failed (" + *error + "); " + *savedCopyPath +
              " holds the database as it was";
     return false;
