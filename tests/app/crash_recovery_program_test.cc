@@ -134,7 +134,7 @@ TEST(CrashRecoveryProgram, SigkillDuringEditsLeavesAnIntactStoreWithEveryAcknowl
   long number = 0;
   Numbers acknowledged;
   // Killed at different moments of the burst: after so many more edits were acknowledged.
-  for (long killAfter : {1, 50, 300}) {
+  for (long killAfter : {1, 30, 120}) {
     SCOPED_TRACE("killed " + std::to_string(killAfter) + " edits into the burst");
     HeadlessServer server(store.path());
     ASSERT_TRUE(server.ready());

@@ -1,7 +1,8 @@
 // Any bytes a terminal can send to port 64124, as one receive of the terminal service, against
 // a store of classes whose texts test every field's room. The reply must have the shape of its
 // kind: a class name of at most 19 UTF-16 code units, whole 120-byte period records, whole
-// 500-byte course records, whole 40-byte password records, nothing for other kinds.
+// 500-byte course records, whole 40-byte password records, nothing for other kinds. Through a
+// reply cache kept across inputs (hostile keys, its bounds), the reply is the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "fuzz/fuzz_store.h"
 #include "fuzz/terminal_store.h"
+#include "terminals/reply_cache.h"
 #include "terminals/terminal_request.h"
 #include "terminals/terminal_service.h"
 
@@ -21,6 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                             size < kTerminalRequestSize ? size : kTerminalRequestSize);
   std::string reply;
   AnswerTerminalRequest(store, received, reply);
+  static ReplyCache* cache =
+      new ReplyCache({.entries = 64, .bytes = 256 * 1024, .replyBytes = 64 * 1024});
+  std::string cached;
+  AnswerTerminalRequest(store, received, cached, cache);
+  if (cached != reply)
+    abort();
   const size_t replied = reply.size();
   if (replied == 0)
     return 0;
