@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!bytes.empty()) {
       // A teacher list, which writes nothing: asked again without the cache.
       std::string uncached;
-      ClientService(rest, "127.0.0.1", uncached);
+      ClientService(store, rest, "127.0.0.1", uncached);
       if (uncached != bytes)
         abort();
     }
