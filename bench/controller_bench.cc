@@ -100,7 +100,7 @@ bool FillStore(const Store& store) {
       db.execute(FormatStatement("Insert into tblkc (BJName) Values ('%s')", name));
     }
   }
-  return db.execute("COMMIT");
+  return db.execute("COMMIT").ok();
 }
 
 struct Controllers {

@@ -1,6 +1,7 @@
 #include "data/connection.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "core/messages.h"
 #include "data/added_tables.h"
 #include "data/busy_wait.h"
+#include "data/database_access.h"
 #include "data/store_shape.h"
 #include "data/store_tables.h"
 
@@ -31,6 +33,28 @@ const std::string& BrenlowTablesQuery() {
   return *query;
 }
 
+// A failure with the store's code, of the kind the code says.
+Status StoreStatus(uint32_t code, std::string message) {
+  Status::Kind kind = Status::Kind::kFailed;
+  if ((code & 0xff) == SQLITE_READONLY)
+    kind = Status::Kind::kReadOnly;
+  else if ((code & 0xff) == SQLITE_NOTADB)
+    kind = Status::Kind::kNotBrenlow;
+  return Status(kind, code, std::move(message));
+}
+
+// A file (or a folder on its way) this user may not open: the path and the group to join when
+// access is what stops it, else the system's reason.
+Status Forbidden(const std::string& path, int error) {
+  if (error == EACCES) {
+    if (std::optional<std::string> problem = DatabaseAccessProblem(path))
+      return Status(Status::Kind::kForbidden, SQLITE_CANTOPEN, *problem);
+  }
+  return Status(
+      Status::Kind::kFailed, SQLITE_CANTOPEN,
+      std::string(sqlite3_errstr(SQLITE_CANTOPEN)) + ": " + path + ": " + std::strerror(error));
+}
+
 bool SameFile(const struct stat& info, dev_t device, ino_t inode) {
   return info.st_dev == device && info.st_ino == inode;
 }
@@ -38,7 +62,7 @@ bool SameFile(const struct stat& info, dev_t device, ino_t inode) {
 // Whether handle's file holds the five tables, each as --init-database makes it, and every
 // added table it has in its shape (store_shape.h). False with failure filled when it does not,
 // or when it cannot be read at all; a busy or locked file is not judged.
-bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* failure) {
+bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, Status* failure) {
   sqlite3_stmt* count = nullptr;
   int rc = sqlite3_prepare_v2(handle, BrenlowTablesQuery().c_str(), -1, &count, nullptr);
   int tables = -1;
@@ -54,13 +78,12 @@ bool IsBrenlowDatabase(sqlite3* handle, const std::string& path, StoreFailure* f
   }
   int primary = rc & 0xff;
   if (tables >= 0 || primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
-    failure->code = SQLITE_NOTADB;
-    failure->message = "not a Brenlow database: " + path;
-    if (!problems.empty())
-      failure->message += " (" + problems.front() + ")";
+    *failure =
+        StoreStatus(SQLITE_NOTADB, "not a Brenlow database: " + path +
+                                       (problems.empty() ? "" : " (" + problems.front() + ")"));
   } else {
-    failure->code = static_cast<uint32_t>(sqlite3_extended_errcode(handle));
-    failure->message = sqlite3_errmsg(handle);
+    *failure = StoreStatus(static_cast<uint32_t>(sqlite3_extended_errcode(handle)),
+                           sqlite3_errmsg(handle));
   }
   return false;
 }
@@ -81,7 +104,7 @@ class OpenFiles {
     return *files;
   }
 
-  std::unique_ptr<Connection> open(const std::string& path, bool relaxed, StoreFailure* failure) {
+  std::unique_ptr<Connection> open(const std::string& path, bool relaxed, Status* failure) {
     std::lock_guard lock(mutex_);
     File& file = files_[path];
     for (;;) {
@@ -89,9 +112,11 @@ class OpenFiles {
       if (::stat(path.c_str(), &before) != 0) {
         // A missing file says where it was looked for and how to make one; anything else gets
         // SQLite's own message for a file it cannot open.
-        failure->code = SQLITE_CANTOPEN;
-        failure->message =
-            errno == ENOENT ? MissingStoreText(path) : std::string(sqlite3_errstr(SQLITE_CANTOPEN));
+        const int error = errno;
+        if (error == ENOENT)
+          *failure = Status(Status::Kind::kMissing, SQLITE_CANTOPEN, MissingStoreText(path));
+        else
+          *failure = Forbidden(path, error);
         return nullptr;
       }
       if (file.known && !SameFile(before, file.device, file.inode)) {
@@ -110,8 +135,12 @@ class OpenFiles {
       int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                                nullptr);
       if (rc != SQLITE_OK) {
-        failure->code = static_cast<uint32_t>(rc);
-        failure->message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
+        // The file is there: one it may not read is this user's to be let into.
+        if ((rc & 0xff) == SQLITE_CANTOPEN && ::access(path.c_str(), R_OK) != 0 && errno == EACCES)
+          *failure = Forbidden(path, EACCES);
+        else
+          *failure = StoreStatus(static_cast<uint32_t>(rc),
+                                 handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
         sqlite3_close_v2(handle);
         return nullptr;
       }
@@ -169,7 +198,7 @@ class ConnectionCache {
 
   uint64_t generation() const { return generation_; }
 
-  Connection* acquire(const std::string& path, StoreFailure* failure) {
+  Connection* acquire(const std::string& path, Status* failure) {
     auto found = entries_.find(path);
     if (found != entries_.end()) {
       Connection* connection = found->second.get();
@@ -255,13 +284,13 @@ void Connection::retire() {
   closed_.store(true, std::memory_order_release);
 }
 
-void Connection::fail(StoreFailure* failure) const {
+void Connection::fail(Status* failure) const {
   ++threadFailures;
-  failure->code = static_cast<uint32_t>(sqlite3_extended_errcode(handle_));
-  failure->message = sqlite3_errmsg(handle_);
+  *failure = StoreStatus(static_cast<uint32_t>(sqlite3_extended_errcode(handle_)),
+                         sqlite3_errmsg(handle_));
 }
 
-sqlite3_stmt* Connection::prepare(const Statement& statement, StoreFailure* failure) {
+sqlite3_stmt* Connection::prepare(const Statement& statement, Status* failure) {
   auto found = byShape_.find(statement.shape());
   if (found != byShape_.end()) {
     prepared_.splice(prepared_.begin(), prepared_, found->second);
@@ -279,8 +308,7 @@ sqlite3_stmt* Connection::prepare(const Statement& statement, StoreFailure* fail
   if (prepared == nullptr) {
     // Only blanks or a comment: nothing to run.
     ++threadFailures;
-    failure->code = SQLITE_MISUSE;
-    failure->message = "not an SQL statement";
+    *failure = StoreStatus(SQLITE_MISUSE, "not an SQL statement");
     return nullptr;
   }
   if (prepared_.size() >= kPreparedLimit) {
@@ -338,12 +366,11 @@ void AddColumnValue(sqlite3_stmt* prepared, int column, RecordSet::Builder* buil
 
 }  // namespace
 
-bool Connection::execute(const Statement& statement, StoreFailure* failure) {
+bool Connection::execute(const Statement& statement, Status* failure) {
   std::lock_guard use(use_);
   if (handle_ == nullptr) {
     ++threadFailures;
-    failure->code = SQLITE_CANTOPEN;
-    failure->message = "database file replaced";
+    *failure = StoreStatus(SQLITE_CANTOPEN, "database file replaced");
     return false;
   }
   ++ownWrites_;  // counted before it runs: a failed write may still have changed rows
@@ -367,12 +394,11 @@ bool Connection::execute(const Statement& statement, StoreFailure* failure) {
   return true;
 }
 
-bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure* failure) {
+bool Connection::query(const Statement& statement, RecordSet* rows, Status* failure) {
   std::lock_guard use(use_);
   if (handle_ == nullptr) {
     ++threadFailures;
-    failure->code = SQLITE_CANTOPEN;
-    failure->message = "database file replaced";
+    *failure = StoreStatus(SQLITE_CANTOPEN, "database file replaced");
     return false;
   }
   sqlite3_stmt* prepared = prepare(statement, failure);
@@ -409,12 +435,11 @@ bool Connection::query(const Statement& statement, RecordSet* rows, StoreFailure
   return ok;
 }
 
-bool Connection::readVersion(int64_t* dataVersion, uint64_t* ownWrites, StoreFailure* failure) {
+bool Connection::readVersion(int64_t* dataVersion, uint64_t* ownWrites, Status* failure) {
   std::lock_guard use(use_);
   if (handle_ == nullptr) {
     ++threadFailures;
-    failure->code = SQLITE_CANTOPEN;
-    failure->message = "database file replaced";
+    *failure = StoreStatus(SQLITE_CANTOPEN, "database file replaced");
     return false;
   }
   if (dataVersion_ == nullptr &&
@@ -435,7 +460,7 @@ bool Connection::readVersion(int64_t* dataVersion, uint64_t* ownWrites, StoreFai
   return ok;
 }
 
-Connection* AcquireConnection(const std::string& path, StoreFailure* failure) {
+Connection* AcquireConnection(const std::string& path, Status* failure) {
   Connection* connection = threadConnections.acquire(path, failure);
   if (connection == nullptr)
     ++threadFailures;

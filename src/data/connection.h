@@ -32,13 +32,9 @@
 
 #include "data/record_set.h"
 #include "data/statement.h"
+#include "data/status.h"
 
 namespace brenlow {
-
-struct StoreFailure {
-  uint32_t code = 0;
-  std::string message;
-};
 
 class Connection {
  public:
@@ -47,9 +43,9 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   // Runs a statement, discarding any rows. Returns false and fills failure on error.
-  bool execute(const Statement& statement, StoreFailure* failure);
+  bool execute(const Statement& statement, Status* failure);
   // Runs a query and takes its rows. Returns false and fills failure on error.
-  bool query(const Statement& statement, RecordSet* rows, StoreFailure* failure);
+  bool query(const Statement& statement, RecordSet* rows, Status* failure);
 
   // True once another thread closed this connection because its file was replaced.
   bool closed() const { return closed_.load(std::memory_order_acquire); }
@@ -58,14 +54,14 @@ class Connection {
   // how many statements that may write went through this connection (a commit of its own does
   // not change data_version). Together they say whether the store may have changed since they
   // were last read. Returns false and fills failure when the pragma cannot run.
-  bool readVersion(int64_t* dataVersion, uint64_t* ownWrites, StoreFailure* failure);
+  bool readVersion(int64_t* dataVersion, uint64_t* ownWrites, Status* failure);
 
  private:
   friend class ConnectionCache;
   friend class OpenFiles;
   Connection(sqlite3* handle, std::string path, dev_t device, ino_t inode);
-  sqlite3_stmt* prepare(const Statement& statement, StoreFailure* failure);
-  void fail(StoreFailure* failure) const;
+  sqlite3_stmt* prepare(const Statement& statement, Status* failure);
+  void fail(Status* failure) const;
   // Closes the handle; first moves the journal into the file when the path no longer names
   // this connection's file. The caller holds the open-files lock.
   void retire();
@@ -89,7 +85,7 @@ class Connection {
 // the thread has none for it or the file changed. Returns nullptr and fills failure when the
 // file cannot be opened. The connection stays the thread's; do not keep the pointer across
 // operations.
-Connection* AcquireConnection(const std::string& path, StoreFailure* failure);
+Connection* AcquireConnection(const std::string& path, Status* failure);
 
 // Closes every connection of the calling thread (tests that remove their files use it).
 void ReleaseThreadConnections();

@@ -19,10 +19,9 @@ constexpr std::string_view kPathPrefix = "Data Source=";
 // missing.
 std::atomic<bool> limitMissing{false};
 
-bool MayShow(const StoreFailure& failure) {
+bool MayShow(const Status& failure) {
   static std::atomic<int64_t> lastMissingSecond{-61};
-  if (!limitMissing.load() || failure.code != SQLITE_CANTOPEN ||
-      failure.message.rfind("no such database: ", 0) != 0)
+  if (!limitMissing.load() || failure.kind() != Status::Kind::kMissing)
     return true;
   const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
                           std::chrono::steady_clock::now().time_since_epoch())
@@ -31,11 +30,11 @@ bool MayShow(const StoreFailure& failure) {
   return now - last >= 60 && lastMissingSecond.compare_exchange_strong(last, now);
 }
 
-void ShowFailure(const StoreFailure& failure) {
+void ShowFailure(const Status& failure) {
   if (!MayShow(failure))
     return;
   Message message;
-  message.text = FailureText(failure.code, failure.message);
+  message.text = FailureText(failure.storeCode(), failure.message());
   message.icon = MessageIcon::kWarning;
   ShowMessage(message);
 }
@@ -60,30 +59,29 @@ std::string Database::path() const {
   return connectionText_.substr(kPathPrefix.size());
 }
 
-Connection* Database::connection(StoreFailure* failure) {
+Connection* Database::connection(Status* failure) {
   // Looked up for every statement: the thread's connection is checked against the file each
   // time, so that an operation as long as the controller listener's life notices a replaced
   // file at its next statement.
   return AcquireConnection(path(), failure);
 }
 
-bool Database::open() {
-  StoreFailure failure;
+Status Database::open() {
+  Status failure;
   opened_ = true;
   if (connection(&failure) == nullptr) {
     ShowFailure(failure);
-    return false;
+    return failure;
   }
-  return true;
+  return Status();
 }
 
-bool Database::execute(const Statement& statement) {
-  StoreFailure failure;
+Status Database::execute(const Statement& statement) {
+  Status failure;
   if (!opened_) {
-    failure.code = kInvalidHandleCode;
-    failure.message = "database not open";
+    failure = Status(Status::Kind::kFailed, kInvalidHandleCode, "database not open");
     ShowFailure(failure);
-    return false;
+    return failure;
   }
   // A failed open is tried again: the file may be back. A connection that another thread
   // closed (its file was replaced) is acquired afresh once.
@@ -92,16 +90,25 @@ bool Database::execute(const Statement& statement) {
     if (connection == nullptr)
       break;
     if (connection->execute(statement, &failure))
-      return true;
+      return Status();
     if (!connection->closed())
       break;
   }
   ShowFailure(failure);
-  return false;
+  return failure;
+}
+
+Status Database::executeAll(std::initializer_list<Statement> statements) {
+  for (const Statement& statement : statements) {
+    Status status = execute(statement);
+    if (!status.ok())
+      return status;
+  }
+  return Status();
 }
 
 RecordSet Database::query(const Statement& statement) {
-  StoreFailure failure;
+  Status failure;
   RecordSet rows;
   for (int attempt = 0; attempt < 2; ++attempt) {
     Connection* connection = this->connection(&failure);
@@ -109,6 +116,8 @@ RecordSet Database::query(const Statement& statement) {
         !connection->closed())
       break;
   }
+  if (!rows.isValid())
+    rows.failure_ = failure;
   return rows;
 }
 

@@ -10,22 +10,25 @@
 //   while (!rows.isEof()) { rows.fieldText("ID"); rows.moveNext(); }
 //
 // open() and execute() show the store's failure text in a message box (warning icon, the
-// application's title) and return false. query() returns an invalid RecordSet silently; it
-// does not depend on open() having succeeded. Nothing here throws but RecordSet's reads.
+// application's title) and return it as a failed Status (data/status.h), whose kind says what
+// went wrong (a missing file, no access, not a Brenlow database, read-only, refused). query()
+// returns an invalid RecordSet silently, its status() saying why; it does not depend on open()
+// having succeeded. Nothing here throws but RecordSet's reads.
 // A Database belongs to one thread and one operation; never keep one in a member or global.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "data/database_error.h"
 #include "data/record_set.h"
 #include "data/statement.h"
+#include "data/status.h"
 
 namespace brenlow {
 
 class Connection;
-struct StoreFailure;
 
 class Database {
  public:
@@ -37,8 +40,10 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   void setPath(const std::string& path);
-  bool open();
-  bool execute(const Statement& statement);
+  Status open();
+  Status execute(const Statement& statement);
+  // Runs the statements in order until one fails; that one's Status, or ok.
+  Status executeAll(std::initializer_list<Statement> statements);
   RecordSet query(const Statement& statement);
   void close();
 
@@ -46,7 +51,7 @@ class Database {
 
  private:
   std::string path() const;
-  Connection* connection(StoreFailure* failure);
+  Connection* connection(Status* failure);
 
   std::string connectionText_;
   // open() was called (whether or not it succeeded): statements may run.

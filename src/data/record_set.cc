@@ -45,6 +45,7 @@ RecordSet RecordSet::Builder::finish() {
 
 RecordSet::RecordSet(Builder&& builder)
     : valid_(true),
+      failure_(),
       columns_(std::move(builder.columns_)),
       text_(std::move(builder.text_)),
       cells_(std::move(builder.cells_)),
@@ -107,6 +108,7 @@ void RecordSet::moveNext() {
 void RecordSet::close() {
   requireValid();
   valid_ = false;
+  failure_ = Status(Status::Kind::kFailed, kInvalidHandleCode, "closed");
   text_.clear();
   cells_.clear();
   rowCount_ = 0;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/status.h"
+
 namespace brenlow {
 
 class RecordSet {
@@ -43,6 +45,8 @@ class RecordSet {
   RecordSet(std::vector<std::string> columns, std::vector<Row> rows);
 
   bool isValid() const { return valid_; }
+  // Why an invalid RecordSet is invalid (the failed query's Status); ok for a valid one.
+  const Status& status() const { return failure_; }
 
   bool isEof() const;
   // Value of the named column (case-insensitive, as the store treats names) in the current row.
@@ -54,10 +58,13 @@ class RecordSet {
   size_t rowCount() const;
 
  private:
+  friend class Database;
   explicit RecordSet(Builder&& builder);
   void requireValid() const;
 
   bool valid_ = false;
+  // ok when valid_; an invalid handle (0x80004003) until a query fills it.
+  Status failure_{Status::Kind::kFailed, 0x80004003, "no query ran"};
   std::vector<std::string> columns_;
   std::string text_;             // every value's text, one after another
   std::vector<uint64_t> cells_;  // row by row, as Builder::cells_

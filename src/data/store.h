@@ -27,6 +27,9 @@ class Store {
   // A Database on this file, not yet opened. A reader that only queries may leave it unopened:
   // a missing file then shows no box and its queries come back invalid.
   Database database() const { return Database(path_); }
+  // Whether the file can be used: the calling thread's connection to it opens (a file that may
+  // only be read opens for reading). Shows nothing; the Status says why not.
+  Status probe() const;
 
  private:
   std::string path_;

@@ -5,7 +5,7 @@
 namespace brenlow {
 
 std::optional<StoreVersion> ReadStoreVersion(const std::string& path) {
-  StoreFailure failure;
+  Status failure;
   Connection* connection = AcquireConnection(path, &failure);
   if (connection == nullptr)
     return std::nullopt;

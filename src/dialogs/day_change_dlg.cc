@@ -74,7 +74,7 @@ void DayChangeDlg::accept() {
   Database db = store_.database();
   const bool written = WriteEntry(
       db, [&](Database& store) { return DayChangeRefusal(store, change); },
-      [&](Database& store) { return AddDayChange(store, change); }, "代课与停课读取失败。");
+      [&](Database& store) { return AddDayChange(store, change).ok(); }, "代课与停课读取失败。");
   if (written)
     QDialog::accept();
 }

@@ -184,7 +184,7 @@ bool EventWriter::write(bool keepWhenBusy) {
     return true;
 
   std::vector<std::pair<size_t, int64_t>> rowIds;  // batch index, row written
-  StoreFailure failure;
+  Status failure;
   Connection* connection = AcquireConnection(path_, &failure);
   // The writer thread waits for another writer only briefly, and tries again at its next wake:
   // so it never holds up a stop, and a long write elsewhere (a restore) loses nothing.
@@ -212,9 +212,9 @@ bool EventWriter::write(bool keepWhenBusy) {
   if (ok)
     ok = connection->execute("COMMIT", &failure);
 
-  const int primaryCode = static_cast<int>(failure.code & 0xff);
+  const int primaryCode = static_cast<int>(failure.storeCode() & 0xff);
   if (!ok && keepWhenBusy && (primaryCode == SQLITE_BUSY || primaryCode == SQLITE_LOCKED)) {
-    StoreFailure ignored;
+    Status ignored;
     if (connection != nullptr)
       connection->execute("ROLLBACK", &ignored);
     std::lock_guard lock(mutex_);
@@ -248,14 +248,14 @@ bool EventWriter::write(bool keepWhenBusy) {
     }
   }
   if (!ok) {
-    StoreFailure ignored;
+    Status ignored;
     if (connection != nullptr)
       connection->execute("ROLLBACK", &ignored);
     for (const Queued& queued : batch)
       lostNow += static_cast<uint64_t>(queued.event.count);
     for (const auto& count : counts)
       lostNow += count.second;
-    noteLost(lostNow, failure.message.empty() ? "the store refused them" : failure.message);
+    noteLost(lostNow, failure.message().empty() ? "the store refused them" : failure.message());
     std::lock_guard lock(mutex_);
     // A class whose report was not written may be written again at its next report.
     for (const Report& report : reports)
@@ -289,7 +289,7 @@ void EventWriter::removeOldEvents() {
   const std::string today = now.dateText();
   if (today == retainedDate_)
     return;
-  StoreFailure failure;
+  Status failure;
   Connection* connection = AcquireConnection(path_, &failure);
   const std::string cutoff = EventTimeText(DaysEarlier(now, options_.keepDays));
   if (connection != nullptr &&
@@ -301,7 +301,7 @@ void EventWriter::removeOldEvents() {
   // Tried again at every wake until it works; said once a day.
   if (retentionSaidDate_ != today) {
     retentionSaidDate_ = today;
-    WriteStderrLine("events: old events not removed: " + failure.message);
+    WriteStderrLine("events: old events not removed: " + failure.message());
   }
 }
 

@@ -8,7 +8,7 @@ namespace brenlow {
 
 bool WriteServerState(const std::string& databasePath, const std::string& name,
                       const std::string& value, std::string* error) {
-  StoreFailure failure;
+  Status failure;
   Connection* connection = AcquireConnection(databasePath, &failure);
   if (connection != nullptr &&
       connection->execute(FormatStatement("Insert into tbl_server_state (name, value) Values "
@@ -18,13 +18,13 @@ bool WriteServerState(const std::string& databasePath, const std::string& name,
                           &failure)) {
     return true;
   }
-  *error = failure.message;
+  *error = failure.message();
   return false;
 }
 
 std::optional<std::string> ReadServerState(const std::string& databasePath,
                                            const std::string& name) {
-  StoreFailure failure;
+  Status failure;
   Connection* connection = AcquireConnection(databasePath, &failure);
   RecordSet rows;
   if (connection == nullptr ||

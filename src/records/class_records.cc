@@ -28,40 +28,39 @@ bool ClassExists(Database& db, const std::string& name) {
   return false;
 }
 
-bool InsertClass(Database& db, const ClassRecord& record) {
-  if (!db.execute(FormatStatement(
+Status InsertClass(Database& db, const ClassRecord& record) {
+  if (Status status = db.execute(FormatStatement(
           "Insert into tblbj (Name,ZKIP,PCMacAddr,Pass) Values('%s','%s','%s','%s')", record.name,
-          record.zkip, record.pcMacAddr, record.pass)))
-    return false;
+          record.zkip, record.pcMacAddr, record.pass));
+      !status.ok())
+    return status;
   for (const char* weekday : kSchoolWeekdays) {
     for (int period = 0; period < kPeriodsPerDay; ++period) {
-      if (!db.execute(FormatStatement("Insert into tblkcTime (BJName,Week) Values('%s','%s')",
-                                      record.name, weekday)))
-        return false;
+      if (Status status = db.execute(FormatStatement(
+              "Insert into tblkcTime (BJName,Week) Values('%s','%s')", record.name, weekday));
+          !status.ok())
+        return status;
     }
   }
-  return true;
+  return Status();
 }
 
-bool DeleteClass(Database& db, const std::string& name) {
-  return db.execute(FormatStatement("Delete from tblbj where Name = '%s'", name)) &&
-         db.execute(FormatStatement("Delete from tblkc where BJName = '%s'", name)) &&
-         db.execute(FormatStatement("Delete from tblkcTime where BJName = '%s'", name));
+Status DeleteClass(Database& db, const std::string& name) {
+  return db.executeAll({FormatStatement("Delete from tblbj where Name = '%s'", name),
+                        FormatStatement("Delete from tblkc where BJName = '%s'", name),
+                        FormatStatement("Delete from tblkcTime where BJName = '%s'", name)});
 }
 
-bool RenameClass(Database& db, const std::string& oldName, const std::string& newName) {
-  return db.execute(
-             FormatStatement("Update tblbj set Name='%s' where Name='%s'", newName, oldName)) &&
-         db.execute(
-             FormatStatement("Update tblkc set BJName='%s' where BJName='%s'", newName, oldName)) &&
-         db.execute(FormatStatement("Update tblkcTime set BJName='%s' where BJName='%s'", newName,
-                                    oldName)) &&
-         db.execute(
-             FormatStatement("Update tbl_teacher_usetime set class_Name='%s' where class_Name='%s'",
-                             newName, oldName));
+Status RenameClass(Database& db, const std::string& oldName, const std::string& newName) {
+  return db.executeAll(
+      {FormatStatement("Update tblbj set Name='%s' where Name='%s'", newName, oldName),
+       FormatStatement("Update tblkc set BJName='%s' where BJName='%s'", newName, oldName),
+       FormatStatement("Update tblkcTime set BJName='%s' where BJName='%s'", newName, oldName),
+       FormatStatement("Update tbl_teacher_usetime set class_Name='%s' where class_Name='%s'",
+                       newName, oldName)});
 }
 
-bool UpdateClass(Database& db, const ClassRecord& record) {
+Status UpdateClass(Database& db, const ClassRecord& record) {
   return db.execute(
       FormatStatement("Update tblbj set  ZKIP='%s', PCMacAddr='%s',Pass='%s' where Name='%s'",
                       record.zkip, record.pcMacAddr, record.pass, record.name));

@@ -31,16 +31,16 @@ const char* NewClassRefusal(const ClassRecord& record, bool nameTaken);
 bool ClassExists(Database& db, const std::string& name);
 
 // Inserts the class row, then seven period rows for each weekday, Monday first.
-bool InsertClass(Database& db, const ClassRecord& record);
+Status InsertClass(Database& db, const ClassRecord& record);
 
 // Deletes the class row, then its course rows, then its period rows.
-bool DeleteClass(Database& db, const std::string& name);
+Status DeleteClass(Database& db, const std::string& name);
 
 // Renames the class: its row, then its course and period rows and the usage rows that name
 // it, so that the class keeps its timetable and its history.
-bool RenameClass(Database& db, const std::string& oldName, const std::string& newName);
+Status RenameClass(Database& db, const std::string& oldName, const std::string& newName);
 
 // Writes ZKIP, PCMacAddr and Pass of the class named record.name.
-bool UpdateClass(Database& db, const ClassRecord& record);
+Status UpdateClass(Database& db, const ClassRecord& record);
 
 }  // namespace brenlow

@@ -55,22 +55,22 @@ RecordSet QueryCourseRows(Database& db, const std::string& className) {
       FormatStatement("select * from tblkc where BJName = '%s'  Order by ID", className));
 }
 
-bool InsertCourseRow(Database& db, const std::string& className,
-                     const std::array<std::string, 5>& names) {
+Status InsertCourseRow(Database& db, const std::string& className,
+                       const std::array<std::string, 5>& names) {
   return db.execute(
       FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, Wednesday, "
                       "Thursday, Friday) Values ('%s', '%s', '%s', '%s', '%s', '%s')",
                       className, names[0], names[1], names[2], names[3], names[4]));
 }
 
-bool UpdateCourseRow(Database& db, const RowId& id, const std::array<std::string, 5>& names) {
+Status UpdateCourseRow(Database& db, const RowId& id, const std::array<std::string, 5>& names) {
   return db.execute(FormatStatement(
       "Update tblkc set  Monday='%s', Tuesday='%s', Wednesday='%s', Thursday='%s',Friday='%s' "
       "where ID=%s",
       names[0], names[1], names[2], names[3], names[4], id));
 }
 
-bool WritePeriod(Database& db, const PeriodRow& period) {
+Status WritePeriod(Database& db, const PeriodRow& period) {
   return db.execute(FormatStatement(
       "Update tblkcTime set  StartH='%s', StartM='%s', EndH='%s', EndM='%s',AutoOn=%d,AutoOff=%d "
       ",ThName='%s' where ID=%s",
@@ -99,7 +99,7 @@ bool WriteCourse(Database& db, const std::string& className, int weekday, int ro
     for (size_t day = 0; day < cells.size(); ++day)
       cells[day] = courses.fieldText(kCourseColumns[day]);
     cells[static_cast<size_t>(weekday)] = name;
-    return UpdateCourseRow(db, RowId{courses.fieldText("ID")}, cells);
+    return UpdateCourseRow(db, RowId{courses.fieldText("ID")}, cells).ok();
   } catch (const DatabaseError&) {
     return false;
   }

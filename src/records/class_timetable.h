@@ -42,15 +42,15 @@ RecordSet QueryWeekdayPeriods(Database& db, const std::string& className,
 RecordSet QueryCourseRows(Database& db, const std::string& className);
 
 // Writes every field of the period row as "应用" writes it.
-bool WritePeriod(Database& db, const PeriodRow& period);
+Status WritePeriod(Database& db, const PeriodRow& period);
 
 // Appends a course row of the class (the five names, Monday first), as the first "保存" of a
 // class writes its seven.
-bool InsertCourseRow(Database& db, const std::string& className,
-                     const std::array<std::string, 5>& names);
+Status InsertCourseRow(Database& db, const std::string& className,
+                       const std::array<std::string, 5>& names);
 
 // Replaces the five names of the course row id, as a later "保存" does.
-bool UpdateCourseRow(Database& db, const RowId& id, const std::array<std::string, 5>& names);
+Status UpdateCourseRow(Database& db, const RowId& id, const std::array<std::string, 5>& names);
 
 // Sets one course cell: row (0 is the first period) of weekday (0 Monday ... 4 Friday). A class
 // without course rows first gets its seven, blank, as the timetable import makes them.

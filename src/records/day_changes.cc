@@ -44,7 +44,7 @@ std::string DayChangeRefusal(Database& db, const DayChange& change) {
          " has no times on " + change.date.text();
 }
 
-bool AddDayChange(Database& db, const DayChange& change) {
+Status AddDayChange(Database& db, const DayChange& change) {
   const bool substitute = change.kind == ChangeKind::kSubstitute;
   const std::string number = substitute ? change.teacherNumber : std::string();
   // The teacher's NameNumb of today is kept beside the number, for a teacher removed later.

@@ -48,7 +48,7 @@ std::string DayChangeRefusal(Database& db, const DayChange& change);
 
 // Writes the change (not checked here: DayChangeRefusal does that), replacing the one of its
 // date, class and period. A failure has been shown through the message interface.
-bool AddDayChange(Database& db, const DayChange& change);
+Status AddDayChange(Database& db, const DayChange& change);
 
 // Removes the change of that date, class and period. True when there was one, false when
 // there was none, nullopt on a failure (shown).

@@ -31,25 +31,25 @@ std::optional<std::string> TeacherName(Database& db, const std::string& number) 
   return std::nullopt;
 }
 
-bool InsertTeacher(Database& db, const std::string& number, const std::string& name) {
+Status InsertTeacher(Database& db, const std::string& number, const std::string& name) {
   return db.execute(
       FormatStatement("Insert into tblThMes (Numb,Name,NameNumb) Values ('%s','%s','%s')", number,
                       name, NameNumb(name, number)));
 }
 
-bool DeleteTeacher(Database& db, const std::string& number) {
+Status DeleteTeacher(Database& db, const std::string& number) {
   return db.execute(FormatStatement("Delete from tblThMes where Numb = '%s'", number));
 }
 
-bool RenameTeacher(Database& db, const std::string& number, const std::string& oldName,
-                   const std::string& newName) {
-  return db.execute(FormatStatement("Update tblThMes set   Name='%s',NameNumb='%s' where Numb='%s'",
-                                    newName, NameNumb(newName, number), number)) &&
-         db.execute(FormatStatement(
-             "Update tbl_teacher_usetime set  teacher_Name='%s' where teacher_Numb='%s'", newName,
-             number)) &&
-         db.execute(FormatStatement("Update tblkcTime set  ThName='%s' where ThName='%s'",
-                                    NameNumb(newName, number), NameNumb(oldName, number)));
+Status RenameTeacher(Database& db, const std::string& number, const std::string& oldName,
+                     const std::string& newName) {
+  return db.executeAll(
+      {FormatStatement("Update tblThMes set   Name='%s',NameNumb='%s' where Numb='%s'", newName,
+                       NameNumb(newName, number), number),
+       FormatStatement("Update tbl_teacher_usetime set  teacher_Name='%s' where teacher_Numb='%s'",
+                       newName, number),
+       FormatStatement("Update tblkcTime set  ThName='%s' where ThName='%s'",
+                       NameNumb(newName, number), NameNumb(oldName, number))});
 }
 
 }  // namespace brenlow

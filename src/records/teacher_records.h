@@ -27,12 +27,12 @@ bool TeacherExists(Database& db, const std::string& number);
 // The Name of the first teacher row with that number, nullopt when there is none.
 std::optional<std::string> TeacherName(Database& db, const std::string& number);
 
-bool InsertTeacher(Database& db, const std::string& number, const std::string& name);
-bool DeleteTeacher(Database& db, const std::string& number);
+Status InsertTeacher(Database& db, const std::string& number, const std::string& name);
+Status DeleteTeacher(Database& db, const std::string& number);
 
 // Renames the teacher: Name and NameNumb, teacher_Name of the usage rows, then every period
 // whose ThName was the old NameNumb.
-bool RenameTeacher(Database& db, const std::string& number, const std::string& oldName,
-                   const std::string& newName);
+Status RenameTeacher(Database& db, const std::string& number, const std::string& oldName,
+                     const std::string& newName);
 
 }  // namespace brenlow

@@ -12,9 +12,9 @@
 namespace brenlow {
 namespace {
 
-using Status = TimetableImportResult::Status;
+using ImportStatus = TimetableImportResult::Status;
 
-TimetableImportResult Result(Status status, std::string detail = {}) {
+TimetableImportResult Result(ImportStatus status, std::string detail = {}) {
   TimetableImportResult result;
   result.status = status;
   result.detail = std::move(detail);
@@ -55,16 +55,16 @@ std::optional<TimetableImportResult> Unreadable(const ImportCsvFile& file,
     case ImportCsvFile::Status::kOk:
       return std::nullopt;
     case ImportCsvFile::Status::kCannotOpen:
-      return Result(Status::kCannotOpen, "无法读取文件 " + path);
+      return Result(ImportStatus::kCannotOpen, "无法读取文件 " + path);
     case ImportCsvFile::Status::kFileError:
-      return Result(Status::kFileError, file.detail);
+      return Result(ImportStatus::kFileError, file.detail);
   }
-  return Result(Status::kFileError, file.detail);
+  return Result(ImportStatus::kFileError, file.detail);
 }
 
 TimetableImportResult StoreFailed(const ImportCsvFile& file, size_t record) {
-  return Result(Status::kStoreFailed, "第 " + std::to_string(file.lineNumbers[record]) +
-                                          " 行：写入数据库失败，导入到此为止。");
+  return Result(ImportStatus::kStoreFailed, "第 " + std::to_string(file.lineNumbers[record]) +
+                                                " 行：写入数据库失败，导入到此为止。");
 }
 
 // Updates, in one class's periods (rows in ID order, five weekday blocks of seven), every row
@@ -103,8 +103,8 @@ TimetableImportResult ImportTimeTableFile(const Store& store, const std::string&
   if (auto refused = Unreadable(file, path))
     return *refused;
   if (std::string bad = BadTime(file); !bad.empty())
-    return Result(Status::kFileError, bad);
-  TimetableImportResult result = Result(Status::kOk);
+    return Result(ImportStatus::kFileError, bad);
+  TimetableImportResult result = Result(ImportStatus::kOk);
   result.encoding = file.encoding;
   std::set<std::string> classesWritten;
   size_t period = 0;
@@ -139,7 +139,7 @@ TimetableImportResult ImportCourseTableFile(const Store& store, const std::strin
   ImportCsvFile file = ReadImportCsvFile(path, kCourseTableHeader, 6);
   if (auto refused = Unreadable(file, path))
     return *refused;
-  TimetableImportResult result = Result(Status::kOk);
+  TimetableImportResult result = Result(ImportStatus::kOk);
   result.encoding = file.encoding;
   std::set<std::string> classesWritten;
   auto courseRows = [&db](const std::string& className) {
@@ -211,7 +211,7 @@ TimetablePairResult ImportTimetableFiles(const Store& store, const std::string& 
   db.open();
   if (!db.execute("BEGIN IMMEDIATE")) {
     result.storeFailure = "无法开始写入数据库";
-    result.times = Result(Status::kStoreFailed, result.storeFailure);
+    result.times = Result(ImportStatus::kStoreFailed, result.storeFailure);
     result.courses = result.times;
     return result;
   }

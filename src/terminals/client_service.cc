@@ -36,10 +36,10 @@ void AnswerTeacherList(const Store& store, const TerminalRequest& request, std::
   Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
-  if (!names.isValid() || names.isEof())
+  if (!names.status().ok() || names.isEof())
     return;
   RecordSet teachers = db.query(kTeachers);
-  if (!teachers.isValid())
+  if (!teachers.status().ok())
     return;
   for (; !teachers.isEof(); teachers.moveNext()) {
     reply.append(TeacherNameRecordBytes(teachers.fieldText("NameNumb")));
@@ -95,8 +95,8 @@ void EditPeriod(const Store& store, const PeriodEditRequest& edit, const std::st
   Database db = store.database();
   db.open();
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
-  if (!periods.isValid()) {
-    audit.setOutcome("not carried out: the store could not be read");
+  if (const Status& read = periods.status(); !read.ok()) {
+    audit.setOutcome("not carried out: the store could not be read: " + read.message());
     return;
   }
   for (int32_t count = 0; !periods.isEof(); ++count, periods.moveNext()) {
@@ -109,11 +109,12 @@ void EditPeriod(const Store& store, const PeriodEditRequest& edit, const std::st
                       field.editText != nullptr ? edit.*field.editText
                                                 : std::to_string(edit.*field.editNumber));
     }
-    if (!db.execute(FormatStatement(kUpdatePeriod, edit.startH, edit.startM, edit.endH, edit.endM,
-                                    edit.autoOn, edit.autoOff, edit.thName,
-                                    RowId{periods.fieldText("ID")}))) {
+    const Status written = db.execute(
+        FormatStatement(kUpdatePeriod, edit.startH, edit.startM, edit.endH, edit.endM, edit.autoOn,
+                        edit.autoOff, edit.thName, RowId{periods.fieldText("ID")}));
+    if (!written.ok()) {
       audit.clearChanges();
-      audit.setOutcome("not written: the store refused the update");
+      audit.setOutcome("not written: " + written.message());
     }
     break;
   }
@@ -127,8 +128,8 @@ void EditCourses(const Store& store, const CourseEditRequest& edit, const std::s
   Database db = store.database();
   db.open();
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));
-  if (!rows.isValid()) {
-    audit.setOutcome("not carried out: the store could not be read");
+  if (const Status& read = rows.status(); !read.ok()) {
+    audit.setOutcome("not carried out: the store could not be read: " + read.message());
     return;
   }
   for (int32_t count = 0; !rows.isEof(); ++count, rows.moveNext()) {
@@ -137,10 +138,12 @@ void EditCourses(const Store& store, const CourseEditRequest& edit, const std::s
     audit.setOutcome("");
     for (size_t day = 0; day < 5; ++day)
       audit.compare(kDays[day], rows, edit.days[day]);
-    if (!db.execute(FormatStatement(kUpdateCourses, edit.days[0], edit.days[1], edit.days[2],
-                                    edit.days[3], edit.days[4], RowId{rows.fieldText("ID")}))) {
+    const Status written =
+        db.execute(FormatStatement(kUpdateCourses, edit.days[0], edit.days[1], edit.days[2],
+                                   edit.days[3], edit.days[4], RowId{rows.fieldText("ID")}));
+    if (!written.ok()) {
       audit.clearChanges();
-      audit.setOutcome("not written: the store refused the update");
+      audit.setOutcome("not written: " + written.message());
     }
     break;
   }

@@ -85,13 +85,13 @@ class StoreReceives : public ::testing::Test {
 
   // Runs statement on the store's connection and returns what the store received for it.
   Received run(const Statement& statement) {
-    StoreFailure failure;
+    Status failure;
     Connection* connection = AcquireConnection(store_.path(), &failure);
-    EXPECT_NE(connection, nullptr) << failure.message;
+    EXPECT_NE(connection, nullptr) << failure.message();
     if (connection == nullptr)
       return {};
     ReceivedStatements().clear();
-    EXPECT_TRUE(connection->execute(statement, &failure)) << failure.message;
+    EXPECT_TRUE(connection->execute(statement, &failure)) << failure.message();
     EXPECT_EQ(ReceivedStatements().size(), 1u);
     return ReceivedStatements().empty() ? Received{} : ReceivedStatements().back();
   }

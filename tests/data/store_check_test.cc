@@ -26,7 +26,7 @@ std::string CourseTable(const std::string& name, const std::string& extra = "") 
 // Whether a connection opens on the file, as the server's and the dialogs' do.
 bool Opens(const std::string& path) {
   ReleaseThreadConnections();
-  StoreFailure failure;
+  Status failure;
   bool opened = AcquireConnection(path, &failure) != nullptr;
   ReleaseThreadConnections();
   return opened;

@@ -230,7 +230,7 @@ TEST_F(ClientServiceTest, AFailedUpdateShowsTheStoresMessageAndChangesNothing) {
   EXPECT_EQ(Send(CourseEditRequestBytes(CourseEdit("Other", 0))), "");
   EXPECT_EQ(Courses(), before);
   EXPECT_EQ(log.take(), std::vector<std::string>{"edit courses from=127.0.0.1 class=Other row=0: "
-                                                 "not written: the store refused the update"});
+                                                 "not written: course rows are locked"});
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"course rows are locked"});
 }
 

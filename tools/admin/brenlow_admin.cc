@@ -128,6 +128,14 @@ int Run(int argc, char** argv) {
     std::cerr << "brenlow-admin: " << ShownText(unusable) << '\n';
     return kRefused;
   }
+  // A file that is no Brenlow database is named so by every command, before it asks anything;
+  // check reports what is wrong with it and restore replaces it, so they go on.
+  if (!readsOnly && !app.got_subcommand("restore")) {
+    if (Status status = commands.store.probe(); !status.ok()) {
+      std::cerr << "brenlow-admin: " << ShownText(StoreProblem(commands.store, status)) << '\n';
+      return kRefused;
+    }
+  }
   for (auto& [command, run] : commands.runners) {
     if (command->parsed())
       return run();

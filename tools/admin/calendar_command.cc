@@ -10,6 +10,7 @@
 #include "data/database.h"
 #include "records/calendar_import.h"
 #include "records/calendar_records.h"
+#include "store_change.h"
 #include "text_table.h"
 
 namespace brenlow::admin {
@@ -55,22 +56,7 @@ std::optional<std::vector<CalendarDate>> Dates(const std::string& text, std::str
 // Opens the store and runs change on it: an empty text when done, the refusal otherwise.
 int ChangeCalendar(Commands& commands, const std::string& where,
                    const std::function<std::string(Database&)>& change) {
-  try {
-    Database db = commands.store.database();
-    if (!db.open())
-      return Refuse(where, commands.messages->take());
-    const std::string refusal = change(db);
-    if (!refusal.empty())
-      return Refuse(where, refusal);
-  } catch (const DatabaseError&) {
-    return Refuse(where, commands.store.path() + ": cannot be read as a Brenlow database");
-  }
-  return kDone;
-}
-
-std::string StoreFailure(Commands& commands) {
-  const std::string reported = commands.messages->take();
-  return reported.empty() ? "the store refused the statement" : reported;
+  return ChangeStore(commands, where, change);
 }
 
 int AddEntries(Commands& commands, const CalendarArguments& arguments) {

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "data/database.h"
 #include "records/day_changes.h"
+#include "store_change.h"
 #include "text_table.h"
 
 namespace brenlow::admin {
@@ -22,16 +23,6 @@ struct ChangeArguments {
   std::string from, to;  // list
   OutputFormat format = OutputFormat::kTable;
 };
-
-std::string CannotRead(const Store& store) {
-  return store.path() + ": cannot be read as a Brenlow database";
-}
-
-// What the store reported about a failed statement; never empty.
-std::string StoreFailure(Commands& commands) {
-  std::string reported = commands.messages->take();
-  return reported.empty() ? "the store refused the statement" : reported;
-}
 
 std::string Where(const char* verb, const ChangeArguments& arguments) {
   return std::string("change ") + verb + " " + arguments.date + " " + arguments.className + " " +

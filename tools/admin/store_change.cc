@@ -31,9 +31,43 @@ std::string StoreUnusable(const Store& store, bool readsOnly) {
   return std::string();
 }
 
+namespace {
+
+std::string UserName() {
+  const ::passwd* user = ::getpwuid(::geteuid());
+  return user ? user->pw_name : std::to_string(::geteuid());
+}
+
+}  // namespace
+
+std::string StoreProblem(const Store& store, const Status& status) {
+  const std::string& path = store.path();
+  switch (status.kind()) {
+    case Status::Kind::kOk:
+      return std::string();
+    case Status::Kind::kMissing:
+      return path + ": no such database; create it with brenlow --init-database " + path;
+    case Status::Kind::kForbidden:
+      return path + ": user " + UserName() + " may not read and write it: " + status.message();
+    case Status::Kind::kNotBrenlow: {
+      // The store's text names the path as well: "not a Brenlow database: <path> (why)".
+      const std::string& text = status.message();
+      const size_t why = text.find(" (", text.find(path));
+      return path + ": not a Brenlow database" + (why == std::string::npos ? "" : text.substr(why));
+    }
+    case Status::Kind::kReadOnly:
+      return path + ": user " + UserName() + " may read it but not write it (" + status.message() +
+             ")";
+    case Status::Kind::kFailed:
+      break;
+  }
+  return path + ": " + status.message();
+}
+
 std::string StoreFailure(Commands& commands) {
   std::string reported = commands.messages->take();
-  return reported.empty() ? "the store refused the statement" : reported;
+  return commands.store.path() + ": " +
+         (reported.empty() ? "the store refused the statement" : reported);
 }
 
 int ChangeStore(Commands& commands, const std::string& where,

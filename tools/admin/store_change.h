@@ -20,6 +20,11 @@ std::string CannotRead(const Store& store);
 // that neither is reported as "not a Brenlow database".
 std::string StoreUnusable(const Store& store, bool readsOnly);
 
+// Why the store cannot be used or refused a statement, naming its path: what a person must do
+// for a missing file, a file this user may not open or write, and a file that is no Brenlow
+// database; the store's own text for anything else.
+std::string StoreProblem(const Store& store, const Status& status);
+
 // What the store reported about a failed statement; never empty, so a failure is never read as
 // success.
 std::string StoreFailure(Commands& commands);
