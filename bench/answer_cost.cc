@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "data/database_path.h"
 #include "data/store_version.h"
 #include "terminals/reply_cache.h"
 #include "terminals/terminal_service.h"
@@ -22,19 +21,19 @@ double MicrosecondsEach(int count, Step step) {
 
 }  // namespace
 
-AnswerCost MeasureAnswerCost(const std::string& request, int count) {
+AnswerCost MeasureAnswerCost(const Store& store, const std::string& request, int count) {
   AnswerCost cost;
   std::string reply;
   cost.fromStoreMicroseconds = MicrosecondsEach(count, [&] {
     reply.clear();
-    AnswerTerminalRequest(request, reply);
+    AnswerTerminalRequest(store, request, reply);
   });
   ReplyCache cache;
   cost.fromCacheMicroseconds = MicrosecondsEach(count, [&] {
     reply.clear();
-    AnswerTerminalRequest(request, reply, &cache);
+    AnswerTerminalRequest(store, request, reply, &cache);
   });
-  const std::string path = DatabasePath();
+  const std::string& path = store.path();
   cost.versionMicroseconds = MicrosecondsEach(count, [&] { (void)ReadStoreVersion(path); });
   return cost;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 struct AnswerCost {
@@ -15,7 +17,7 @@ struct AnswerCost {
 };
 
 // Answers request (100 bytes, a kind of port 64124) count times each way on the calling thread,
-// from the store at DatabasePath().
-AnswerCost MeasureAnswerCost(const std::string& request, int count);
+// from store.
+AnswerCost MeasureAnswerCost(const Store& store, const std::string& request, int count);
 
 }  // namespace brenlow

@@ -33,8 +33,8 @@
 #include "core/messages.h"
 #include "core/weekdays.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "data/schema.h"
+#include "data/store.h"
 #include "events/event_log.h"
 #include "events/event_writer.h"
 #include "net/socket.h"
@@ -68,8 +68,8 @@ double ThreadCpuSeconds(std::jthread& thread) {
 
 // A school of 1000 classes with 35 periods each (7 a day from 08:00, both flags set), a
 // teacher per class and 7 course rows per class, the first 100 classes with controllers.
-bool FillStore() {
-  Database db = Database::DefaultStore();
+bool FillStore(const Store& store) {
+  Database db = store.database();
   if (!db.open())
     return false;
   db.execute("BEGIN");
@@ -139,8 +139,8 @@ void WaitForListener(const ControllerListener& listener, uint64_t count) {
   }
 }
 
-int StatusMismatches(const Controllers& controllers) {
-  Database db = Database::DefaultStore();
+int StatusMismatches(const Store& store, const Controllers& controllers) {
+  Database db = store.database();
   db.open();
   int mismatches = 0;
   for (int n = 0; n < kControllers; ++n) {
@@ -158,9 +158,11 @@ int StatusMismatches(const Controllers& controllers) {
 // The other writer: one course edit every 100 ms with full durability, timing each.
 class EditWriter {
  public:
+  explicit EditWriter(Store store) : store_(std::move(store)) {}
+
   void start() {
     thread_ = std::jthread([this](std::stop_token stop) {
-      Database db = Database::DefaultStore();
+      Database db = store_.database();
       db.open();
       int n = 0;
       while (!stop.stop_requested()) {
@@ -183,15 +185,16 @@ class EditWriter {
   double worst() const { return worst_; }
 
  private:
+  const Store store_;
   std::jthread thread_;
   std::atomic<int> edits_{0};
   std::atomic<double> worst_{0};
 };
 
-void PacedRun(ControllerListener& listener, std::jthread& listenerThread, Controllers& controllers,
-              int rate, int seconds) {
+void PacedRun(const Store& store, ControllerListener& listener, std::jthread& listenerThread,
+              Controllers& controllers, int rate, int seconds) {
   std::mt19937 random(42);
-  EditWriter writer;
+  EditWriter writer(store);
   writer.start();
   const uint64_t before = listener.datagramsReceived();
   const double cpuBefore = ThreadCpuSeconds(listenerThread);
@@ -221,7 +224,7 @@ void PacedRun(ControllerListener& listener, std::jthread& listenerThread, Contro
   std::printf("  listener CPU %.2f s of %.2f s = %.0f%% of one core\n", cpu, Seconds(elapsed),
               100 * cpu / Seconds(elapsed));
   std::printf("  classes whose Status differs from their controller's last report: %d\n",
-              StatusMismatches(controllers));
+              StatusMismatches(store, controllers));
   std::printf("  other writer: %d edits, slowest %.1f ms\n", writer.edits(), writer.worst() * 1000);
 }
 
@@ -250,13 +253,13 @@ void SaturatedRun(ControllerListener& listener, Controllers& controllers, bool c
               static_cast<double>(handled) / Seconds(elapsed));
 }
 
-void TickRun() {
+void TickRun(const Store& store) {
   // 23:30 on a Wednesday: 7,000 periods of the day, none starting, ending or due for credit.
   const LocalTime minute = MakeLocalTime(2024, 3, 6, 23, 30);
   std::vector<double> times;
   for (int i = 0; i < 200; ++i) {
     auto begin = Clock::now();
-    RunSchedule(minute);
+    RunSchedule(store, minute);
     times.push_back(Seconds(Clock::now() - begin) * 1000);
   }
   std::sort(times.begin(), times.end());
@@ -289,12 +292,12 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "controller_bench: %s\n", error.c_str());
     return 1;
   }
-  SetDatabasePath(path);
-  if (!FillStore())
+  const Store store(path);
+  if (!FillStore(store))
     return 1;
 
   if (tickOnly) {
-    TickRun();
+    TickRun(store);
     std::filesystem::remove_all(folder);
     return 0;
   }
@@ -302,7 +305,7 @@ int Run(int argc, char** argv) {
   EventWriter events(clock, path);
   InstallEventWriter(&events);
   events.start();
-  ControllerListener listener(clock);
+  ControllerListener listener(clock, store);
   if (!listener.bind("127.0.0.1", 0, &error)) {
     std::fprintf(stderr, "controller_bench: %s\n", error.c_str());
     return 1;
@@ -312,18 +315,17 @@ int Run(int argc, char** argv) {
   if (!controllers.open())
     return 1;
 
-  PacedRun(listener, listenerThread, controllers, rate, seconds);
+  PacedRun(store, listener, listenerThread, controllers, rate, seconds);
   SaturatedRun(listener, controllers, true);
   SaturatedRun(listener, controllers, false);
   listenerThread.request_stop();
   listenerThread.join();
   InstallEventWriter(nullptr);
   events.stop();
-  std::printf(
-      "events recorded: %s, lost: %llu\n",
-      Database::DefaultStore().query("select count(*) as n from tbl_events").fieldText("n").c_str(),
-      static_cast<unsigned long long>(events.lost()));
-  TickRun();
+  std::printf("events recorded: %s, lost: %llu\n",
+              store.database().query("select count(*) as n from tbl_events").fieldText("n").c_str(),
+              static_cast<unsigned long long>(events.lost()));
+  TickRun(store);
   std::filesystem::remove_all(folder);
   return 0;
 }

@@ -43,8 +43,8 @@
 
 #include "answer_cost.h"
 #include "boot_storm.h"
-#include "data/database_path.h"
 #include "data/schema.h"
+#include "data/store.h"
 #include "minimal_server.h"
 #include "net/connection_limits.h"
 #include "net/ports.h"
@@ -231,7 +231,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "terminal_bench: %s\n", error.c_str());
     return 1;
   }
-  SetDatabasePath(path);
+  const Store store(path);
 
   const CeilingStep known{"select * from tblbj  where PCMacAddr=?"};
   const CeilingStep name{"select Name from tblbj where PCMacAddr=? Order by ID"};
@@ -268,10 +268,10 @@ int main(int argc, char** argv) {
   for (int c = 0; c < kClasses; ++c)
     classes.push_back({Address(c), ClassName(c)});
 
-  auto serviceOf = [](bool clientPort, bool cached) -> ConnectionService {
+  auto serviceOf = [&store](bool clientPort, bool cached) -> ConnectionService {
     if (clientPort)
-      return cached ? CachingClientService() : ConnectionService(ClientService);
-    return cached ? CachingTerminalService() : ConnectionService(TerminalService);
+      return cached ? CachingClientService(store) : ClientServiceOn(store);
+    return cached ? CachingTerminalService(store) : TerminalServiceOn(store);
   };
 
   // Each port six times over: without and with its cache, with 1, 32 and 1000 terminals
@@ -470,7 +470,7 @@ int main(int argc, char** argv) {
   for (size_t k = 0; k < 4; ++k) {
     std::vector<AnswerCost> costs;
     for (int round = 0; round < rounds; ++round)
-      costs.push_back(MeasureAnswerCost(Request(kinds[k].kind, 0), 20000));
+      costs.push_back(MeasureAnswerCost(store, Request(kinds[k].kind, 0), 20000));
     std::printf(
         "%-15s from the store %6.2f us; from the cache %5.2f us (reading the store's version "
         "alone: %4.2f us)\n",

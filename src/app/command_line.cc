@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "app/default_database.h"
 #include "core/help_layout.h"
 #include "credentials/credentials_location.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 namespace {

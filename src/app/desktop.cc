@@ -25,7 +25,6 @@
 #include "credentials/login_dlg.h"
 #include "credentials/modify_pass_word_dlg.h"
 #include "data/database_access.h"
-#include "data/database_path.h"
 #include "dialogs/bj_mes_dlg.h"
 #include "dialogs/calendar_window.h"
 #include "dialogs/kc_import_dlg.h"
@@ -85,7 +84,8 @@ int RefuseToStart(const std::string& text) {
 
 }  // namespace
 
-int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role) {
+int RunDesktop(int argc, char** argv, const CommandLine& line, const Store& store,
+               DesktopRole role) {
   QApplication application(argc, argv);
   application.setApplicationName(kApplicationTitle);
   application.setWindowIcon(BrenlowIcon());
@@ -110,7 +110,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
       mainWindow->reject();
   });
 
-  if (std::optional<std::string> problem = DatabaseAccessProblem(DatabasePath()))
+  if (std::optional<std::string> problem = DatabaseAccessProblem(store.path()))
     return RefuseToStart(*problem);
   Credentials credentials = LoadCredentials(CredentialsFileOfThisProgram(line.credentialsPath));
   if (!credentials.problem.empty())
@@ -126,7 +126,7 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
 
   const bool editor = role == DesktopRole::kEditor;
   SystemClock clock;
-  CKcDlg window;
+  CKcDlg window(store);
   // The window may end during start-up already (a termination signal while a box of start-up
   // is open): that must be seen, so it is watched from the start.
   bool windowEnded = false;
@@ -138,19 +138,19 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   mainWindow = &window;
   std::optional<Server> server;
   if (!editor)
-    server.emplace(line.listenAddress, clock, line.maxConnectionsPerAddress, line.keepEventDays,
-                   line.catchUp, line.replyCache);
+    server.emplace(line.listenAddress, clock, store, line.maxConnectionsPerAddress,
+                   line.keepEventDays, line.catchUp, line.replyCache);
   QSystemTrayIcon tray;
 
   teacherDialogOpen = 0;
   if (editor)
     window.setWindowTitle(QString::fromUtf8(kEditorWindowTitle));
-  window.setClassListRunner([](QWidget* parent) {
-    CBJMesDlg dialog(parent);
+  window.setClassListRunner([&store](QWidget* parent) {
+    CBJMesDlg dialog(store, parent);
     dialog.exec();
   });
-  window.setTeacherListRunner([editor](QWidget* parent) {
-    CTHMesDlg dialog(parent);
+  window.setTeacherListRunner([editor, &store](QWidget* parent) {
+    CTHMesDlg dialog(store, parent);
     // The running service's listener receives the swipes; numbers are typed by hand here.
     if (editor)
       dialog.showCardNumbersUnavailable();
@@ -162,23 +162,23 @@ int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role)
   });
   // Made at its first opening, then shown again; the main window owns it.
   RoomStatusWindow* roomStatus = nullptr;
-  window.setRoomStatusRunner([&roomStatus, &clock](QWidget* parent) {
+  window.setRoomStatusRunner([&roomStatus, &clock, &store](QWidget* parent) {
     if (roomStatus == nullptr)
-      roomStatus = new RoomStatusWindow(clock, parent);
+      roomStatus = new RoomStatusWindow(clock, store, parent);
     roomStatus->show();
     roomStatus->raise();
     roomStatus->activateWindow();
   });
   CalendarWindow* calendar = nullptr;
-  window.setCalendarRunner([&calendar](QWidget* parent) {
+  window.setCalendarRunner([&calendar, &store](QWidget* parent) {
     if (calendar == nullptr)
-      calendar = new CalendarWindow(parent);
+      calendar = new CalendarWindow(store, parent);
     calendar->show();
     calendar->raise();
     calendar->activateWindow();
   });
-  window.setImportRunner([](QWidget* parent) {
-    CKCImportDlg dialog(parent);
+  window.setImportRunner([&store](QWidget* parent) {
+    CKCImportDlg dialog(store, parent);
     dialog.exec();
   });
   // Off the taskbar only while the tray icon is there to bring the window back.

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "data/store.h"
 
 namespace brenlow {
 
@@ -16,7 +17,8 @@ enum class DesktopRole { kServer, kEditor };
 // The main window's title in the editor role.
 inline constexpr const char* kEditorWindowTitle = "课程表（服务运行中，仅编辑）";
 
-// Returns the process's exit code.
-int RunDesktop(int argc, char** argv, const CommandLine& line, DesktopRole role);
+// Runs on store; returns the process's exit code.
+int RunDesktop(int argc, char** argv, const CommandLine& line, const Store& store,
+               DesktopRole role);
 
 }  // namespace brenlow

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "data/store.h"
 
 namespace brenlow {
 
-// Runs until SIGINT or SIGTERM; returns the process's exit code.
-int RunHeadless(int argc, char** argv, const CommandLine& line);
+// Serves store until SIGINT or SIGTERM; returns the process's exit code.
+int RunHeadless(int argc, char** argv, const CommandLine& line, const Store& store);
 
 }  // namespace brenlow

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/default_database.h"
 #include "app/desktop.h"
 #include "app/headless.h"
 #include "app/single_instance.h"
@@ -13,8 +14,8 @@
 #include "core/version.h"
 #include "credentials/credentials_location.h"
 #include "credentials/set_credentials.h"
-#include "data/database_path.h"
 #include "data/schema.h"
+#include "data/store.h"
 
 int main(int argc, char** argv) {
   // A peer that went away, or a closed stderr pipe (a service manager restarted, a pipeline
@@ -49,11 +50,12 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::kHeadless:
       break;
   }
-  if (!line.databasePath.empty())
-    brenlow::SetDatabasePath(line.databasePath);
+  // The one place that knows the default path; everything else is handed the store.
+  const brenlow::Store store(line.databasePath.empty() ? brenlow::kDefaultDatabasePath
+                                                       : line.databasePath);
   const bool headless = line.mode == CommandLine::Mode::kHeadless;
   auto role = brenlow::DesktopRole::kServer;
-  brenlow::SingleInstance instance(brenlow::DatabasePath());
+  brenlow::SingleInstance instance(store.path());
   switch (instance.acquire()) {
     case brenlow::SingleInstance::Result::kAcquired:
       break;
@@ -71,6 +73,6 @@ int main(int argc, char** argv) {
                                "); starting anyway");
       break;
   }
-  return headless ? brenlow::RunHeadless(argc, argv, line)
-                  : brenlow::RunDesktop(argc, argv, line, role);
+  return headless ? brenlow::RunHeadless(argc, argv, line, store)
+                  : brenlow::RunDesktop(argc, argv, line, store, role);
 }

@@ -10,18 +10,19 @@
 namespace brenlow {
 
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress, bool replyCache) {
+                                       const Store& store, size_t maxConnectionsPerAddress,
+                                       bool replyCache) {
   LoopLimits limits;
   limits.perAddress = maxConnectionsPerAddress;
   ConnectionService terminalService =
-      replyCache ? CachingTerminalService() : ConnectionService(TerminalService);
+      replyCache ? CachingTerminalService(store) : TerminalServiceOn(store);
   ConnectionService clientService =
-      replyCache ? CachingClientService() : ConnectionService(ClientService);
+      replyCache ? CachingClientService(store) : ClientServiceOn(store);
   return {
       // The controller listener.
       {std::chrono::milliseconds(50),
-       [listenAddress, &clock](std::stop_token stop) {
-         RunControllerListener(listenAddress, clock, stop);
+       [listenAddress, &clock, store](std::stop_token stop) {
+         RunControllerListener(listenAddress, clock, store, stop);
        }},
       // Port 64124.
       {std::chrono::milliseconds(150),

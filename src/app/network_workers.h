@@ -8,14 +8,16 @@
 
 #include "app/workers.h"
 #include "core/clock.h"
+#include "data/store.h"
 
 namespace brenlow {
 
 // The worker threads in their start order, with their delays (50, 150, 250 ms). Each terminal
-// port lets one peer address hold maxConnectionsPerAddress connections. The clock must outlive
-// the workers. With replyCache, the terminal ports answer repeated questions from memory while
-// the store is unchanged (terminals/reply_cache.h).
+// port lets one peer address hold maxConnectionsPerAddress connections. All serve store. The
+// clock must outlive the workers. With replyCache, the terminal ports answer repeated questions
+// from memory while the store is unchanged (terminals/reply_cache.h).
 std::vector<WorkerSpec> NetworkWorkers(const std::string& listenAddress, const Clock& clock,
-                                       size_t maxConnectionsPerAddress, bool replyCache = true);
+                                       const Store& store, size_t maxConnectionsPerAddress,
+                                       bool replyCache = true);
 
 }  // namespace brenlow

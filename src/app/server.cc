@@ -5,7 +5,6 @@
 
 #include "app/network_workers.h"
 #include "core/messages.h"
-#include "data/database_path.h"
 #include "data/store_preparation.h"
 #include "events/event_log.h"
 #include "events/event_time.h"
@@ -14,15 +13,17 @@
 
 namespace brenlow {
 
-Server::Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
-               int keepEventDays, CatchUpPolicy catchUp, bool replyCache)
+Server::Server(std::string listenAddress, const Clock& clock, Store store,
+               size_t maxConnectionsPerAddress, int keepEventDays, CatchUpPolicy catchUp,
+               bool replyCache)
     : listenAddress_(std::move(listenAddress)),
       maxConnectionsPerAddress_(maxConnectionsPerAddress),
       replyCache_(replyCache),
       clock_(clock),
-      events_(clock, DatabasePath(), EventWriter::Options{.keepDays = keepEventDays}),
+      store_(std::move(store)),
+      events_(clock, store_.path(), EventWriter::Options{.keepDays = keepEventDays}),
       workers_(clock),
-      scheduler_(clock, catchUp) {
+      scheduler_(clock, store_, catchUp) {
   minuteTimer_.setInterval(kMinuteTimerMs);
   minuteTimer_.setTimerType(Qt::CoarseTimer);
   QObject::connect(&minuteTimer_, &QTimer::timeout, [this] { scheduler_.tick(); });
@@ -36,17 +37,18 @@ Server::~Server() {
 }
 
 void Server::prepareStore() {
-  ResetClassStatus();
-  CreateDefaultPeriods();
+  ResetClassStatus(store_);
+  CreateDefaultPeriods(store_);
   std::string error;
-  if (!WriteServerState(DatabasePath(), kServerStartedName, EventTimeText(clock_.now()), &error))
+  if (!WriteServerState(store_.path(), kServerStartedName, EventTimeText(clock_.now()), &error))
     WriteStderrLine("start time not kept: " + error);
 }
 
 void Server::startWorkers() {
   InstallEventWriter(&events_);
   events_.start();
-  workers_.start(NetworkWorkers(listenAddress_, clock_, maxConnectionsPerAddress_, replyCache_));
+  workers_.start(
+      NetworkWorkers(listenAddress_, clock_, store_, maxConnectionsPerAddress_, replyCache_));
 }
 
 void Server::startMinuteTimer() {

@@ -8,6 +8,7 @@
 
 #include "app/workers.h"
 #include "core/clock.h"
+#include "data/store.h"
 #include "events/event_writer.h"
 #include "schedule/minute_scheduler.h"
 
@@ -23,8 +24,8 @@ class Server {
   // Each terminal port lets one peer address hold maxConnectionsPerAddress connections; events
   // are kept keepEventDays days; the first minute catches up an outage by catchUp; replyCache
   // lets the terminal ports answer from memory while the store is unchanged.
-  Server(std::string listenAddress, const Clock& clock, size_t maxConnectionsPerAddress,
-         int keepEventDays = kDefaultKeepEventDays,
+  Server(std::string listenAddress, const Clock& clock, Store store,
+         size_t maxConnectionsPerAddress, int keepEventDays = kDefaultKeepEventDays,
          CatchUpPolicy catchUp = CatchUpPolicy::kPowerOff, bool replyCache = true);
   ~Server();
 
@@ -45,6 +46,7 @@ class Server {
   size_t maxConnectionsPerAddress_;
   bool replyCache_;
   const Clock& clock_;
+  const Store store_;
   // Installed as the process's event writer from startWorkers() to stop().
   EventWriter events_;
   Workers workers_;

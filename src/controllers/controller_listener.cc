@@ -36,7 +36,7 @@ bool ControllerListener::bind(const std::string& address, uint16_t port, std::st
 void ControllerListener::run(std::stop_token stop) {
   GiveUpStoreWaitsOnStop(stop);
   UseRelaxedDurabilityOnThisThread();
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();  // a failure has been reported; every statement then fails the same way
   ControllerDatagramHandler handler(clock_);
   std::string error;
@@ -65,9 +65,9 @@ void ControllerListener::run(std::stop_token stop) {
   db.close();
 }
 
-void RunControllerListener(const std::string& listenAddress, const Clock& clock,
+void RunControllerListener(const std::string& listenAddress, const Clock& clock, const Store& store,
                            std::stop_token stop) {
-  ControllerListener listener(clock);
+  ControllerListener listener(clock, store);
   std::string error;
   if (!listener.bind(listenAddress, kControllerListenPort, &error)) {
     WriteStderrLine("controller listener: " + error);

@@ -14,14 +14,15 @@
 #include <string>
 
 #include "core/clock.h"
+#include "data/store.h"
 #include "net/socket.h"
 
 namespace brenlow {
 
 class ControllerListener {
  public:
-  // The clock must outlive the listener.
-  explicit ControllerListener(const Clock& clock) : clock_(clock) {}
+  // Handles datagrams against store. The clock must outlive the listener.
+  ControllerListener(const Clock& clock, Store store) : clock_(clock), store_(std::move(store)) {}
 
   // Binds the UDP socket to address:port (port 0: ephemeral, for tests). False with a readable
   // reason in error when that fails.
@@ -39,13 +40,14 @@ class ControllerListener {
 
  private:
   const Clock& clock_;
+  const Store store_;
   Socket socket_;
   std::atomic<uint64_t> received_{0};  // written by the run() thread only
 };
 
 // The program's worker: binds UDP kControllerListenPort on listenAddress and serves until stop.
 // When the port cannot be bound, says so on stderr and returns: nothing is ever handled.
-void RunControllerListener(const std::string& listenAddress, const Clock& clock,
+void RunControllerListener(const std::string& listenAddress, const Clock& clock, const Store& store,
                            std::stop_token stop);
 
 }  // namespace brenlow

@@ -8,7 +8,6 @@
 #include "core/messages.h"
 #include "data/connection.h"
 #include "data/database_error.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 namespace {
@@ -45,11 +44,6 @@ void ShowFailure(const StoreFailure& failure) {
 
 void LimitMissingStoreMessages() {
   limitMissing.store(true);
-}
-
-Database Database::DefaultStore() {
-  // Returned as a new object: a Database is neither copied nor moved.
-  return Database(DatabasePath());
 }
 
 Database::Database(const std::string& path) {

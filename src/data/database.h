@@ -1,9 +1,10 @@
 // Database: the one wrapper through which every part reads and writes the store.
 //
 // Each operation of a caller (a dialog action, one request, one datagram, one tick) takes its
-// own Database on the default store, opens it, runs its statements and lets it go:
+// own Database from the Store it was handed (data/store.h), opens it, runs its statements and
+// lets it go:
 //
-//   Database db = Database::DefaultStore();
+//   Database db = store.database();
 //   db.open();                      // a failure has been shown; carry on
 //   RecordSet rows = db.query(FormatStatement("select ... where Name='%s'", name));
 //   while (!rows.isEof()) { rows.fieldText("ID"); rows.moveNext(); }
@@ -28,11 +29,9 @@ struct StoreFailure;
 
 class Database {
  public:
-  // Names no file yet: setPath() names it (a store other than the default one).
+  // Names no file yet: setPath() names it. Store::database() gives one on the store's file.
   Database() = default;
-  // The default store (DatabasePath(), read now), not yet opened. A reader that only queries
-  // may leave it unopened: a missing store then shows no box and its queries come back invalid.
-  static Database DefaultStore();
+  explicit Database(const std::string& path);
   ~Database() = default;
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -46,7 +45,6 @@ class Database {
   const std::string& connectionText() const { return connectionText_; }
 
  private:
-  explicit Database(const std::string& path);
   std::string path() const;
   Connection* connection(StoreFailure* failure);
 

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <random>
 
-#include "data/database_path.h"
 #include "data/file_kind.h"
 
 namespace brenlow {
@@ -164,8 +163,9 @@ bool OutputFile::place(bool replace, std::string* placed, std::string* error) {
   return true;
 }
 
-bool WriteOutputFile(const std::string& path, std::string_view contents, std::string* error) {
-  const std::string live = DatabasePath();
+bool WriteOutputFile(const Store& store, const std::string& path, std::string_view contents,
+                     std::string* error) {
+  const std::string& live = store.path();
   if (std::optional<std::string> problem = OutputFileProblem(path, live)) {
     *error = *problem;
     return false;

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 // Why path may not be written beside the database at livePath; nullopt when it may.
@@ -49,8 +51,9 @@ class OutputFile {
   bool placed_ = false;
 };
 
-// Writes contents to path as described above, next to the database DatabasePath() names.
+// Writes contents to path as described above, next to the store's database file.
 // False with *error (the path and the reason); whatever was at path is then unchanged.
-bool WriteOutputFile(const std::string& path, std::string_view contents, std::string* error);
+bool WriteOutputFile(const Store& store, const std::string& path, std::string_view contents,
+                     std::string* error);
 
 }  // namespace brenlow

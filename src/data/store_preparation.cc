@@ -5,15 +5,15 @@
 
 namespace brenlow {
 
-void ResetClassStatus() {
-  Database db = Database::DefaultStore();
+void ResetClassStatus(const Store& store) {
+  Database db = store.database();
   db.open();
   db.execute(FormatStatement("Update tblbj set Status=%d", 0));
   db.close();
 }
 
-void CreateDefaultPeriods() {
-  Database db = Database::DefaultStore();
+void CreateDefaultPeriods(const Store& store) {
+  Database db = store.database();
   db.open();
   try {
     RecordSet periods = db.query("select * from tblkcTime Order by ID");

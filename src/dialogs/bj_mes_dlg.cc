@@ -17,7 +17,7 @@
 
 namespace brenlow {
 
-CBJMesDlg::CBJMesDlg(QWidget* parent) : QDialog(parent) {
+CBJMesDlg::CBJMesDlg(Store store, QWidget* parent) : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("班级信息"));
   list_ = MakeReportList(this, QStringLiteral("1002"),
                          {{QStringLiteral("NAME"), 90},
@@ -45,7 +45,7 @@ CBJMesDlg::CBJMesDlg(QWidget* parent) : QDialog(parent) {
 
 void CBJMesDlg::LoadClasses() {
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     db.open();
     RecordSet rows = db.query("select * from tblbj Order by ID");
     while (!rows.isEof()) {
@@ -70,7 +70,7 @@ void CBJMesDlg::OnAdd() {
 
 void CBJMesDlg::SaveNewClasses() {
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     db.open();
     for (int row = 0; row < list_->rowCount(); ++row) {
       ClassRecord record{CutText(ReportText(*list_, row, 0)), CutText(ReportText(*list_, row, 1)),
@@ -97,7 +97,7 @@ void CBJMesDlg::OnDelete() {
     return;
   std::string name = CutText(ReportText(*list_, row, 0));
   list_->removeRow(row);
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   DeleteClass(db, name);
 }
@@ -117,7 +117,7 @@ void CBJMesDlg::OnModify() {
   SetReportText(*list_, row, 1, texts.zkip);
   SetReportText(*list_, row, 2, texts.pcMacAddr);
   SetReportText(*list_, row, 3, texts.pass);
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   UpdateClass(db, {texts.name.toStdString(), texts.zkip.toStdString(),
                    texts.pcMacAddr.toStdString(), texts.pass.toStdString()});

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include "data/store.h"
+
 class QPoint;
 class QTableWidget;
 
@@ -16,7 +18,8 @@ class CBJMesDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CBJMesDlg(QWidget* parent = nullptr);
+  // Works on store.
+  explicit CBJMesDlg(Store store, QWidget* parent = nullptr);
 
   // Fills the list from tblbj in ID order (called once, by the constructor).
   void LoadClasses();
@@ -35,6 +38,7 @@ class CBJMesDlg : public QDialog {
   QTableWidget& list() { return *list_; }
 
  private:
+  const Store store_;
   QTableWidget* list_;
 };
 

@@ -21,7 +21,8 @@ CalendarDate ToCalendarDate(QDate date) {
 
 }  // namespace
 
-CalendarEntryDlg::CalendarEntryDlg(QDate initial, QWidget* parent) : QDialog(parent) {
+CalendarEntryDlg::CalendarEntryDlg(Store store, QDate initial, QWidget* parent)
+    : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("添加校历"));
   from_ = NewDateEdit(initial, "from");
   to_ = NewDateEdit(initial, "to");
@@ -33,7 +34,7 @@ CalendarEntryDlg::CalendarEntryDlg(QDate initial, QWidget* parent) : QDialog(par
   class_ = NewCombo("class");
   class_->addItem(QStringLiteral("全校"));
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     AddClassNames(db, class_);
   } catch (const DatabaseError&) {
     // A class list that cannot be read leaves the whole school only.
@@ -85,7 +86,7 @@ void CalendarEntryDlg::accept() {
                                     follows ? weekday_->currentText().toStdString() : "", className,
                                     note_->text().toStdString()});
   }
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   const bool written = WriteEntry(
       db, [&](Database& store) { return CalendarEntryRefusal(store, entries.front()); },
       [&](Database& store) { return AddCalendarEntries(store, entries); }, "校历读取失败。");

@@ -9,6 +9,8 @@
 #include <QDate>
 #include <QDialog>
 
+#include "data/store.h"
+
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -20,13 +22,15 @@ class CalendarEntryDlg : public QDialog {
 
  public:
   // initial: the date both date edits start at.
-  explicit CalendarEntryDlg(QDate initial, QWidget* parent = nullptr);
+  // Works on store.
+  explicit CalendarEntryDlg(Store store, QDate initial, QWidget* parent = nullptr);
 
   // Checks the entry and writes it; a refusal or a store failure is shown through the message
   // interface and the dialog stays open.
   void accept() override;
 
  private:
+  const Store store_;
   void kindChanged();
 
   QDateEdit* from_;

@@ -37,7 +37,8 @@ MarkedCalendar::Mark MarkOf(const CalendarEntry& entry) {
 
 }  // namespace
 
-CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+CalendarWindow::CalendarWindow(Store store, QWidget* parent)
+    : QWidget(parent, Qt::Window), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("校历"));
   calendar_ = new MarkedCalendar(this);
   calendar_->setObjectName(QStringLiteral("month"));
@@ -65,7 +66,7 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (QTableWidgetItem* date = table_->item(row, kDate))
       calendar_->setSelectedDate(QDate::fromString(date->text(), Qt::ISODate));
   });
-  changes_ = new DayChangesPanel(this);
+  changes_ = new DayChangesPanel(store_, this);
   changes_->setInitialDate(calendar_->selectedDate());
   connect(calendar_, &QCalendarWidget::selectionChanged, this,
           [this] { changes_->setInitialDate(calendar_->selectedDate()); });
@@ -95,7 +96,7 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void CalendarWindow::refresh() {
   std::vector<CalendarEntry> entries;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     entries = ListCalendarEntries(db, std::nullopt, std::nullopt);
   } catch (const DatabaseError&) {
     ShowMessage(Message{"校历读取失败。", MessageIcon::kWarning});
@@ -122,7 +123,7 @@ void CalendarWindow::refresh() {
 }
 
 void CalendarWindow::OnAdd() {
-  CalendarEntryDlg dialog(calendar_->selectedDate(), this);
+  CalendarEntryDlg dialog(store_, calendar_->selectedDate(), this);
   if (dialog.exec() == QDialog::Accepted)
     refresh();
 }
@@ -140,7 +141,7 @@ void CalendarWindow::OnRemove() {
                       " 的校历条目吗？"))
     return;
   const std::optional<CalendarDate> date = CalendarDate::Parse(dateText);
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   if (date && db.open())
     RemoveCalendarEntries(db, *date, *date, className);  // a failure has been shown
   refresh();
@@ -160,7 +161,7 @@ void CalendarWindow::OnImport() {
 void CalendarWindow::importFile(const QString& path) {
   CalendarImport result;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     if (!db.open())
       return;
     result = ImportCalendarFile(db, path.toStdString(), {});

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "data/store.h"
+
 class QTableWidget;
 
 namespace brenlow {
@@ -24,7 +26,8 @@ class CalendarWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CalendarWindow(QWidget* parent = nullptr);
+  // Works on store.
+  explicit CalendarWindow(Store store, QWidget* parent = nullptr);
 
   // Rereads the entries into the table and the calendar's marks, and the one-day changes.
   void refresh();
@@ -44,6 +47,7 @@ class CalendarWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  const Store store_;
   MarkedCalendar* calendar_;
   QTableWidget* table_;
   DayChangesPanel* changes_;

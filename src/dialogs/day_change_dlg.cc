@@ -17,7 +17,8 @@ constexpr int kSubstituteIndex = 0;  // "kind": 代课, then 停课
 
 }  // namespace
 
-DayChangeDlg::DayChangeDlg(QDate initial, QWidget* parent) : QDialog(parent) {
+DayChangeDlg::DayChangeDlg(Store store, QDate initial, QWidget* parent)
+    : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("添加代课或停课"));
   date_ = NewDateEdit(initial, "date");
   class_ = NewCombo("class");
@@ -28,7 +29,7 @@ DayChangeDlg::DayChangeDlg(QDate initial, QWidget* parent) : QDialog(parent) {
   kind_->addItems({QStringLiteral("代课"), QStringLiteral("停课")});
   teacher_ = NewCombo("teacher");
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     AddClassNames(db, class_);
     RecordSet teachers = db.query("select Numb,NameNumb from tblThMes Order by ID");
     for (; teachers.isValid() && !teachers.isEof(); teachers.moveNext()) {
@@ -70,7 +71,7 @@ void DayChangeDlg::accept() {
   if (change.kind == ChangeKind::kSubstitute)
     change.teacherNumber = teacher_->currentData().toString().toStdString();
   change.note = note_->text().toStdString();
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   const bool written = WriteEntry(
       db, [&](Database& store) { return DayChangeRefusal(store, change); },
       [&](Database& store) { return AddDayChange(store, change); }, "代课与停课读取失败。");

@@ -9,6 +9,8 @@
 #include <QDate>
 #include <QDialog>
 
+#include "data/store.h"
+
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -20,13 +22,15 @@ class DayChangeDlg : public QDialog {
 
  public:
   // initial: the date the date edit starts at.
-  explicit DayChangeDlg(QDate initial, QWidget* parent = nullptr);
+  // Works on store.
+  explicit DayChangeDlg(Store store, QDate initial, QWidget* parent = nullptr);
 
   // Checks the change and writes it; a refusal or a store failure is shown through the message
   // interface and the dialog stays open.
   void accept() override;
 
  private:
+  const Store store_;
   void kindChanged();
 
   QDateEdit* date_;

@@ -20,7 +20,8 @@ enum Column { kDate, kClass, kPeriod, kKind, kTeacher, kNote };
 
 }  // namespace
 
-DayChangesPanel::DayChangesPanel(QWidget* parent) : QWidget(parent) {
+DayChangesPanel::DayChangesPanel(Store store, QWidget* parent)
+    : QWidget(parent), store_(std::move(store)) {
   auto* title = new QLabel(QStringLiteral("代课与停课"), this);
   table_ =
       NewEntryTable(this, QStringLiteral("changes"), QStringLiteral("代课与停课"),
@@ -46,7 +47,7 @@ DayChangesPanel::DayChangesPanel(QWidget* parent) : QWidget(parent) {
 void DayChangesPanel::refresh() {
   std::vector<DayChange> changes;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     changes = ListDayChanges(db, std::nullopt, std::nullopt);
   } catch (const DatabaseError&) {
     ShowMessage(Message{"代课与停课读取失败。", MessageIcon::kWarning});
@@ -61,7 +62,7 @@ void DayChangesPanel::refresh() {
 }
 
 void DayChangesPanel::OnAdd() {
-  DayChangeDlg dialog(initialDate_, this);
+  DayChangeDlg dialog(store_, initialDate_, this);
   if (dialog.exec() == QDialog::Accepted)
     refresh();
 }
@@ -79,7 +80,7 @@ void DayChangesPanel::OnRemove() {
                       "节的" + table_->item(row, kKind)->text().toStdString() + "吗？"))
     return;
   const std::optional<CalendarDate> date = CalendarDate::Parse(dateText);
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   if (date && db.open())
     RemoveDayChange(db, *date, className, period);  // a failure has been shown
   refresh();

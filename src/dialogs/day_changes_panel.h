@@ -9,6 +9,8 @@
 #include <QDate>
 #include <QWidget>
 
+#include "data/store.h"
+
 class QTableWidget;
 
 namespace brenlow {
@@ -17,7 +19,8 @@ class DayChangesPanel : public QWidget {
   Q_OBJECT
 
  public:
-  explicit DayChangesPanel(QWidget* parent = nullptr);
+  // Works on store.
+  explicit DayChangesPanel(Store store, QWidget* parent = nullptr);
 
   // Rereads the changes into the table.
   void refresh();
@@ -31,6 +34,7 @@ class DayChangesPanel : public QWidget {
   QTableWidget& table() { return *table_; }
 
  private:
+  const Store store_;
   QTableWidget* table_;
   QDate initialDate_ = QDate::currentDate();
 };

@@ -22,7 +22,8 @@ QPushButton* AddButton(QDialog& dialog, const QString& caption, const char* id) 
 
 }  // namespace
 
-CKCImportDlg::CKCImportDlg(QWidget* parent) : QDialog(parent) {
+CKCImportDlg::CKCImportDlg(Store store, QWidget* parent)
+    : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("课程表导入"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
@@ -90,7 +91,7 @@ void CKCImportDlg::OnImport() {
     return;
 
   importButton_->setEnabled(false);
-  const TimetablePairResult result = ImportTimetableFiles(timeTable, courseTable, false);
+  const TimetablePairResult result = ImportTimetableFiles(store_, timeTable, courseTable, false);
   takeResult(result.times);
   takeResult(result.courses);
   importButton_->setEnabled(true);

@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <string>
 
+#include "data/store.h"
 #include "records/timetable_import.h"
 
 class QLineEdit;
@@ -24,7 +25,8 @@ class CKCImportDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CKCImportDlg(QWidget* parent = nullptr);
+  // Works on store.
+  explicit CKCImportDlg(Store store, QWidget* parent = nullptr);
 
   // Button 1030: chooses the time-table file into 1055.
   void OnBrowseTimeTable();
@@ -35,6 +37,7 @@ class CKCImportDlg : public QDialog {
   void OnImport();
 
  private:
+  const Store store_;
   void browse(QLineEdit* pathEdit);
   // Shows "文件错误!" for a refused file and clears m_bImportOk on any failure.
   void takeResult(const TimetableImportResult& result);

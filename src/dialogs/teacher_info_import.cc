@@ -14,7 +14,8 @@
 
 namespace brenlow {
 
-CTeacherInfoImport::CTeacherInfoImport(QWidget* parent) : QDialog(parent) {
+CTeacherInfoImport::CTeacherInfoImport(Store store, QWidget* parent)
+    : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("导入老师信息"));
   path_ = new QLineEdit(this);
   path_->setObjectName(QStringLiteral("1011"));
@@ -51,7 +52,7 @@ void CTeacherInfoImport::OnImportFile() {
 }
 
 void CTeacherInfoImport::ImportTeachers(const std::string& path) {
-  TeacherImportResult result = ImportTeacherFile(path);
+  TeacherImportResult result = ImportTeacherFile(store_, path);
   if (!result.ok) {
     fail(result.detail);
     return;

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <string>
 
+#include "data/store.h"
+
 class QLineEdit;
 
 namespace brenlow {
@@ -14,7 +16,8 @@ class CTeacherInfoImport : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CTeacherInfoImport(QWidget* parent = nullptr);
+  // Works on store.
+  explicit CTeacherInfoImport(Store store, QWidget* parent = nullptr);
 
   void OnBrowse();
   void OnImportFile();
@@ -25,6 +28,7 @@ class CTeacherInfoImport : public QDialog {
   void ImportTeachers(const std::string& path);
 
  private:
+  const Store store_;
   void fail(const std::string& reason);
 
   QLineEdit* path_;

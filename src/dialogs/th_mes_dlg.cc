@@ -27,7 +27,7 @@
 
 namespace brenlow {
 
-CTHMesDlg::CTHMesDlg(QWidget* parent) : QDialog(parent) {
+CTHMesDlg::CTHMesDlg(Store store, QWidget* parent) : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("老师信息"));
   list_ = MakeReportList(this, QStringLiteral("1002"),
                          {{QStringLiteral("工号"), 150},
@@ -80,7 +80,7 @@ CTHMesDlg::~CTHMesDlg() {
 void CTHMesDlg::LoadTeachers() {
   list_->setRowCount(0);
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     db.open();
     RecordSet rows = db.query("select * from tblThMes Order by ID");
     while (!rows.isEof()) {
@@ -105,7 +105,7 @@ void CTHMesDlg::OnAdd() {
 void CTHMesDlg::SaveNewTeachers() {
   int rowCount = list_->rowCount();
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     db.open();
     for (int row = 0; row < rowCount; ++row) {
       std::string number = CutText(ReportText(*list_, row, 0));
@@ -131,7 +131,7 @@ void CTHMesDlg::OnDelete() {
   for (int row = FirstSelectedRow(*list_); row >= 0; row = FirstSelectedRow(*list_)) {
     std::string number = CutText(ReportText(*list_, row, 0));
     list_->removeRow(row);
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     db.open();
     if (!DeleteTeacher(db, number))
       return;
@@ -151,14 +151,14 @@ void CTHMesDlg::OnModify() {
     return;
   SetReportText(*list_, row, 1, dialog.name());
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   RenameTeacher(db, number.toStdString(), oldName.toStdString(), dialog.name().toStdString());
 }
 
 void CTHMesDlg::OnImport() {
   {
-    CTeacherInfoImport dialog(this);
+    CTeacherInfoImport dialog(store_, this);
     dialog.exec();
   }
   LoadTeachers();
@@ -173,7 +173,7 @@ void CTHMesDlg::OnExport() {
     rows.emplace_back(ReportText(*list_, row, 0).toStdString(),
                       ReportText(*list_, row, 1).toStdString());
   }
-  GbkWriteResult written = ExportTeacherFile(path->toStdString(), rows);
+  GbkWriteResult written = ExportTeacherFile(store_, path->toStdString(), rows);
   if (!written.ok) {
     // The export ends without a message box when its file cannot be made; say why on stderr.
     WriteStderrLine(written.errorText);

@@ -13,6 +13,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "data/store.h"
+
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -27,7 +29,8 @@ class CTHMesDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CTHMesDlg(QWidget* parent = nullptr);
+  // Works on store.
+  explicit CTHMesDlg(Store store, QWidget* parent = nullptr);
   ~CTHMesDlg() override;
 
   // Refills the list from tblThMes in ID order.
@@ -59,6 +62,7 @@ class CTHMesDlg : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  const Store store_;
   void receiveCardNumbers();
   void stopReceivingCardNumbers();
 

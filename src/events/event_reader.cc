@@ -39,8 +39,8 @@ std::optional<EventKind> EventKindNamed(const std::string& text) {
   return std::nullopt;
 }
 
-std::optional<std::vector<Event>> ReadEvents(const EventFilter& filter) {
-  Database db = Database::DefaultStore();
+std::optional<std::vector<Event>> ReadEvents(const Store& store, const EventFilter& filter) {
+  Database db = store.database();
   std::optional<bool> hasTable = HasEventsTable(db);
   if (!hasTable)
     return std::nullopt;
@@ -83,8 +83,9 @@ std::optional<std::vector<Event>> ReadEvents(const EventFilter& filter) {
   return events;
 }
 
-std::optional<std::vector<UnknownCard>> ReadUnknownCards(const std::string& since) {
-  Database db = Database::DefaultStore();
+std::optional<std::vector<UnknownCard>> ReadUnknownCards(const Store& store,
+                                                         const std::string& since) {
+  Database db = store.database();
   std::optional<bool> hasTable = HasEventsTable(db);
   if (!hasTable)
     return std::nullopt;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/store.h"
 #include "events/event.h"
 
 namespace brenlow {
@@ -20,7 +21,7 @@ struct EventFilter {
 
 // The events that pass the filter, oldest first; nullopt when the store cannot be read. A store
 // without the events table (an older file that could not be written) holds none.
-std::optional<std::vector<Event>> ReadEvents(const EventFilter& filter);
+std::optional<std::vector<Event>> ReadEvents(const Store& store, const EventFilter& filter);
 
 struct UnknownCard {
   std::string card;
@@ -32,7 +33,8 @@ struct UnknownCard {
 
 // The card numbers swiped since the day given ("YYYY-MM-DD", included) that no teacher's
 // number is, by their latest swipe, oldest first; nullopt when the store cannot be read.
-std::optional<std::vector<UnknownCard>> ReadUnknownCards(const std::string& since);
+std::optional<std::vector<UnknownCard>> ReadUnknownCards(const Store& store,
+                                                         const std::string& since);
 
 // The kind named by its text ("swipe", ...); nullopt for another text.
 std::optional<EventKind> EventKindNamed(const std::string& text);

@@ -1,7 +1,6 @@
 #include "events/last_heard.h"
 
 #include "data/database.h"
-#include "data/database_path.h"
 #include "events/server_state.h"
 
 namespace brenlow {
@@ -19,10 +18,10 @@ bool LastHeard::heardSinceStart(const std::string& className) const {
   return time && !serverStarted.empty() && *time >= serverStarted;
 }
 
-LastHeard ReadLastHeard() {
+LastHeard ReadLastHeard(const Store& store) {
   LastHeard heard;
-  heard.serverStarted = ReadServerState(DatabasePath(), kServerStartedName).value_or("");
-  Database db = Database::DefaultStore();
+  heard.serverStarted = ReadServerState(store.path(), kServerStartedName).value_or("");
+  Database db = store.database();
   RecordSet rows = db.query("select class, time from tbl_last_report Order by ID");
   try {
     for (; rows.isValid() && !rows.isEof(); rows.moveNext())

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 struct LastHeard {
@@ -19,7 +21,7 @@ struct LastHeard {
   bool heardSinceStart(const std::string& className) const;
 };
 
-// Reads the default store. A store or tables that cannot be read give nothing heard.
-LastHeard ReadLastHeard();
+// A store or tables that cannot be read give nothing heard.
+LastHeard ReadLastHeard(const Store& store);
 
 }  // namespace brenlow

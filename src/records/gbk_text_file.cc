@@ -2,9 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -205,8 +205,7 @@ GbkReadResult ReadGbkLines(const std::string& path) {
     result.errorText = "文件大于 16 MiB，未读取：" + path;
     return result;
   }
-  const bool byteOrderMark =
-      content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
+  const bool byteOrderMark = content.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0;
   // Without a mark, text that is valid UTF-8 and not plain ASCII is UTF-8: GBK text of Chinese
   // names is practically never valid UTF-8 (its trail bytes would have to fall just so in
   // every character).
@@ -264,7 +263,8 @@ GbkReadResult ReadGbkLines(const std::string& path) {
   return result;
 }
 
-GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::string>& lines) {
+GbkWriteResult WriteGbkLines(const Store& store, const std::string& path,
+                             const std::vector<std::string>& lines) {
   GbkWriteResult result;
   std::string bytes;
   for (const std::string& line : lines) {
@@ -275,7 +275,7 @@ GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::str
     bytes += "\r\n";
   }
   std::string error;
-  if (!WriteOutputFile(path, bytes, &error)) {
+  if (!WriteOutputFile(store, path, bytes, &error)) {
     result.errorText = "无法写入文件 " + path + "：" + error;
     return result;
   }

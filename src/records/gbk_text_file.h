@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 inline constexpr size_t kMaxTextFileBytes = 16 * 1024 * 1024;
@@ -63,7 +65,9 @@ struct GbkWriteResult {
 // Writes the file whole (data/output_file.h: a new file renamed into place, never wider than
 // the database's mode, never onto the database or its companion files). Lines must be valid
 // UTF-8.
-GbkWriteResult WriteGbkLines(const std::string& path, const std::vector<std::string>& lines);
+// The store names the database beside which the file is written.
+GbkWriteResult WriteGbkLines(const Store& store, const std::string& path,
+                             const std::vector<std::string>& lines);
 
 // Decodes one line's GBK bytes (no line end in them). On failure returns false and sets
 // badOffset to the 0-based position of the first byte that cannot be decoded.

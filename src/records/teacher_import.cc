@@ -23,7 +23,7 @@ std::string Line(int number) {
 
 }  // namespace
 
-TeacherImportResult ImportTeacherFile(const std::string& path, bool dryRun) {
+TeacherImportResult ImportTeacherFile(const Store& store, const std::string& path, bool dryRun) {
   TeacherImportResult result;
   GbkReadResult file = ReadGbkLines(path);
   if (file.status != GbkReadStatus::kOk) {
@@ -47,7 +47,7 @@ TeacherImportResult ImportTeacherFile(const std::string& path, bool dryRun) {
   for (int line : content.noCommaLines)
     skipped.emplace_back(line, Line(line) + "没有逗号，不是“工号,姓名”，已跳过");
 
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   // One transaction for the whole file: a hundred thousand teachers take seconds, not minutes,
   // and a failure half-way leaves nothing behind.
@@ -57,9 +57,9 @@ TeacherImportResult ImportTeacherFile(const std::string& path, bool dryRun) {
   }
   for (const TeacherFileRow& teacher : content.teachers) {
     if (teacher.number.empty() || teacher.name.empty()) {
-      skipped.emplace_back(teacher.lineNumber, Line(teacher.lineNumber) +
-                                                   (teacher.number.empty() ? "工号" : "姓名") +
-                                                   "为空，已跳过");
+      skipped.emplace_back(
+          teacher.lineNumber,
+          Line(teacher.lineNumber) + (teacher.number.empty() ? "工号" : "姓名") + "为空，已跳过");
       continue;
     }
     RecordSet existing = db.query(
@@ -112,9 +112,9 @@ std::vector<std::string> TeacherImportSummary(const TeacherImportResult& result,
   return lines;
 }
 
-GbkWriteResult ExportTeacherFile(const std::string& path,
+GbkWriteResult ExportTeacherFile(const Store& store, const std::string& path,
                                  const std::vector<std::pair<std::string, std::string>>& rows) {
-  return WriteGbkLines(path, TeacherFileLines(rows));
+  return WriteGbkLines(store, path, TeacherFileLines(rows));
 }
 
 GbkWriteResult TeacherFileBytes(const std::vector<std::pair<std::string, std::string>>& rows,

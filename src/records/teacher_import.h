@@ -22,18 +22,19 @@ struct TeacherImportResult {
 };
 
 // Inserts every teacher of the file whose number is not yet in tblThMes, in file order, in one
-// transaction on the calling thread's connection to the default store. A file that cannot be
+// transaction on the calling thread's connection to the store. A file that cannot be
 // read, is not text of its encoding, is refused by its size or has a wrong header imports
 // nothing; a failed query or insert rolls the whole file back. A line whose number is taken,
 // whose number or name is empty or too long, or that holds no comma is skipped and reported.
 // dryRun: checks and counts, then keeps nothing.
-TeacherImportResult ImportTeacherFile(const std::string& path, bool dryRun = false);
+TeacherImportResult ImportTeacherFile(const Store& store, const std::string& path,
+                                      bool dryRun = false);
 
 // What the import did, one line each (Chinese), for the shell's output and the dialog's details.
 std::vector<std::string> TeacherImportSummary(const TeacherImportResult& result, bool dryRun);
 
 // Writes the (number, name) rows, header first, in code page 936.
-GbkWriteResult ExportTeacherFile(const std::string& path,
+GbkWriteResult ExportTeacherFile(const Store& store, const std::string& path,
                                  const std::vector<std::pair<std::string, std::string>>& rows);
 
 // The file's bytes for these rows (header first, code page 936), for a caller that writes them

@@ -96,8 +96,8 @@ bool UpdateClassPeriods(Database& db, RecordSet& periods, int period,
 
 }  // namespace
 
-TimetableImportResult ImportTimeTableFile(const std::string& path) {
-  Database db = Database::DefaultStore();
+TimetableImportResult ImportTimeTableFile(const Store& store, const std::string& path) {
+  Database db = store.database();
   db.open();
   ImportCsvFile file = ReadImportCsvFile(path, kTimeTableHeader, 5, kPeriodsPerDay);
   if (auto refused = Unreadable(file, path))
@@ -133,8 +133,8 @@ TimetableImportResult ImportTimeTableFile(const std::string& path) {
   return result;
 }
 
-TimetableImportResult ImportCourseTableFile(const std::string& path) {
-  Database db = Database::DefaultStore();
+TimetableImportResult ImportCourseTableFile(const Store& store, const std::string& path) {
+  Database db = store.database();
   db.open();
   ImportCsvFile file = ReadImportCsvFile(path, kCourseTableHeader, 6);
   if (auto refused = Unreadable(file, path))
@@ -163,9 +163,8 @@ TimetableImportResult ImportCourseTableFile(const std::string& path) {
         if (!classes.isValid())
           return StoreFailed(file, record);
         if (classes.isEof()) {
-          result.skipped.push_back("第 " + std::to_string(file.lineNumbers[record]) +
-                                   " 行：班级 " + QuotedForMessage(className) +
-                                   " 不存在，已跳过");
+          result.skipped.push_back("第 " + std::to_string(file.lineNumbers[record]) + " 行：班级 " +
+                                   QuotedForMessage(className) + " 不存在，已跳过");
         } else {
           for (int created = 0; created < kPeriodsPerDay; ++created) {
             if (!db.execute(FormatStatement("Insert into tblkc (BJName, Monday, Tuesday, "
@@ -205,10 +204,10 @@ TimetableImportResult ImportCourseTableFile(const std::string& path) {
   return result;
 }
 
-TimetablePairResult ImportTimetableFiles(const std::string& timesPath,
+TimetablePairResult ImportTimetableFiles(const Store& store, const std::string& timesPath,
                                          const std::string& coursesPath, bool dryRun) {
   TimetablePairResult result;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   if (!db.execute("BEGIN IMMEDIATE")) {
     result.storeFailure = "无法开始写入数据库";
@@ -216,8 +215,8 @@ TimetablePairResult ImportTimetableFiles(const std::string& timesPath,
     result.courses = result.times;
     return result;
   }
-  result.times = ImportTimeTableFile(timesPath);
-  result.courses = ImportCourseTableFile(coursesPath);
+  result.times = ImportTimeTableFile(store, timesPath);
+  result.courses = ImportCourseTableFile(store, coursesPath);
   const bool keep = !dryRun && result.times.ok() && result.courses.ok();
   if (keep && db.execute("COMMIT")) {
     result.written = true;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 inline constexpr const char* kTimeTableHeader = "Time,StartH,StartM,EndH,EndM";
@@ -38,19 +40,19 @@ struct TimetableImportResult {
 };
 
 // One file's import, inside whatever transaction the caller holds.
-TimetableImportResult ImportTimeTableFile(const std::string& path);
-TimetableImportResult ImportCourseTableFile(const std::string& path);
+TimetableImportResult ImportTimeTableFile(const Store& store, const std::string& path);
+TimetableImportResult ImportCourseTableFile(const Store& store, const std::string& path);
 
 struct TimetablePairResult {
   TimetableImportResult times;
   TimetableImportResult courses;
-  bool written = false;  // both files were imported and kept
+  bool written = false;      // both files were imported and kept
   std::string storeFailure;  // the transaction could not begin or end, or empty
 };
 
 // Both files as one import in one transaction; dryRun checks and counts everything, then keeps
 // nothing.
-TimetablePairResult ImportTimetableFiles(const std::string& timesPath,
+TimetablePairResult ImportTimetableFiles(const Store& store, const std::string& timesPath,
                                          const std::string& coursesPath, bool dryRun);
 
 // What the import did, one line each (Chinese): the encodings read, what was (or, on a dry

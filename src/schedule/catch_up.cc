@@ -41,7 +41,8 @@ std::optional<CatchUpPolicy> CatchUpPolicyNamed(const std::string& text) {
   return std::nullopt;
 }
 
-void CatchUp(const LocalTime& lastActed, const LocalTime& now, CatchUpPolicy policy) {
+void CatchUp(const Store& store, const LocalTime& lastActed, const LocalTime& now,
+             CatchUpPolicy policy) {
   const int from = lastActed.minutesSinceMidnight();
   const int to = now.minutesSinceMidnight();
   WriteStderrLine("catch-up: minutes " + TimeOfDayText(from + 1) + " to " + TimeOfDayText(to - 1) +
@@ -51,7 +52,7 @@ void CatchUp(const LocalTime& lastActed, const LocalTime& now, CatchUpPolicy pol
   std::vector<std::string> powerOff;
   std::vector<std::string> powerOn;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     db.open();
     const SchoolDayPlan plan = PlanOfTheSchoolDay(db, now.date());
     std::set<std::string> runningNow;
@@ -75,10 +76,10 @@ void CatchUp(const LocalTime& lastActed, const LocalTime& now, CatchUpPolicy pol
     return;
   }
   for (const std::string& className : powerOff)
-    SendClassPowerOff(className, kCatchUpReason);
+    SendClassPowerOff(store, className, kCatchUpReason);
   if (policy == CatchUpPolicy::kAll) {
     for (const std::string& className : powerOn)
-      SendClassPowerOn(className, kCatchUpReason);
+      SendClassPowerOn(store, className, kCatchUpReason);
   }
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "data/store.h"
 
 namespace brenlow {
 
@@ -31,6 +32,7 @@ std::optional<CatchUpPolicy> CatchUpPolicyNamed(const std::string& text);
 
 // Acts on the minutes after lastActed and before now (the same day; now itself is the tick's
 // own), by policy. Writes one line saying what was missed.
-void CatchUp(const LocalTime& lastActed, const LocalTime& now, CatchUpPolicy policy);
+void CatchUp(const Store& store, const LocalTime& lastActed, const LocalTime& now,
+             CatchUpPolicy policy);
 
 }  // namespace brenlow

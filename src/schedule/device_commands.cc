@@ -25,14 +25,14 @@ Socket OpenCommandSocket() {
 // Calls send with one socket for each of the class's rows in ID order, until send returns
 // false (a command could not be sent) unless keepGoing.
 template <typename Send>
-ClassCommandResult SendToClassRows(const std::string& className, Send send,
+ClassCommandResult SendToClassRows(const Store& store, const std::string& className, Send send,
                                    bool keepGoing = false) {
   Socket socket = OpenCommandSocket();
   if (!socket.isOpen())
     return ClassCommandResult::kFailed;
   ClassCommandResult result = ClassCommandResult::kNoSuchClass;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     db.open();
     RecordSet classes = db.query(FormatStatement(kClassByName, className));
     if (!classes.isValid())
@@ -55,10 +55,10 @@ ClassCommandResult SendToClassRows(const std::string& className, Send send,
   return result;
 }
 
-ClassCommandResult PowerOnRows(const std::string& className, const std::string& reason,
-                               bool keepGoing) {
+ClassCommandResult PowerOnRows(const Store& store, const std::string& className,
+                               const std::string& reason, bool keepGoing) {
   return SendToClassRows(
-      className,
+      store, className,
       [&](const Socket& socket, const RecordSet& row) {
         return SendCommand(socket, kPowerOnName, className, row.fieldText("ZKIP"), kControllerPort,
                            PowerOnCommand(), reason);
@@ -66,10 +66,10 @@ ClassCommandResult PowerOnRows(const std::string& className, const std::string& 
       keepGoing);
 }
 
-ClassCommandResult PowerOffRows(const std::string& className, const std::string& reason,
-                                bool keepGoing) {
+ClassCommandResult PowerOffRows(const Store& store, const std::string& className,
+                                const std::string& reason, bool keepGoing) {
   return SendToClassRows(
-      className,
+      store, className,
       [&](const Socket& socket, const RecordSet& row) {
         const std::string pc = row.fieldText("PCIP");
         const std::string controller = row.fieldText("ZKIP");
@@ -88,24 +88,28 @@ ClassCommandResult PowerOffRows(const std::string& className, const std::string&
 
 }  // namespace
 
-void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn) {
+void SendPowerOn(const Store& store, const std::string& className, int hour, int minute,
+                 int nowMinutes, int autoOn) {
   if (autoOn != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
-  PowerOnRows(className, PeriodStartReason(hour, minute), false);
+  PowerOnRows(store, className, PeriodStartReason(hour, minute), false);
 }
 
-void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff) {
+void SendPowerOff(const Store& store, const std::string& className, int hour, int minute,
+                  int nowMinutes, int autoOff) {
   if (autoOff != 1 || MinutesOfDay(hour, minute) != nowMinutes)
     return;
-  PowerOffRows(className, PeriodEndReason(hour, minute), false);
+  PowerOffRows(store, className, PeriodEndReason(hour, minute), false);
 }
 
-ClassCommandResult SendClassPowerOn(const std::string& className, const std::string& reason) {
-  return PowerOnRows(className, reason, true);
+ClassCommandResult SendClassPowerOn(const Store& store, const std::string& className,
+                                    const std::string& reason) {
+  return PowerOnRows(store, className, reason, true);
 }
 
-ClassCommandResult SendClassPowerOff(const std::string& className, const std::string& reason) {
-  return PowerOffRows(className, reason, true);
+ClassCommandResult SendClassPowerOff(const Store& store, const std::string& className,
+                                     const std::string& reason) {
+  return PowerOffRows(store, className, reason, true);
 }
 
 }  // namespace brenlow

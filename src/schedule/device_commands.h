@@ -13,20 +13,24 @@
 
 #include <string>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 // At the start minute (hour * 60 + minute == nowMinutes) and with autoOn exactly 1, sends the
 // power-on command to the controller of every class row named className, in ID order. Stops at
 // the first failed send (logged, no message). A socket that cannot be made is shown as
 // "socket创建失败!".
-void SendPowerOn(const std::string& className, int hour, int minute, int nowMinutes, int autoOn);
+void SendPowerOn(const Store& store, const std::string& className, int hour, int minute,
+                 int nowMinutes, int autoOn);
 
 // At the end minute and with autoOff exactly 1, sends for every class row named className, in
 // ID order, the shut-down datagram to its PC and then the power-off command to its controller.
 // A PC that cannot be reached is logged and its controller is switched off all the same; a
 // failed send to a controller stops there (logged, no message). A socket that cannot be made is
 // shown as "socket创建失败!".
-void SendPowerOff(const std::string& className, int hour, int minute, int nowMinutes, int autoOff);
+void SendPowerOff(const Store& store, const std::string& className, int hour, int minute,
+                  int nowMinutes, int autoOff);
 
 enum class ClassCommandResult { kSent, kNoSuchClass, kFailed };
 
@@ -34,7 +38,9 @@ enum class ClassCommandResult { kSent, kNoSuchClass, kFailed };
 // the power-on to the controller of every class row named className; or, for every such row,
 // the shut-down to its PC and then the power-off to its controller. kFailed when a send (the
 // PC's too) or the store failed; the other rows are still sent to.
-ClassCommandResult SendClassPowerOn(const std::string& className, const std::string& reason);
-ClassCommandResult SendClassPowerOff(const std::string& className, const std::string& reason);
+ClassCommandResult SendClassPowerOn(const Store& store, const std::string& className,
+                                    const std::string& reason);
+ClassCommandResult SendClassPowerOff(const Store& store, const std::string& className,
+                                     const std::string& reason);
 
 }  // namespace brenlow

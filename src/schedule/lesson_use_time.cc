@@ -32,7 +32,8 @@ void AddDayUseTime(Database& db, const std::string& number, const std::string& n
 
 }  // namespace
 
-void AddLessonUseTime(const PlannedPeriod& period, int nowMinutes, const std::string& dateDay) {
+void AddLessonUseTime(const Store& store, const PlannedPeriod& period, int nowMinutes,
+                      const std::string& dateDay) {
   if (!period.held || !period.inUse ||
       nowMinutes != period.startMinutes() + kUseTimeCreditDelayMinutes)
     return;
@@ -40,7 +41,7 @@ void AddLessonUseTime(const PlannedPeriod& period, int nowMinutes, const std::st
   const std::string& teacher = period.teacher;
   if (teacher.empty())
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   try {
     RecordSet classes =

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "data/store.h"
 #include "records/day_plan.h"
 
 namespace brenlow {
@@ -22,6 +23,7 @@ inline constexpr int kUseTimeCreditDelayMinutes = 3;
 // ("%Y-%m-%d"), made when there is none. The day's row is written only once the running total
 // was; then a "credit" line goes to the command log. A missing class or teacher credits nothing; a
 // store failure ends the call quietly.
-void AddLessonUseTime(const PlannedPeriod& period, int nowMinutes, const std::string& dateDay);
+void AddLessonUseTime(const Store& store, const PlannedPeriod& period, int nowMinutes,
+                      const std::string& dateDay);
 
 }  // namespace brenlow

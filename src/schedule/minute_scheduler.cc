@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "core/messages.h"
-#include "data/database_path.h"
 #include "events/server_state.h"
 #include "schedule/run_schedule.h"
 
@@ -55,23 +54,23 @@ std::optional<long long> ParseMinuteText(const std::string& text) {
   return MinuteKey(MakeLocalTime(year, month, day, hour, minute));
 }
 
-MinuteMemory StoredMinuteMemory(CatchUpPolicy policy) {
+MinuteMemory StoredMinuteMemory(const Store& store, CatchUpPolicy policy) {
   MinuteMemory memory;
-  memory.load = [] {
-    std::optional<std::string> text = ReadServerState(DatabasePath(), kLastActedMinuteName);
+  memory.load = [store] {
+    std::optional<std::string> text = ReadServerState(store.path(), kLastActedMinuteName);
     return text ? ParseMinuteText(*text) : std::nullopt;
   };
   // One line when keeping the minute starts failing, not one every minute.
-  memory.save = [failing = false](long long minute) mutable {
+  memory.save = [store, failing = false](long long minute) mutable {
     std::string error;
-    const bool kept = WriteServerState(DatabasePath(), kLastActedMinuteName,
-                                       MinuteText(MinuteAt(minute)), &error);
+    const bool kept =
+        WriteServerState(store.path(), kLastActedMinuteName, MinuteText(MinuteAt(minute)), &error);
     if (!kept && !failing)
       WriteStderrLine("the last minute acted on could not be kept: " + error);
     failing = !kept;
   };
-  memory.catchUp = [policy](const LocalTime& lastActed, const LocalTime& now) {
-    CatchUp(lastActed, now, policy);
+  memory.catchUp = [store, policy](const LocalTime& lastActed, const LocalTime& now) {
+    CatchUp(store, lastActed, now, policy);
   };
   return memory;
 }
@@ -98,10 +97,10 @@ LocalTime MinuteAt(long long key) {
 MinuteScheduler::MinuteScheduler(const Clock& clock, MinuteAction act, MinuteMemory memory)
     : clock_(clock), act_(std::move(act)), memory_(std::move(memory)) {}
 
-MinuteScheduler::MinuteScheduler(const Clock& clock) : MinuteScheduler(clock, RunSchedule) {}
-
-MinuteScheduler::MinuteScheduler(const Clock& clock, CatchUpPolicy policy)
-    : MinuteScheduler(clock, RunSchedule, StoredMinuteMemory(policy)) {}
+MinuteScheduler::MinuteScheduler(const Clock& clock, const Store& store, CatchUpPolicy policy)
+    : MinuteScheduler(
+          clock, [store](const LocalTime& minute) { RunSchedule(store, minute); },
+          StoredMinuteMemory(store, policy)) {}
 
 void MinuteScheduler::resume(const LocalTime& nowTime) {
   resumed_ = true;

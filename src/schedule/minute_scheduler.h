@@ -24,6 +24,7 @@
 #include <optional>
 
 #include "core/clock.h"
+#include "data/store.h"
 #include "schedule/catch_up.h"
 
 namespace brenlow {
@@ -47,10 +48,9 @@ class MinuteScheduler {
   // The clock must outlive the scheduler. act runs once per minute acted on (RunSchedule in
   // the program; tests record the minutes).
   MinuteScheduler(const Clock& clock, MinuteAction act, MinuteMemory memory = {});
-  explicit MinuteScheduler(const Clock& clock);
-  // The program's: RunSchedule, the last minute acted on kept in the store (written at every
-  // tick, so a process killed without warning keeps it), the catch-up by policy.
-  MinuteScheduler(const Clock& clock, CatchUpPolicy policy);
+  // The program's: RunSchedule on the store, the last minute acted on kept in it (written at
+  // every tick, so a process killed without warning keeps it), the catch-up by policy.
+  MinuteScheduler(const Clock& clock, const Store& store, CatchUpPolicy policy);
 
   void tick();
 

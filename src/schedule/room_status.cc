@@ -45,17 +45,18 @@ StatusMoment MomentOf(const LocalTime& now) {
   return StatusMoment{now.date(), now.minutesSinceMidnight(), true};
 }
 
-std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment) {
+std::optional<std::vector<RoomStatus>> ReadRoomStatus(const Store& store,
+                                                      const StatusMoment& moment) {
   std::vector<RoomStatus> rooms;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     RecordSet classes = db.query("select * from tblbj Order by ID");
     if (!classes.isValid())
       return std::nullopt;
     std::unordered_multimap<std::string, size_t> byName;
     // The server sets every Status to 0 when it starts: until the room's controller reports
     // after that, 0 says nothing about the room.
-    const LastHeard heard = ReadLastHeard();
+    const LastHeard heard = ReadLastHeard(store);
     for (; !classes.isEof(); classes.moveNext()) {
       RoomStatus room;
       room.name = classes.fieldText("Name");

@@ -19,6 +19,7 @@
 
 #include "core/calendar_date.h"
 #include "core/clock.h"
+#include "data/store.h"
 #include "records/day_plan.h"
 
 namespace brenlow {
@@ -72,7 +73,8 @@ struct StatusMoment {
 StatusMoment MomentOf(const LocalTime& now);
 
 // The rows, or nullopt when the store cannot be read (a missing file, a failed query).
-std::optional<std::vector<RoomStatus>> ReadRoomStatus(const StatusMoment& moment);
+std::optional<std::vector<RoomStatus>> ReadRoomStatus(const Store& store,
+                                                      const StatusMoment& moment);
 
 // The texts the status window and the shell show.
 const char* PowerStateText(PowerState power);  // "已开机", "已关机", "未知"

@@ -7,9 +7,9 @@
 
 namespace brenlow {
 
-void RunSchedule(const LocalTime& minute) {
+void RunSchedule(const Store& store, const LocalTime& minute) {
   const int nowMinutes = minute.minutesSinceMidnight();
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   try {
     const SchoolDayPlan plan = PlanOfTheSchoolDay(db, minute.date());
@@ -23,12 +23,12 @@ void RunSchedule(const LocalTime& minute) {
         continue;
       }
       if (period.held) {
-        SendPowerOn(period.className, period.startHour, period.startMinute, nowMinutes,
+        SendPowerOn(store, period.className, period.startHour, period.startMinute, nowMinutes,
                     period.autoOn ? 1 : 0);
       }
-      SendPowerOff(period.className, period.endHour, period.endMinute, nowMinutes,
+      SendPowerOff(store, period.className, period.endHour, period.endMinute, nowMinutes,
                    period.autoOff ? 1 : 0);
-      AddLessonUseTime(period, nowMinutes, minute.dateText());
+      AddLessonUseTime(store, period, nowMinutes, minute.dateText());
     }
   } catch (const DatabaseError&) {
     // A row that cannot be read ends this minute's walk; the next minute starts afresh.

@@ -8,10 +8,11 @@
 #pragma once
 
 #include "core/clock.h"
+#include "data/store.h"
 
 namespace brenlow {
 
 // Acts on the minute given (its date, hour and minute; seconds are ignored).
-void RunSchedule(const LocalTime& minute);
+void RunSchedule(const Store& store, const LocalTime& minute);
 
 }  // namespace brenlow

@@ -8,10 +8,11 @@
 
 namespace brenlow {
 
-std::optional<std::vector<TeacherUsage>> ReadUsage(const std::string& from, const std::string& to) {
+std::optional<std::vector<TeacherUsage>> ReadUsage(const Store& store, const std::string& from,
+                                                   const std::string& to) {
   std::vector<TeacherUsage> teachers;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     RecordSet records = db.query("select * from tblThMes Order by ID");
     RecordSet rows = db.query("select * from tbl_teacher_usetime Order by ID");
     if (!records.isValid() || !rows.isValid())

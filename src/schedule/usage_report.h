@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "data/store.h"
+
 namespace brenlow {
 
 struct UsageDay {
@@ -26,6 +28,7 @@ struct TeacherUsage {
 // The usage of the days from `from` to `to` (both "%Y-%m-%d", both included; empty: no bound).
 // Teachers come in the teacher list's order, teachers without a record after them. nullopt when
 // the store cannot be read.
-std::optional<std::vector<TeacherUsage>> ReadUsage(const std::string& from, const std::string& to);
+std::optional<std::vector<TeacherUsage>> ReadUsage(const Store& store, const std::string& from,
+                                                   const std::string& to);
 
 }  // namespace brenlow

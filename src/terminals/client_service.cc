@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "data/database.h"
-#include "data/database_path.h"
 #include "events/event_log.h"
 #include "terminals/client_records.h"
 #include "terminals/edit_log.h"
@@ -30,11 +29,11 @@ constexpr const char* kUpdateCourses =
 
 // Kind 1: for the first known slot only, every teacher's NameNumb in ID order, then the end
 // record. Nothing at all when no slot is known or its class is gone.
-void AnswerTeacherList(const TerminalRequest& request, std::string& reply) {
-  const std::string* slot = FirstKnownSlot(request.slots);
+void AnswerTeacherList(const Store& store, const TerminalRequest& request, std::string& reply) {
+  const std::string* slot = FirstKnownSlot(store, request.slots);
   if (slot == nullptr)
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid() || names.isEof())
@@ -90,10 +89,10 @@ class EditAudit {
 
 // Kind 2: rewrites the row-th period (from 0) of the class's weekday; another index changes
 // nothing.
-void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
+void EditPeriod(const Store& store, const PeriodEditRequest& edit, const std::string& peer) {
   EditAudit audit("period", peer, edit.bjName,
                   "week=" + edit.week + " row=" + std::to_string(edit.row));
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet periods = db.query(FormatStatement(kPeriodsOfWeekday, edit.bjName, edit.week));
   if (!periods.isValid()) {
@@ -122,10 +121,10 @@ void EditPeriod(const PeriodEditRequest& edit, const std::string& peer) {
 }
 
 // Kind 3: rewrites the row-th course row (from 0) of the class; another index changes nothing.
-void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
+void EditCourses(const Store& store, const CourseEditRequest& edit, const std::string& peer) {
   static const char* const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   EditAudit audit("courses", peer, edit.bjName, "row=" + std::to_string(edit.row));
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet rows = db.query(FormatStatement(kCourseRows, edit.bjName));
   if (!rows.isValid()) {
@@ -149,9 +148,10 @@ void EditCourses(const CourseEditRequest& edit, const std::string& peer) {
 }
 
 // The teacher list; false when a read failed part way.
-bool AnswerTeacherListQuietly(const TerminalRequest& header, std::string& reply) {
+bool AnswerTeacherListQuietly(const Store& store, const TerminalRequest& header,
+                              std::string& reply) {
   try {
-    AnswerTeacherList(header, reply);
+    AnswerTeacherList(store, header, reply);
   } catch (const DatabaseError&) {
     return false;  // what it produced before still goes out
   }
@@ -159,14 +159,14 @@ bool AnswerTeacherListQuietly(const TerminalRequest& header, std::string& reply)
 }
 
 // Carries out one complete request; the reply collects what it answers.
-void Serve(const TerminalRequest& header, std::string_view bytes, const std::string& peer,
-           std::string& reply, ReplyCache* cache) {
+void Serve(const Store& store, const TerminalRequest& header, std::string_view bytes,
+           const std::string& peer, std::string& reply, ReplyCache* cache) {
   if (header.kind == kTeacherListKind) {
     if (cache == nullptr) {
-      AnswerTeacherListQuietly(header, reply);
+      AnswerTeacherListQuietly(store, header, reply);
     } else {
-      cache->answer(DatabasePath(), RequestKey(header), reply, [&header](std::string& made) {
-        return AnswerTeacherListQuietly(header, made);
+      cache->answer(store.path(), RequestKey(header), reply, [&](std::string& made) {
+        return AnswerTeacherListQuietly(store, header, made);
       });
     }
     return;
@@ -174,10 +174,10 @@ void Serve(const TerminalRequest& header, std::string_view bytes, const std::str
   try {
     switch (header.kind) {
       case kPeriodEditKind:
-        EditPeriod(ParsePeriodEditRequest(bytes), peer);
+        EditPeriod(store, ParsePeriodEditRequest(bytes), peer);
         break;
       case kCourseEditKind:
-        EditCourses(ParseCourseEditRequest(bytes), peer);
+        EditCourses(store, ParseCourseEditRequest(bytes), peer);
         break;
       default:
         break;
@@ -189,8 +189,8 @@ void Serve(const TerminalRequest& header, std::string_view bytes, const std::str
 
 }  // namespace
 
-size_t ServeClientRequest(std::string_view buffered, const std::string& peer, std::string& reply,
-                          ReplyCache* cache) {
+size_t ServeClientRequest(const Store& store, std::string_view buffered, const std::string& peer,
+                          std::string& reply, ReplyCache* cache) {
   std::optional<TerminalRequest> header = ParseTerminalRequest(buffered);
   if (!header)
     return 0;
@@ -199,18 +199,26 @@ size_t ServeClientRequest(std::string_view buffered, const std::string& peer, st
     return buffered.size();  // a kind this port does not know: its length is unknown too
   if (size > buffered.size())
     return 0;
-  Serve(*header, buffered.substr(0, size), peer, reply, cache);
+  Serve(store, *header, buffered.substr(0, size), peer, reply, cache);
   return size;
 }
 
-size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply) {
-  return ServeClientRequest(buffered, peer, reply, nullptr);
+size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer,
+                     std::string& reply) {
+  return ServeClientRequest(store, buffered, peer, reply, nullptr);
 }
 
-ConnectionService CachingClientService(ReplyCache::Limits limits) {
-  return [cache = std::make_shared<ReplyCache>(limits)](
+ConnectionService ClientServiceOn(Store store) {
+  return [store = std::move(store)](std::string_view buffered, const std::string& peer,
+                                    std::string& reply) {
+    return ClientService(store, buffered, peer, reply);
+  };
+}
+
+ConnectionService CachingClientService(Store store, ReplyCache::Limits limits) {
+  return [store = std::move(store), cache = std::make_shared<ReplyCache>(limits)](
              std::string_view buffered, const std::string& peer, std::string& reply) {
-    return ServeClientRequest(buffered, peer, reply, cache.get());
+    return ServeClientRequest(store, buffered, peer, reply, cache.get());
   };
 }
 

@@ -20,21 +20,25 @@
 #include <string>
 #include <string_view>
 
+#include "data/store.h"
 #include "net/select_loop.h"
 #include "terminals/reply_cache.h"
 
 namespace brenlow {
 
-// A ConnectionService (net/select_loop.h): carries out the request at the start of buffered once
-// it is complete and returns its size; 0 while it lacks bytes; buffered.size() for an unknown
-// kind. Fuzz targets feed it arbitrary bytes.
-size_t ClientService(std::string_view buffered, const std::string& peer, std::string& reply);
+// With the store bound, a ConnectionService (net/select_loop.h): carries out the request at the
+// start of buffered once it is complete and returns its size; 0 while it lacks bytes;
+// buffered.size() for an unknown kind. Fuzz targets feed it arbitrary bytes.
+size_t ClientService(const Store& store, std::string_view buffered, const std::string& peer,
+                     std::string& reply);
+// The same, on store, for a SelectLoop.
+ConnectionService ClientServiceOn(Store store);
 
-// ClientService with a reply cache of its own (one per loop: it serves one thread).
-ConnectionService CachingClientService(ReplyCache::Limits limits = {});
+// ClientService on store with a reply cache of its own (one per loop: it serves one thread).
+ConnectionService CachingClientService(Store store, ReplyCache::Limits limits = {});
 
 // ClientService answering the teacher list through cache (none: from the store).
-size_t ServeClientRequest(std::string_view buffered, const std::string& peer, std::string& reply,
-                          ReplyCache* cache);
+size_t ServeClientRequest(const Store& store, std::string_view buffered, const std::string& peer,
+                          std::string& reply, ReplyCache* cache);
 
 }  // namespace brenlow

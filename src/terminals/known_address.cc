@@ -4,8 +4,8 @@
 
 namespace brenlow {
 
-bool IsKnownAddress(const std::string& address) {
-  Database db = Database::DefaultStore();
+bool IsKnownAddress(const Store& store, const std::string& address) {
+  Database db = store.database();
   db.open();
   RecordSet rows = db.query(FormatStatement("select * from tblbj  where PCMacAddr='%s'", address));
   bool known = rows.isValid() && !rows.isEof();
@@ -13,9 +13,10 @@ bool IsKnownAddress(const std::string& address) {
   return known;
 }
 
-const std::string* FirstKnownSlot(const std::array<std::string, kAddressSlotCount>& slots) {
+const std::string* FirstKnownSlot(const Store& store,
+                                  const std::array<std::string, kAddressSlotCount>& slots) {
   for (const std::string& slot : slots) {
-    if (IsKnownAddress(slot))
+    if (IsKnownAddress(store, slot))
       return &slot;
   }
   return nullptr;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "data/database.h"
-#include "data/database_path.h"
 #include "terminals/known_address.h"
 #include "terminals/period_fields.h"
 #include "terminals/terminal_records.h"
@@ -21,11 +20,11 @@ constexpr const char* kPasswordByAddress =
     "select Pass from tblbj where PCMacAddr='%s' Order by ID";
 
 // Kind 1, first known slot only: the class name, whether or not the slot's class is found.
-void AnswerClassName(const TerminalRequest& request, std::string& reply) {
-  const std::string* slot = FirstKnownSlot(request.slots);
+void AnswerClassName(const Store& store, const TerminalRequest& request, std::string& reply) {
+  const std::string* slot = FirstKnownSlot(store, request.slots);
   if (slot == nullptr)
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid())
@@ -36,11 +35,11 @@ void AnswerClassName(const TerminalRequest& request, std::string& reply) {
 }
 
 // Kind 2, first known slot only: every period of the class, all weekdays, in ID order.
-void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
-  const std::string* slot = FirstKnownSlot(request.slots);
+void AnswerPeriods(const Store& store, const TerminalRequest& request, std::string& reply) {
+  const std::string* slot = FirstKnownSlot(store, request.slots);
   if (slot == nullptr)
     return;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   db.open();
   RecordSet names = db.query(FormatStatement(kNameByAddress, *slot));
   if (!names.isValid() || names.isEof())
@@ -64,14 +63,14 @@ void AnswerPeriods(const TerminalRequest& request, std::string& reply) {
 }
 
 // Kind 3, every known slot: the class's course rows, once per slot that names it.
-void AnswerCourses(const TerminalRequest& request, std::string& reply) {
+void AnswerCourses(const Store& store, const TerminalRequest& request, std::string& reply) {
   const size_t end = reply.size() + kMaxTerminalReplyBytes;
   static const auto* kDays =
       new std::string[kCourseDays]{"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
   for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
+    if (!IsKnownAddress(store, slot))
       continue;
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     db.open();
     RecordSet names = db.query(FormatStatement(kNameByAddress, slot));
     if (!names.isValid())
@@ -93,11 +92,11 @@ void AnswerCourses(const TerminalRequest& request, std::string& reply) {
 }
 
 // Kind 4, every known slot: the class password, once per slot that names it.
-void AnswerPassword(const TerminalRequest& request, std::string& reply) {
+void AnswerPassword(const Store& store, const TerminalRequest& request, std::string& reply) {
   for (const std::string& slot : request.slots) {
-    if (!IsKnownAddress(slot))
+    if (!IsKnownAddress(store, slot))
       continue;
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     db.open();
     RecordSet passwords = db.query(FormatStatement(kPasswordByAddress, slot));
     if (!passwords.isValid())
@@ -113,20 +112,20 @@ void AnswerPassword(const TerminalRequest& request, std::string& reply) {
 namespace {
 
 // Appends the answer to a request of kinds 1 to 4; false when a read failed part way.
-bool Answer(const TerminalRequest& request, std::string& reply) {
+bool Answer(const Store& store, const TerminalRequest& request, std::string& reply) {
   try {
     switch (request.kind) {
       case kClassNameKind:
-        AnswerClassName(request, reply);
+        AnswerClassName(store, request, reply);
         break;
       case kPeriodsKind:
-        AnswerPeriods(request, reply);
+        AnswerPeriods(store, request, reply);
         break;
       case kCoursesKind:
-        AnswerCourses(request, reply);
+        AnswerCourses(store, request, reply);
         break;
       case kPasswordKind:
-        AnswerPassword(request, reply);
+        AnswerPassword(store, request, reply);
         break;
     }
   } catch (const DatabaseError&) {
@@ -143,31 +142,40 @@ bool IsAnsweredKind(int32_t kind) {
 
 }  // namespace
 
-void AnswerTerminalRequest(std::string_view received, std::string& reply, ReplyCache* cache) {
+void AnswerTerminalRequest(const Store& store, std::string_view received, std::string& reply,
+                           ReplyCache* cache) {
   std::optional<TerminalRequest> request = ParseTerminalRequest(received);
   if (!request || !IsAnsweredKind(request->kind))
     return;  // other kinds are answered with nothing
   if (cache == nullptr) {
-    Answer(*request, reply);
+    Answer(store, *request, reply);
     return;
   }
-  cache->answer(DatabasePath(), RequestKey(*request), reply,
-                [&request](std::string& made) { return Answer(*request, made); });
+  cache->answer(store.path(), RequestKey(*request), reply,
+                [&](std::string& made) { return Answer(store, *request, made); });
 }
 
-size_t TerminalService(std::string_view buffered, const std::string& /*peer*/, std::string& reply) {
+size_t TerminalService(const Store& store, std::string_view buffered, const std::string& /*peer*/,
+                       std::string& reply) {
   if (buffered.size() < kTerminalRequestSize)
     return 0;
-  AnswerTerminalRequest(buffered.substr(0, kTerminalRequestSize), reply);
+  AnswerTerminalRequest(store, buffered.substr(0, kTerminalRequestSize), reply);
   return kTerminalRequestSize;
 }
 
-ConnectionService CachingTerminalService(ReplyCache::Limits limits) {
-  return [cache = std::make_shared<ReplyCache>(limits)](
+ConnectionService TerminalServiceOn(Store store) {
+  return [store = std::move(store)](std::string_view buffered, const std::string& peer,
+                                    std::string& reply) {
+    return TerminalService(store, buffered, peer, reply);
+  };
+}
+
+ConnectionService CachingTerminalService(Store store, ReplyCache::Limits limits) {
+  return [store = std::move(store), cache = std::make_shared<ReplyCache>(limits)](
              std::string_view buffered, const std::string& /*peer*/, std::string& reply) -> size_t {
     if (buffered.size() < kTerminalRequestSize)
       return 0;
-    AnswerTerminalRequest(buffered.substr(0, kTerminalRequestSize), reply, cache.get());
+    AnswerTerminalRequest(store, buffered.substr(0, kTerminalRequestSize), reply, cache.get());
     return kTerminalRequestSize;
   };
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "data/store.h"
 #include "net/select_loop.h"
 #include "terminals/reply_cache.h"
 
@@ -31,17 +32,20 @@ namespace brenlow {
 // of 24 MB, and connections that never read would hold one each.
 inline constexpr size_t kMaxTerminalReplyBytes = 64 * 1024;
 
-// A ConnectionService (net/select_loop.h): carries out the request at the start of buffered
-// once its 100 bytes are there; returns 100 then, 0 before.
-size_t TerminalService(std::string_view buffered, const std::string& peer, std::string& reply);
+// With the store bound, a ConnectionService (net/select_loop.h): carries out the request at the
+// start of buffered once its 100 bytes are there; returns 100 then, 0 before.
+size_t TerminalService(const Store& store, std::string_view buffered, const std::string& peer,
+                       std::string& reply);
+// The same, answering from store, for a SelectLoop.
+ConnectionService TerminalServiceOn(Store store);
 
 // TerminalService with a reply cache of its own (one per loop: it serves one thread).
-ConnectionService CachingTerminalService(ReplyCache::Limits limits = {});
+ConnectionService CachingTerminalService(Store store, ReplyCache::Limits limits = {});
 
 // Appends the answer to one request of 100 bytes to reply (nothing when it is not answered);
 // fewer bytes are answered with nothing. With a cache, a reply kept while the store is unchanged
 // is sent again (the same bytes). Fuzz targets feed it arbitrary bytes.
-void AnswerTerminalRequest(std::string_view request, std::string& reply,
+void AnswerTerminalRequest(const Store& store, std::string_view request, std::string& reply,
                            ReplyCache* cache = nullptr);
 
 }  // namespace brenlow

@@ -21,9 +21,9 @@ namespace {
 
 // Every teacher's NameNumb by ID; empty when the store cannot be read (no message: the
 // teacher lists report their own reading).
-std::map<std::string, std::string> TeacherTextsById() {
+std::map<std::string, std::string> TeacherTextsById(const Store& store) {
   std::map<std::string, std::string> texts;
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   try {
     RecordSet rows = db.query("select ID, NameNumb from tblThMes Order by ID");
     while (!rows.isEof()) {
@@ -38,7 +38,7 @@ std::map<std::string, std::string> TeacherTextsById() {
 
 }  // namespace
 
-CKcDlg::CKcDlg(QWidget* parent) : QDialog(parent) {
+CKcDlg::CKcDlg(Store store, QWidget* parent) : QDialog(parent), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("课程表"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -96,7 +96,7 @@ void CKcDlg::OnTeachers() {
   std::array<QString, 7> chosen;
   for (int row = kFirstRow; row <= kLastRow; ++row)
     chosen[row - 1] = teacherLists_[row - 1]->chosenText();
-  std::map<std::string, std::string> before = TeacherTextsById();
+  std::map<std::string, std::string> before = TeacherTextsById(store_);
 
   // While the flag is 1 the controller listener forwards swiped card numbers to the dialog.
   teacherDialogOpen = 1;
@@ -104,7 +104,7 @@ void CKcDlg::OnTeachers() {
   FillTeacherLists();
   teacherDialogOpen = 0;
 
-  std::map<std::string, std::string> after = TeacherTextsById();
+  std::map<std::string, std::string> after = TeacherTextsById(store_);
   std::map<QString, QString> renamed;
   for (const auto& [id, text] : before) {
     auto now = after.find(id);

@@ -18,6 +18,8 @@
 #include <functional>
 #include <string>
 
+#include "data/store.h"
+
 class QComboBox;
 class QGroupBox;
 class QLayout;
@@ -38,7 +40,8 @@ class CKcDlg : public QDialog {
   // Runs another modal dialog with this window as parent and returns when it has closed.
   using DialogRunner = std::function<void(QWidget* parent)>;
 
-  explicit CKcDlg(QWidget* parent = nullptr);
+  // Edits the timetable in store.
+  explicit CKcDlg(Store store, QWidget* parent = nullptr);
   ~CKcDlg() override;
 
   // The dialogs behind the buttons. A button whose runner is not set does nothing.
@@ -121,6 +124,7 @@ class CKcDlg : public QDialog {
   std::array<std::string, 5> courseTexts(int row) const;
   std::string text(int id) const;
 
+  const Store store_;
   QComboBox* classList_ = nullptr;              // 1026
   std::array<TeacherList*, 7> teacherLists_{};  // 5001 to 5007, in row order
   QGroupBox* periodGroup_ = nullptr;            // 1109: its caption is the current weekday

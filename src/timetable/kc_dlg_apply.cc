@@ -31,7 +31,7 @@ void CKcDlg::OnApply() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet periods = QueryWeekdayPeriods(db, className, weekday);
@@ -75,7 +75,7 @@ void CKcDlg::OnSave() {
   }
   std::string className = currentClass();
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet courses = QueryCourseRows(db, className);

@@ -43,7 +43,7 @@ std::string CKcDlg::currentWeekday() const {
 
 void CKcDlg::FillClassList() {
   classList_->clear();
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet classes = db.query("select Name from tblbj Order by ID");
@@ -64,7 +64,7 @@ void CKcDlg::FillTeacherLists() {
   for (TeacherList* list : teacherLists_)
     list->removeAllEntries();
   QStringList teachers;
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet rows = db.query("select NameNumb from tblThMes Order by ID");
@@ -97,7 +97,7 @@ void CKcDlg::LoadTimetable() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet courses =
@@ -132,7 +132,7 @@ void CKcDlg::LoadPeriods() {
   std::string className = currentClass();
   std::string weekday = currentWeekday();
 
-  Database db = Database::DefaultStore();
+  Database db = store_.database();
   db.open();
   try {
     RecordSet periods = db.query(

@@ -51,8 +51,8 @@ void SetText(QTableWidget& table, int row, int column, const std::string& text) 
 
 }  // namespace
 
-RoomStatusWindow::RoomStatusWindow(const Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Window), clock_(clock) {
+RoomStatusWindow::RoomStatusWindow(const Clock& clock, Store store, QWidget* parent)
+    : QWidget(parent, Qt::Window), clock_(clock), store_(std::move(store)) {
   setWindowTitle(QStringLiteral("教室状态"));
   table_ = new QTableWidget(0, kColumns, this);
   table_->setHorizontalHeaderLabels({QStringLiteral("班级"), QStringLiteral("中控IP"),
@@ -85,7 +85,7 @@ RoomStatusWindow::RoomStatusWindow(const Clock& clock, QWidget* parent)
 
 void RoomStatusWindow::refresh() {
   const LocalTime now = clock_.now();
-  std::optional<std::vector<RoomStatus>> rooms = ReadRoomStatus(MomentOf(now));
+  std::optional<std::vector<RoomStatus>> rooms = ReadRoomStatus(store_, MomentOf(now));
   if (!rooms) {
     statusLine_->setText(QStringLiteral("读取失败"));
     return;
@@ -126,7 +126,7 @@ void RoomStatusWindow::refresh() {
                        .arg(now.second, 2, 10, QLatin1Char('0'));
   // A whole-school day off or make-up day is named once for all rooms.
   try {
-    Database db = Database::DefaultStore();
+    Database db = store_.database();
     const DayReason school = SchoolDayOf(db, now.date());
     if (school.kind == DayKind::kOff || school.kind == DayKind::kFollows)
       status += QStringLiteral("　今日全校") + QString::fromStdString(DayReasonText(school));

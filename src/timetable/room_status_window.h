@@ -14,6 +14,8 @@
 
 #include <QWidget>
 
+#include "data/store.h"
+
 class QLabel;
 class QTableWidget;
 class QTimer;
@@ -28,7 +30,8 @@ class RoomStatusWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit RoomStatusWindow(const Clock& clock, QWidget* parent = nullptr);
+  // Shows the rooms of store. The clock must outlive the window.
+  RoomStatusWindow(const Clock& clock, Store store, QWidget* parent = nullptr);
 
   // Reads the store and updates the rows and the status line.
   void refresh();
@@ -42,6 +45,7 @@ class RoomStatusWindow : public QWidget {
 
  private:
   const Clock& clock_;
+  const Store store_;
   QTableWidget* table_;
   QLabel* statusLine_;
   QTimer* timer_;

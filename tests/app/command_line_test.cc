@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/default_database.h"
 #include "credentials/credentials_location.h"
-#include "data/database_path.h"
 
 namespace brenlow {
 namespace {

@@ -41,7 +41,7 @@ TEST(EditorBesideService, WhatTheEditorSavesIsWhatTheTerminalGetsNext) {
   EXPECT_EQ(TerminalCourses(1).find("数学"), std::string::npos) << "served, no course rows yet";
 
   // The main window of the editor, on the same file (this test process plays the desktop copy).
-  testing::EditorDriver editor;
+  testing::EditorDriver editor(store.store());
   editor.type(kc_dlg_ids::CourseCell(1, 0), QStringLiteral("数学"));
   editor.press(kc_dlg_ids::kSaveButton);
   EXPECT_NE(TerminalCourses(0).find("数学"), std::string::npos) << "the service's next answer";

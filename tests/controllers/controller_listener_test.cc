@@ -74,7 +74,7 @@ class ControllerListenerTest : public ::testing::Test {
   RecordingLines log_;  // first: outlives the listener thread
   TempDatabase store_;
   ManualClock clock_{MakeLocalTime(2024, 3, 6, 8, 0)};
-  ControllerListener listener_{clock_};
+  ControllerListener listener_{clock_, store_.store()};
   std::jthread thread_;  // last: stops and joins before the rest goes
 };
 

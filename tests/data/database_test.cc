@@ -47,7 +47,7 @@ TEST(Database, ReadsRowsAsTextInIdOrder) {
   RecordingMessages messages;
   store.exec(
       "Insert into tblbj (Name, Status) Values ('B', 7); Insert into tblbj (Name) Values ('A')");
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   ASSERT_TRUE(db.open());
 
   RecordSet none = db.query("select * from tblbj where Name='nobody' Order by ID");
@@ -75,7 +75,7 @@ TEST(Database, ReadsRowsAsTextInIdOrder) {
 TEST(Database, NullAndUnknownColumnsThrowTheirCodes) {
   TempDatabase store;
   store.exec("Insert into tblkcTime (BJName, StartH) Values ('A', NULL)");
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   db.open();
   RecordSet rows = db.query("select * from tblkcTime Order by ID");
   try {
@@ -95,7 +95,7 @@ TEST(Database, NullAndUnknownColumnsThrowTheirCodes) {
 TEST(Database, TextWithQuotesRoundTripsThroughFormattedStatements) {
   TempDatabase store;
   RecordingMessages messages;
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   db.open();
   const std::string name = "O'Brien's class'; drop table tblbj; --";
   ASSERT_TRUE(
@@ -115,7 +115,7 @@ TEST(Database, TextWithQuotesRoundTripsThroughFormattedStatements) {
 TEST(Database, FailingStatementShowsTheStoresTextAndReturnsFalse) {
   TempDatabase store;
   RecordingMessages messages;
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   db.open();
   EXPECT_FALSE(db.execute("Update nosuchtable set x=1"));
   EXPECT_EQ(messages.texts(), std::vector<std::string>{"no such table: nosuchtable"});
@@ -125,7 +125,7 @@ TEST(Database, FailingStatementShowsTheStoresTextAndReturnsFalse) {
 
 TEST(Database, QueriesSeeWritesOfOtherConnectionsAtOnce) {
   TempDatabase store;
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   db.open();
   EXPECT_TRUE(db.query("select * from tblbj Order by ID").isEof());
   store.exec("Insert into tblbj (Name) Values ('new')");
@@ -139,18 +139,18 @@ TEST(Database, RemovedFileFailsUntilItIsBack) {
   TempDatabase store;
   store.addClass("A");
   {
-    Database db = Database::DefaultStore();
+    Database db = store.store().database();
     ASSERT_TRUE(db.open());
   }
   std::string moved = store.path() + ".moved";
   ASSERT_EQ(::rename(store.path().c_str(), moved.c_str()), 0);
   {
-    Database db = Database::DefaultStore();
+    Database db = store.store().database();
     EXPECT_FALSE(db.open());
     EXPECT_FALSE(db.query("select * from tblbj Order by ID").isValid());
   }
   ASSERT_EQ(::rename(moved.c_str(), store.path().c_str()), 0);
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   EXPECT_TRUE(db.open());
   EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
 }
@@ -158,7 +158,7 @@ TEST(Database, RemovedFileFailsUntilItIsBack) {
 TEST(Database, AnOpenDatabaseOutlivesTheThreadsConnections) {
   TempDatabase store;
   store.addClass("A");
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   ASSERT_TRUE(db.open());
   ReleaseThreadConnections();  // the connection the Database opened is gone
   EXPECT_EQ(db.query("select * from tblbj Order by ID").rowCount(), 1u);
@@ -170,7 +170,7 @@ TEST(Database, ReadOnlyFileServesReadsFailsWritesAndWritesAgainOnceWritable) {
   RecordingMessages messages;
   TempDatabase store;
   store.addClass("A");
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   ASSERT_TRUE(db.open());
   ReadOnlyFile readOnly(store.path());
   if (!readOnly.active())

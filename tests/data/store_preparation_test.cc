@@ -16,7 +16,7 @@ using Texts = std::vector<std::string>;
 TEST(StorePreparation, ResetClassStatusSetsEveryStatusToZero) {
   TempDatabase store;
   store.exec("Insert into tblbj (Name, Status) Values ('一班', 1), ('二班', 7), ('三班', 0)");
-  ResetClassStatus();
+  ResetClassStatus(store.store());
   EXPECT_EQ(store.column("select Status from tblbj Order by ID"), (Texts{"0", "0", "0"}));
 }
 
@@ -24,7 +24,7 @@ TEST(StorePreparation, EmptyPeriodTableGivesEveryClass35BlankPeriodsInWeekdayBlo
   TempDatabase store;
   RecordingMessages messages;
   store.exec("Insert into tblbj (Name) Values ('一班'), ('二班')");
-  CreateDefaultPeriods();
+  CreateDefaultPeriods(store.store());
 
   Texts expectedClasses(35, "一班");
   expectedClasses.resize(70, "二班");
@@ -42,7 +42,7 @@ TEST(StorePreparation, EmptyPeriodTableGivesEveryClass35BlankPeriodsInWeekdayBlo
 
   // The next start creates nothing, also for a class added in between.
   store.exec("Insert into tblbj (Name) Values ('三班')");
-  CreateDefaultPeriods();
+  CreateDefaultPeriods(store.store());
   EXPECT_EQ(store.value("select count(*) from tblkcTime"), "70");
 }
 
@@ -53,7 +53,7 @@ TEST(StorePreparation, AFailingInsertionEndsTheStepForTheClassesAfterIt) {
   store.exec(
       "CREATE TRIGGER refuse BEFORE INSERT ON tblkcTime WHEN new.BJName='二班' "
       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-  CreateDefaultPeriods();
+  CreateDefaultPeriods(store.store());
   EXPECT_EQ(messages.texts(), Texts{"refused"});
   EXPECT_EQ(store.column("select distinct BJName from tblkcTime"), Texts{"一班"});
   EXPECT_EQ(store.value("select count(*) from tblkcTime"), "35");

@@ -53,7 +53,7 @@ class ClassListTest : public ::testing::Test {
 TEST_F(ClassListTest, ListsTheClassesInIdOrderWithFourLeftAlignedColumns) {
   db_.addClass("B", "10.0.0.2", "bb", "pb");
   db_.addClass("A", "10.0.0.1", "aa", "pa");
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   EXPECT_EQ(dialog.windowTitle(), "班级信息");
   QTableWidget& list = Find<QTableWidget>(dialog, "1002");
   EXPECT_EQ(ListRows(list), (std::vector<std::string>{"B|10.0.0.2|bb|pb", "A|10.0.0.1|aa|pa"}));
@@ -70,7 +70,7 @@ TEST_F(ClassListTest, ListsTheClassesInIdOrderWithFourLeftAlignedColumns) {
 }
 
 TEST_F(ClassListTest, TwoClassesAddedInOneVisitAreWrittenWithTheir35PeriodsWhenItCloses) {
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   WhenModal<CAddDlg>([&](CAddDlg& add) {
     EXPECT_EQ(add.windowTitle(), "添加数据");
     Add(add, "一班", "10.0.0.1", "00-11", "p'1");
@@ -103,7 +103,7 @@ TEST_F(ClassListTest, TwoClassesAddedInOneVisitAreWrittenWithTheir35PeriodsWhenI
 
 TEST_F(ClassListTest, AddDialogRefusesWhatIsMissingOrAlreadyListedInThisOrder) {
   db_.addClass("A", "1", "m", "p");
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   struct Case {
     QString name, zkip, mac, pass;
     std::string message;
@@ -133,7 +133,7 @@ TEST_F(ClassListTest, AddDialogRefusesWhatIsMissingOrAlreadyListedInThisOrder) {
 
 TEST_F(ClassListTest, LongNamesAreShownWholeAndStoredCutTo39Characters) {
   QString name = QString(40, QChar(0x73ED));  // 40 × 班
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   WhenModal<CAddDlg>([&](CAddDlg& add) {
     Add(add, name, "1", "m", "p");
     Press(add, "2");
@@ -151,7 +151,7 @@ TEST_F(ClassListTest, DeleteAsksThenRemovesTheClassWithItsCoursesAndPeriodsButNo
   db_.addClass("B", "2", "n", "q");
   db_.exec("insert into tblkc (BJName) values ('A'), ('B')");
   db_.exec("insert into tbl_teacher_usetime (teacher_Numb, class_Name) values ('12', 'A')");
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
 
   Press(dialog, "4");
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"请选中一行再删除!"});
@@ -178,7 +178,7 @@ TEST_F(ClassListTest, DeleteAsksThenRemovesTheClassWithItsCoursesAndPeriodsButNo
 TEST_F(ClassListTest, ModifyWritesTheThreeTextsOfTheFirstSelectedClass) {
   db_.addClass("A", "1", "m", "p");
   db_.addClass("B", "2", "n", "q");
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   Press(dialog, "5");
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"请选中一行再修改!"});
   messages_.clear();
@@ -211,7 +211,7 @@ TEST_F(ClassListTest, ModifyWritesTheThreeTextsOfTheFirstSelectedClass) {
 TEST_F(ClassListTest, ModifyDialogLimitsTextsTo20Characters) {
   std::string longName = "twenty-one characters";  // 22 characters
   db_.addClass(longName, "1", "m", "p");
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   dialog.list().selectRow(0);
   WhenModal<CModifyTblBj>([&](CModifyTblBj& modify) {
     QLineEdit& zkip = Find<QLineEdit>(modify, "1004");
@@ -230,7 +230,7 @@ TEST_F(ClassListTest, ModifyDialogLimitsTextsTo20Characters) {
 
 TEST_F(ClassListTest, RightClickOnARowOffersDeleteAndModify) {
   db_.addClass("A", "1", "m", "p");
-  CBJMesDlg dialog;
+  CBJMesDlg dialog(db_.store());
   dialog.resize(600, 300);
   dialog.show();
   QTableWidget& list = dialog.list();

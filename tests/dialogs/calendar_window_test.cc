@@ -71,7 +71,7 @@ class CalendarWindowTest : public ::testing::Test {
 
   TempDatabase store_;
   RecordingMessages messages_;
-  CalendarWindow window_;
+  CalendarWindow window_{store_.store()};
 };
 
 TEST_F(CalendarWindowTest, ListsAndMarksWhatTheShellAdded) {

@@ -69,7 +69,7 @@ class DayChangesPanelTest : public ::testing::Test {
 
   TempDatabase store_;
   RecordingMessages messages_;
-  CalendarWindow window_;
+  CalendarWindow window_{store_.store()};
 };
 
 TEST_F(DayChangesPanelTest, ListsAddsAndRemovesThroughTheShellsFunctions) {

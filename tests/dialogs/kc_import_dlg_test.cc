@@ -87,7 +87,7 @@ class ImportDialog : public ::testing::Test {
   TempDatabase store_;
   RecordingMessages messages_;
   QTemporaryDir folder_;
-  CKCImportDlg dialog_;
+  CKCImportDlg dialog_{store_.store()};
 };
 
 TEST_F(ImportDialog, SampleFilesSetEveryClassesTimesAndTheNamedClassesCourses) {

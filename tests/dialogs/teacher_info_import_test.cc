@@ -68,7 +68,7 @@ class TeacherFileTest : public ::testing::Test {
 TEST_F(TeacherFileTest, ImportInsertsNewTeachersAndASecondImportSkipsThem) {
   db_.addTeacher("13", "Old");
   std::string path = file("t.csv", "Numb,Name\r\n12,A\r\n13,B\r\n14, C\n");
-  CTHMesDlg list;
+  CTHMesDlg list(db_.store());
   std::vector<Message> results = importInOneVisit(list, {path, path});
   ASSERT_EQ(results.size(), 2u);
   for (const Message& result : results) {
@@ -89,7 +89,7 @@ TEST_F(TeacherFileTest, ImportInsertsNewTeachersAndASecondImportSkipsThem) {
 
 TEST_F(TeacherFileTest, BrowseFillsThePathFromTheFileDialog) {
   std::string path = file("chosen.csv", "Numb,Name\r\n12,A\r\n");
-  CTeacherInfoImport import;
+  CTeacherInfoImport import(db_.store());
   ChooseInFileDialog(path);
   Press(import, "1005");
   EXPECT_EQ(Find<QLineEdit>(import, "1011").text().toStdString(), path);
@@ -101,7 +101,7 @@ TEST_F(TeacherFileTest, BrowseFillsThePathFromTheFileDialog) {
 TEST_F(TeacherFileTest, WrongHeaderImportsNothingAndAGoodFileAfterItSucceeds) {
   std::string wrong = file("wrong.csv", "numb,name\r\n12,A\r\n");
   std::string good = file("good.csv", "Numb,Name\r\n12,A\r\n");
-  CTHMesDlg list;
+  CTHMesDlg list(db_.store());
   std::vector<Message> results = importInOneVisit(list, {wrong, good});
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0].text, "导入失败！");
@@ -114,7 +114,7 @@ TEST_F(TeacherFileTest, UnreadableFilesImportNothing) {
   std::string missing = db_.folder() + "/missing.csv";
   std::string notGbk = file("utf8.csv", "Numb,Name\r\n12,A\r\n13,\xFF\xFE\r\n");
   std::string empty = file("empty.csv", "");
-  CTHMesDlg list;
+  CTHMesDlg list(db_.store());
   std::vector<Message> results = importInOneVisit(list, {missing, notGbk, empty});
   ASSERT_EQ(results.size(), 3u);
   for (const Message& result : results)
@@ -128,7 +128,7 @@ TEST_F(TeacherFileTest, LinesWithoutACommaAndOverlongFieldsAreSkippedAndReported
   std::string path =
       file("t.csv", "Numb,Name\r\n\r\nno comma\r\n12,A,B\r\n" + std::string(24, '1') + ",X\r\n13," +
                         name23 + "\r\n14," + name23 + "n\r\n15,C\r\n");
-  CTHMesDlg list;
+  CTHMesDlg list(db_.store());
   std::vector<Message> results = importInOneVisit(list, {path});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].text, "导入成功！");
@@ -145,7 +145,7 @@ TEST_F(TeacherFileTest, ExportWritesTheListAsGbkAndImportsBackInListOrder) {
   db_.addTeacher("3", "O'Neil,Jr");
   std::string path = db_.folder() + "/export.csv";
   {
-    CTHMesDlg list;
+    CTHMesDlg list(db_.store());
     WhenModal<CAddThMesDlg>([](CAddThMesDlg& add) {  // shown in the list, not yet reloaded
       SetText(add, "1006", "7");
       SetText(add, "1003", "李•四");
@@ -164,7 +164,7 @@ TEST_F(TeacherFileTest, ExportWritesTheListAsGbkAndImportsBackInListOrder) {
 
   std::vector<std::string> before = teachers();
   db_.exec("delete from tblThMes");
-  CTHMesDlg list;
+  CTHMesDlg list(db_.store());
   std::vector<Message> results = importInOneVisit(list, {path});
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].text, "导入成功！");
@@ -173,7 +173,7 @@ TEST_F(TeacherFileTest, ExportWritesTheListAsGbkAndImportsBackInListOrder) {
 
 TEST_F(TeacherFileTest, CancelledOrImpossibleExportWritesNothingAndSaysNothing) {
   db_.addTeacher("12", "A");
-  CTHMesDlg list;
+  CTHMesDlg list(db_.store());
   WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
   Press(list, "7");
   ChooseInFileDialog(db_.folder() + "/no/such/folder/x.csv");

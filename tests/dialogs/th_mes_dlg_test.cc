@@ -54,7 +54,7 @@ TEST_F(TeacherListTest, ListsTheTeachersWithTheirUseTime) {
   db_.addTeacher("12", "A");
   db_.addTeacher("7", "B");
   db_.exec("update tblThMes set UseTime='90' where Numb='12'");
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   EXPECT_EQ(dialog.windowTitle(), "老师信息");
   QTableWidget& list = Find<QTableWidget>(dialog, "1002");
   ASSERT_EQ(list.rowCount(), 2);
@@ -76,7 +76,7 @@ TEST_F(TeacherListTest, ListsTheTeachersWithTheirUseTime) {
 
 TEST_F(TeacherListTest, AddDialogChecksAndTwoAddsAreInsertedInListOrderWhenItCloses) {
   db_.addTeacher("12", "A");
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   struct Case {
     QString number, name;
     std::string message;
@@ -110,7 +110,7 @@ TEST_F(TeacherListTest, AddDialogChecksAndTwoAddsAreInsertedInListOrderWhenItClo
 TEST_F(TeacherListTest, LongNumbersAndNamesAreStoredCutTo39Characters) {
   QString number = QString(45, '9');
   QString name = QString(45, QChar(0x674E));  // 45 × 李
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   WhenModal<CAddThMesDlg>([&](CAddThMesDlg& add) {
     Add(add, number, name);
     Press(add, "2");
@@ -125,7 +125,7 @@ TEST_F(TeacherListTest, DeleteRemovesEverySelectedTeacherAndNothingElse) {
   for (const char* number : {"1", "2", "3", "4"})
     db_.addTeacher(number, "T");
   db_.exec("insert into tblkcTime (BJName, Week, ThName) values ('A', '星期一', 'T(2)')");
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   Press(dialog, "4");
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"请选中一行再删除!"});
 
@@ -159,7 +159,7 @@ TEST_F(TeacherListTest, RenameRewritesNameNumbPeriodsAndUsageRows) {
   db_.exec(
       "insert into tbl_teacher_usetime (teacher_Numb, teacher_Name, class_Name) values "
       "('12', 'A', 'X'), ('12', 'A', 'Y'), ('13', 'A', 'X')");
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   Press(dialog, "5");
   EXPECT_EQ(messages_.texts(), std::vector<std::string>{"请选中一行再修改!"});
   messages_.clear();
@@ -187,7 +187,7 @@ TEST_F(TeacherListTest, RenameRewritesNameNumbPeriodsAndUsageRows) {
 TEST_F(TeacherListTest, ModifyRefusesANameOver20CharactersAndCancelChangesNothing) {
   std::string longName(22, 'x');  // imported teachers may have longer names
   db_.addTeacher("12", longName);
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   dialog.list().selectRow(0);
   WhenModal<CModifyThMesDlg>([&](CModifyThMesDlg& modify) {
     Press(modify, "1");
@@ -204,7 +204,7 @@ TEST_F(TeacherListTest, ModifyRefusesANameOver20CharactersAndCancelChangesNothin
 TEST_F(TeacherListTest, ATeacherWithANumberOver20CharactersCanBeRenamed) {
   std::string longNumber = "12345678901234567890123";  // the add dialog and the import take it
   db_.addTeacher(longNumber, "A");
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   dialog.list().selectRow(0);
   WhenModal<CModifyThMesDlg>([&](CModifyThMesDlg& modify) {
     SetText(modify, "1003", "B");
@@ -219,7 +219,7 @@ TEST_F(TeacherListTest, ATeacherWithANumberOver20CharactersCanBeRenamed) {
 }
 
 TEST_F(TeacherListTest, CardNumberFromTheListenerThreadIsShownWhileTheDialogRuns) {
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   QLineEdit& card = Find<QLineEdit>(dialog, "1012");
   std::thread listener;
   std::atomic<bool> delivered{false};
@@ -249,7 +249,7 @@ TEST_F(TeacherListTest, CardNumberFromTheListenerThreadIsShownWhileTheDialogRuns
 TEST_F(TeacherListTest, EverySwipeIsHandledWhileTheDialogImportsOnTheUserInterfaceThread) {
   constexpr int kControllers = 100;
   ManualClock clock(MakeLocalTime(2024, 3, 6, 8, 0));
-  ControllerListener listener(clock);
+  ControllerListener listener(clock, db_.store());
   std::string error;
   ASSERT_TRUE(listener.bind("127.0.0.1", 0, &error)) << error;
   std::jthread listening([&](std::stop_token stop) { listener.run(stop); });
@@ -261,7 +261,7 @@ TEST_F(TeacherListTest, EverySwipeIsHandledWhileTheDialogImportsOnTheUserInterfa
       file << "9-9-" << i / 256 << "-" << i % 256 << ",T" << i << "\n";
   }
 
-  CTHMesDlg dialog;
+  CTHMesDlg dialog(db_.store());
   QLineEdit& card = Find<QLineEdit>(dialog, "1012");
   teacherDialogOpen = 1;
   bool allHandledWhileBusy = false;
@@ -276,7 +276,7 @@ TEST_F(TeacherListTest, EverySwipeIsHandledWhileTheDialogImportsOnTheUserInterfa
         controller.sendTo("127.0.0.1", listener.port(), swipe, sizeof swipe, nullptr);
       }
     });
-    CTeacherInfoImport import;
+    CTeacherInfoImport import(db_.store());
     import.ImportTeachers(path);
     for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
          std::chrono::steady_clock::now() < until && !allHandledWhileBusy;) {

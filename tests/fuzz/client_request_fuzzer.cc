@@ -18,7 +18,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;
-  fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed);
+  static const Store store(fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed));
   fuzzing::QuietLog();
   // Edits commit without waiting for the disk: many thousands of them a second.
   static const bool relaxed = [] {
@@ -32,13 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ReplyCache* cache =
         new ReplyCache({.entries = 64, .bytes = 256 * 1024, .replyBytes = 64 * 1024});
     std::string bytes;
-    size_t taken = ServeClientRequest(rest, "127.0.0.1", bytes, cache);
+    size_t taken = ServeClientRequest(store, rest, "127.0.0.1", bytes, cache);
     if (taken == 0)
       break;  // an unfinished request: the loop would wait for its bytes
     if (!bytes.empty()) {
       // A teacher list, which writes nothing: asked again without the cache.
       std::string uncached;
-      ClientService(rest, "127.0.0.1", uncached);
+      ClientService(store, rest, "127.0.0.1", uncached);
       if (uncached != bytes)
         abort();
     }

@@ -11,6 +11,7 @@
 #include "core/clock.h"
 #include "core/messages.h"
 #include "data/database.h"
+#include "data/store.h"
 #include "fuzz/fuzz_store.h"
 
 namespace {
@@ -27,11 +28,11 @@ constexpr const char* kSeed =
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;
-  fuzzing::FuzzStore(kSeed);
+  static const Store store(fuzzing::FuzzStore(kSeed));
   fuzzing::QuietLog();
   static ManualClock clock(MakeLocalTime(2026, 12, 9, 10, 30, 0));  // a Wednesday
   static ControllerDatagramHandler handler(clock);
-  static Database db = Database::DefaultStore();
+  static Database db = store.database();
   static bool opened = db.open();
   (void)opened;
   // As the listener receives: at most the buffer's bytes, and whether the datagram was longer.

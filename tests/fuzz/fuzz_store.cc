@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "core/messages.h"
-#include "data/database_path.h"
 #include "data/schema.h"
 
 namespace brenlow::fuzzing {
@@ -27,7 +26,6 @@ const std::string& FuzzStore(const std::string& seedSql) {
       abort();
     }
     sqlite3_close(handle);
-    SetDatabasePath(file);
     return file;
   }();
   return path;

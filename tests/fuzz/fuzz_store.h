@@ -1,5 +1,5 @@
-// A database for fuzz targets: created once per process in a temporary folder, with the
-// process's DatabasePath() pointing at it.
+// A database for fuzz targets: created once per process in a temporary folder; the targets hand
+// Store(FuzzStore(...)) to the code they feed.
 #pragma once
 
 #include <string>

@@ -16,17 +16,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brenlow;
-  fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed);
+  static const Store store(fuzzing::FuzzStore(fuzzing::kTerminalStoreSeed));
   fuzzing::QuietLog();
   // As the service receives: at most one request's bytes.
   std::string_view received(reinterpret_cast<const char*>(data),
                             size < kTerminalRequestSize ? size : kTerminalRequestSize);
   std::string reply;
-  AnswerTerminalRequest(received, reply);
+  AnswerTerminalRequest(store, received, reply);
   static ReplyCache* cache =
       new ReplyCache({.entries = 64, .bytes = 256 * 1024, .replyBytes = 64 * 1024});
   std::string cached;
-  AnswerTerminalRequest(received, cached, cache);
+  AnswerTerminalRequest(store, received, cached, cache);
   if (cached != reply)
     abort();
   const size_t replied = reply.size();

@@ -49,7 +49,7 @@ class CalendarRecordsTest : public ::testing::Test {
 
   TempDatabase store_;
   RecordingMessages messages_;
-  Database db_ = Database::DefaultStore();
+  Database db_ = store_.store().database();
 };
 
 TEST_F(CalendarRecordsTest, AddingAgainReplacesAndListsInDateOrder) {
@@ -58,8 +58,7 @@ TEST_F(CalendarRecordsTest, AddingAgainReplacesAndListsInDateOrder) {
                                {Date("2026-10-02"), CalendarKind::kOff, "", "一班", "春游"},
                                {Date("2026-10-01"), CalendarKind::kOff, "", "", "国庆"},
                                {Date("2026-10-10"), CalendarKind::kFollows, "星期五", "", ""}}));
-  ASSERT_TRUE(
-      AddCalendarEntries(db_, {{Date("2026-10-01"), CalendarKind::kOff, "", "", "国庆节"}}))
+  ASSERT_TRUE(AddCalendarEntries(db_, {{Date("2026-10-01"), CalendarKind::kOff, "", "", "国庆节"}}))
       << ::testing::PrintToString(messages_.texts());
   EXPECT_EQ(Lines(ListCalendarEntries(db_, std::nullopt, std::nullopt)),
             (std::vector<std::string>{"2026-10-01 off ||国庆节", "2026-10-02 off ||国庆节",

@@ -19,7 +19,7 @@ TEST(DayChanges, TheListNamesTheSubstituteByItsNumberAsTheTeacherListDoesNow) {
   RecordingMessages messages;
   store.addClass("一班");
   store.addTeacher("8", "李四");
-  Database db = Database::DefaultStore();
+  Database db = store.store().database();
   ASSERT_TRUE(db.open());
   const CalendarDate date{2099, 1, 7};
   ASSERT_TRUE(AddDayChange(db, DayChange{date, "一班", 1, ChangeKind::kSubstitute, "8", "", ""}));

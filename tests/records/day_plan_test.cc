@@ -50,7 +50,7 @@ class DayPlanTest : public ::testing::Test {
 
   // "text | number of periods | each period in use: number start-end teacher, * when held".
   std::string describe(int day, const std::string& className) {
-    Database db = Database::DefaultStore();
+    Database db = store_.store().database();
     const DayPlan plan = PlanOfTheDay(db, CalendarDate{2024, 3, day}, className);
     std::string text = std::string(DayKindKey(plan.reason.kind)) + " " + plan.reason.weekday + " " +
                        DayReasonText(plan.reason) + " | " + std::to_string(plan.periods.size());
@@ -123,7 +123,7 @@ TEST_F(DayPlanTest, OneDayChangesRuleTheirPeriodOnTheirDateOnly) {
   for (const Case& c : cases)
     EXPECT_EQ(describe(c.day, c.className), c.plan) << c.day << " " << c.className;
 
-  Database db = Database::DefaultStore();
+  Database db = store_.store().database();
   const DayPlan plan = PlanOfTheDay(db, CalendarDate{2024, 3, 6}, "一班");
   EXPECT_EQ(plan.periods[1].timetabledTeacher, "李四(2)");
   EXPECT_EQ(plan.periods[1].change, ChangeKind::kSubstitute);
@@ -131,7 +131,7 @@ TEST_F(DayPlanTest, OneDayChangesRuleTheirPeriodOnTheirDateOnly) {
 }
 
 TEST_F(DayPlanTest, PeriodTimesAndTheMinutesAPeriodRuns) {
-  Database db = Database::DefaultStore();
+  Database db = store_.store().database();
   const DayPlan plan = PlanOfTheDay(db, CalendarDate{2024, 3, 6}, "一班");
   ASSERT_EQ(plan.periods.size(), 7u);
   const PlannedPeriod& first = plan.periods[0];
@@ -156,7 +156,7 @@ TEST_F(DayPlanTest, PeriodTimesAndTheMinutesAPeriodRuns) {
 }
 
 TEST_F(DayPlanTest, TheSchoolsPlanHoldsEveryClassInIdOrderWithItsOwnDay) {
-  Database db = Database::DefaultStore();
+  Database db = store_.store().database();
   const SchoolDayPlan plan = PlanOfTheSchoolDay(db, CalendarDate{2024, 3, 20});
   EXPECT_EQ(plan.school.kind, DayKind::kSchool);
   EXPECT_EQ(plan.reasonFor("一班").kind, DayKind::kOff);

@@ -106,7 +106,8 @@ TEST_F(GbkTextFileTest, MissingFileCannotBeOpened) {
 
 TEST_F(GbkTextFileTest, WritesGbkWithCrLf) {
   std::string path = folder_ + "/out.csv";
-  GbkWriteResult result = WriteGbkLines(path, {"Numb,Name", "12,张三", "13,€"});
+  GbkWriteResult result =
+      WriteGbkLines(Store(folder_ + "/brenlow.db"), path, {"Numb,Name", "12,张三", "13,€"});
   ASSERT_TRUE(result.ok) << result.errorText;
   EXPECT_EQ(result.gb18030Characters, 0);
   EXPECT_EQ(readBytes(path), "Numb,Name\r\n12,\xD5\xC5\xC8\xFD\r\n13,\x80\r\n");
@@ -116,7 +117,7 @@ TEST_F(GbkTextFileTest, WritesGbkWithCrLf) {
 TEST_F(GbkTextFileTest, CharactersOutsideGbkAreWrittenAsGb18030AndReadBack) {
   std::string path = folder_ + "/out.csv";
   std::vector<std::string> lines = {"12,张•三😀"};
-  GbkWriteResult result = WriteGbkLines(path, lines);
+  GbkWriteResult result = WriteGbkLines(Store(folder_ + "/brenlow.db"), path, lines);
   ASSERT_TRUE(result.ok) << result.errorText;
   EXPECT_EQ(result.gb18030Characters, 2);
   EXPECT_EQ(readBytes(path), "12,\xD5\xC5\x81\x36\xA6\x31\xC8\xFD\x94\x39\xFC\x36\r\n");
@@ -125,10 +126,11 @@ TEST_F(GbkTextFileTest, CharactersOutsideGbkAreWrittenAsGb18030AndReadBack) {
 
 TEST_F(GbkTextFileTest, WriteOverwritesAndReportsAFolderItCannotWriteIn) {
   std::string path = writeBytes("old content that is longer\r\n");
-  ASSERT_TRUE(WriteGbkLines(path, {"a"}).ok);
+  ASSERT_TRUE(WriteGbkLines(Store(folder_ + "/brenlow.db"), path, {"a"}).ok);
   EXPECT_EQ(readBytes(path), "a\r\n");
 
-  GbkWriteResult result = WriteGbkLines(folder_ + "/no/such/folder.csv", {"a"});
+  GbkWriteResult result =
+      WriteGbkLines(Store(folder_ + "/brenlow.db"), folder_ + "/no/such/folder.csv", {"a"});
   EXPECT_FALSE(result.ok);
   EXPECT_FALSE(result.errorText.empty());
 }

@@ -58,7 +58,7 @@ class CatchUpTest : public ::testing::Test {
     store_.exec("Insert into tbl_server_state (name, value) Values ('last_acted_minute', " +
                 Quote(kept) + ")");
     clock_.set(MakeLocalTime(2024, 3, day, 9, 10));
-    MinuteScheduler scheduler(clock_, policy);
+    MinuteScheduler scheduler(clock_, store_.store(), policy);
     scheduler.tick();
   }
 

@@ -58,14 +58,14 @@ TEST_F(DeviceCommandsTest, ActOnlyAtTheirMinuteWithTheFlagExactlyOne) {
                         {485, 0, false}, {485, 2, false}, {485, -1, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.nowMinutes) + " flag " + std::to_string(c.flag));
-    SendPowerOn("一班", 8, 5, c.nowMinutes, c.flag);
+    SendPowerOn(store_.store(), "一班", 8, 5, c.nowMinutes, c.flag);
     EXPECT_EQ(controllerCapture_.taken(), c.acts ? Sent{kPowerOn} : Sent{});
-    SendPowerOff("一班", 8, 5, c.nowMinutes, c.flag);
+    SendPowerOff(store_.store(), "一班", 8, 5, c.nowMinutes, c.flag);
     EXPECT_EQ(pcCapture_.taken(), c.acts ? Sent{kShutdown} : Sent{});
     EXPECT_EQ(controllerCapture_.taken(), c.acts ? Sent{kPowerOff} : Sent{});
   }
-  SendPowerOn("二班", 8, 5, 485, 1);  // no such class
-  SendPowerOff("二班", 8, 5, 485, 1);
+  SendPowerOn(store_.store(), "二班", 8, 5, 485, 1);  // no such class
+  SendPowerOff(store_.store(), "二班", 8, 5, 485, 1);
   EXPECT_TRUE(controllerCapture_.taken().empty());
   EXPECT_TRUE(messages_.texts().empty());
 }
@@ -75,10 +75,10 @@ TEST_F(DeviceCommandsTest, EveryClassRowOfTheNameIsCommanded) {
   CommandCapture secondCapture(secondController, kControllerPort);
   addClass("一班", controller_, pc_);
   addClass("一班", secondController, pc_);
-  SendPowerOn("一班", 10, 0, 600, 1);
+  SendPowerOn(store_.store(), "一班", 10, 0, 600, 1);
   EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOn});
   EXPECT_EQ(secondCapture.taken(), Sent{kPowerOn});
-  SendPowerOff("一班", 10, 45, 645, 1);
+  SendPowerOff(store_.store(), "一班", 10, 45, 645, 1);
   EXPECT_EQ(pcCapture_.taken(), (Sent{kShutdown, kShutdown}));
   EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOff});
   EXPECT_EQ(secondCapture.taken(), Sent{kPowerOff});
@@ -102,14 +102,14 @@ TEST_F(DeviceCommandsTest, AnUnreachablePcIsLoggedAndItsRoomIsSwitchedOffAllTheS
   CommandCapture secondCapture(secondController, kControllerPort);
   addClass("一班", controller_, "255.255.255.255");
   addClass("一班", secondController, pc_);
-  SendPowerOff("一班", 10, 45, 645, 1);
+  SendPowerOff(store_.store(), "一班", 10, 45, 645, 1);
   EXPECT_EQ(controllerCapture_.taken(), Sent{kPowerOff});
   EXPECT_EQ(pcCapture_.taken(), Sent{kShutdown});
   EXPECT_EQ(secondCapture.taken(), Sent{kPowerOff});
 
   // A controller that cannot be reached stops the command there.
   store_.exec("Update tblbj set ZKIP='255.255.255.255' where ID=1");
-  SendPowerOn("一班", 10, 0, 600, 1);
+  SendPowerOn(store_.store(), "一班", 10, 0, 600, 1);
   EXPECT_TRUE(secondCapture.taken().empty());
   EXPECT_TRUE(messages_.texts().empty());  // send failures show no message, but are logged
   const std::string end = " reason=period-end 10:45";
@@ -144,7 +144,7 @@ TEST_F(DeviceCommandsTest, EmptyPcAddressWithAnUnresolvableOwnNameGoesTo127001) 
     addrinfo* found = nullptr;
     if (getaddrinfo(name, nullptr, nullptr, &found) == 0)
       _exit(78);
-    SendPowerOff("一班", 10, 45, 645, 1);
+    SendPowerOff(store_.store(), "一班", 10, 45, 645, 1);
     _exit(0);
   }
   int status = 0;
@@ -178,8 +178,8 @@ TEST_F(DeviceCommandsTest, SocketThatCannotBeMadeIsShown) {
   for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
     filler.push_back(fd);
 
-  SendPowerOn("一班", 10, 0, 600, 1);
-  SendPowerOff("一班", 10, 45, 645, 1);
+  SendPowerOn(store_.store(), "一班", 10, 0, 600, 1);
+  SendPowerOff(store_.store(), "一班", 10, 45, 645, 1);
 
   for (int fd : filler)
     close(fd);

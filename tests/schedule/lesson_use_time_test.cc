@@ -48,24 +48,24 @@ class LessonUseTimeTest : public ::testing::Test {
 
 TEST_F(LessonUseTimeTest, CreditsFortyFiveMinutesThreeMinutesAfterTheStartOnly) {
   for (int minute : {600, 602, 604})
-    AddLessonUseTime(Lesson("一班", 10, 0), minute, kDay);
+    AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), minute, kDay);
   EXPECT_EQ(useTime(), "");
-  AddLessonUseTime(Lesson("一班", 10, 0), 603, kDay);
+  AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), 603, kDay);
   EXPECT_EQ(useTime(), "45");  // an empty total counts as 0
   store_.exec("Update tblThMes set UseTime='90'");
-  AddLessonUseTime(Lesson("一班", 10, 0), 603, kDay);
+  AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), 603, kDay);
   EXPECT_EQ(useTime(), "135");
   EXPECT_EQ(dayRows(), (std::vector<std::string>{"7 张老师 一班 2026-12-09 90"}));
 }
 
 TEST_F(LessonUseTimeTest, DayRowsAreKeptPerClassAndDayAndMadeOnlyWithACredit) {
   store_.exec("Insert into tblbj (Name, Status) Values ('二班', 1)");
-  AddLessonUseTime(Lesson("一班", 10, 0), 603, "2026-12-09");
-  AddLessonUseTime(Lesson("二班", 11, 0), 663, "2026-12-09");
-  AddLessonUseTime(Lesson("一班", 10, 0), 603, "2026-12-16");
-  AddLessonUseTime(Lesson("一班", 10, 0), 604, "2026-12-17");  // not its minute
+  AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), 603, "2026-12-09");
+  AddLessonUseTime(store_.store(), Lesson("二班", 11, 0), 663, "2026-12-09");
+  AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), 603, "2026-12-16");
+  AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), 604, "2026-12-17");  // not its minute
   store_.exec("Update tblbj set Status=0 where Name='二班'");
-  AddLessonUseTime(Lesson("二班", 11, 0), 663, "2026-12-16");  // not powered
+  AddLessonUseTime(store_.store(), Lesson("二班", 11, 0), 663, "2026-12-16");  // not powered
   EXPECT_EQ(dayRows(),
             (std::vector<std::string>{"7 张老师 一班 2026-12-09 45", "7 张老师 二班 2026-12-09 45",
                                       "7 张老师 一班 2026-12-16 45"}));
@@ -75,18 +75,19 @@ TEST_F(LessonUseTimeTest, DayRowsAreKeptPerClassAndDayAndMadeOnlyWithACredit) {
 TEST_F(LessonUseTimeTest, NothingIsCreditedWithoutPowerLessonOrTeacher) {
   for (const char* status : {"0", "2"}) {
     store_.exec(std::string("Update tblbj set Status=") + status);
-    AddLessonUseTime(Lesson("一班", 10, 0), 603, kDay);
+    AddLessonUseTime(store_.store(), Lesson("一班", 10, 0), 603, kDay);
   }
   store_.exec("Update tblbj set Status=1");
-  AddLessonUseTime(Lesson("二班", 10, 0), 603, kDay);  // no such class
+  AddLessonUseTime(store_.store(), Lesson("二班", 10, 0), 603, kDay);  // no such class
   PlannedPeriod dayOff = Lesson("一班", 10, 0);
   dayOff.held = false;
-  AddLessonUseTime(dayOff, 603, kDay);
+  AddLessonUseTime(store_.store(), dayOff, 603, kDay);
   PlannedPeriod blank = Lesson("一班", 10, 0);
   blank.inUse = false;
-  AddLessonUseTime(blank, 603, kDay);
-  AddLessonUseTime(Lesson("一班", 11, 0, "王老师(8)"), 663, kDay);  // a teacher nobody recorded
-  AddLessonUseTime(Lesson("一班", 11, 0, ""), 663, kDay);
+  AddLessonUseTime(store_.store(), blank, 603, kDay);
+  AddLessonUseTime(store_.store(), Lesson("一班", 11, 0, "王老师(8)"), 663,
+                   kDay);  // a teacher nobody recorded
+  AddLessonUseTime(store_.store(), Lesson("一班", 11, 0, ""), 663, kDay);
   EXPECT_EQ(useTime(), "");
   EXPECT_TRUE(dayRows().empty());
 }

@@ -31,7 +31,8 @@ class RoomStatusTest : public ::testing::Test {
   // One line per class: name | state | current period | next action.
   std::vector<std::string> linesAt(int day, int hour, int minute) {
     std::vector<std::string> lines;
-    auto rooms = ReadRoomStatus(MomentOf(MakeLocalTime(2024, 3, day, hour, minute)));
+    auto rooms =
+        ReadRoomStatus(store_.store(), MomentOf(MakeLocalTime(2024, 3, day, hour, minute)));
     if (!rooms)
       return {"<failed>"};
     for (const RoomStatus& room : *rooms) {
@@ -115,7 +116,7 @@ TEST_F(RoomStatusTest, RowsAtChosenMinutes) {
 TEST_F(RoomStatusTest, PeriodsAreNumberedInIdOrderAndCarryTheirFlags) {
   store_.addClass("一班");
   setPeriod("一班", 3, "11", "0", "11", "45", 1, 1, "张三(12)");
-  auto rooms = ReadRoomStatus(MomentOf(MakeLocalTime(2024, 3, kWednesday, 11, 10)));
+  auto rooms = ReadRoomStatus(store_.store(), MomentOf(MakeLocalTime(2024, 3, kWednesday, 11, 10)));
   ASSERT_TRUE(rooms);
   ASSERT_EQ(rooms->size(), 1u);
   const RoomStatus& room = rooms->front();
@@ -148,7 +149,7 @@ TEST_F(RoomStatusTest, OnADayOffNothingRunsAndOnlyPowerOffsAreNext) {
   EXPECT_EQ(linesAt(kSaturday, 8, 10),
             (std::vector<std::string>{"一班|已关机|第1节 08:00-08:45 张三(12)|08:45 关机",
                                       "二班|已关机|第1节 08:00-08:45 李四(13)|08:45 关机"}));
-  auto rooms = ReadRoomStatus(MomentOf(MakeLocalTime(2024, 3, kWednesday, 8, 10)));
+  auto rooms = ReadRoomStatus(store_.store(), MomentOf(MakeLocalTime(2024, 3, kWednesday, 8, 10)));
   ASSERT_TRUE(rooms);
   EXPECT_EQ(DayReasonText((*rooms)[0].day), "放假：春游");
   EXPECT_EQ(DayReasonText((*rooms)[1].day), "上课");

@@ -50,7 +50,7 @@ class RunScheduleTest : public ::testing::Test {
 
   // Runs the scheduler's minute at hour:minute of the day, by default a Wednesday.
   void runAt(int hour, int minute, int day = 6) {
-    RunSchedule(MakeLocalTime(2024, 3, day, hour, minute));
+    RunSchedule(store_.store(), MakeLocalTime(2024, 3, day, hour, minute));
   }
 
   // 张老师's running total.

@@ -8,7 +8,6 @@
 
 #include "core/weekdays.h"
 #include "data/connection.h"
-#include "data/database_path.h"
 #include "data/schema.h"
 
 namespace brenlow::testing {
@@ -30,12 +29,10 @@ TempDatabase::TempDatabase() {
   std::string error;
   if (!CreateDatabase(path_, &error))
     ADD_FAILURE() << error;
-  SetDatabasePath(path_);
 }
 
 TempDatabase::~TempDatabase() {
   ReleaseThreadConnections();
-  SetDatabasePath("");
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }

@@ -1,10 +1,12 @@
 // A fresh database file made by the schema code, in a temporary folder that is removed again.
-// While the fixture lives, DatabasePath() points at it, so code under test opens it like the
-// real file. Seed and read rows directly with exec() and column().
+// Code under test is handed store(), so it opens the file like the real one. Seed and read rows
+// directly with exec() and column().
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "data/store.h"
 
 namespace brenlow::testing {
 
@@ -17,6 +19,8 @@ class TempDatabase {
 
   const std::string& path() const { return path_; }
   const std::string& folder() const { return folder_; }
+  // The store to hand to the code under test.
+  Store store() const { return Store(path_); }
 
   // Runs SQL on a connection of its own; fails the test on error.
   void exec(const std::string& sql) const;

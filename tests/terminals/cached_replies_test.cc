@@ -59,9 +59,9 @@ class CachedRepliesTest : public ::testing::Test {
   std::string Answer(const Asked& asked, ReplyCache* cache) {
     std::string reply;
     if (asked.clientPort)
-      ServeClientRequest(asked.bytes, "10.0.0.9", reply, cache);
+      ServeClientRequest(store_.store(), asked.bytes, "10.0.0.9", reply, cache);
     else
-      AnswerTerminalRequest(asked.bytes, reply, cache);
+      AnswerTerminalRequest(store_.store(), asked.bytes, reply, cache);
     return reply;
   }
 
@@ -116,9 +116,9 @@ TEST_F(CachedRepliesTest, RepliesStayTheSameBytesAcrossEveryWayOfEditing) {
          Answer({true, PeriodEditRequestBytes(edit)}, &clientCache_);
        }},
       {"the editor: a commit by another thread's connection",
-       [] {
-         std::thread([] {
-           Database db = Database::DefaultStore();
+       [this] {
+         std::thread([this] {
+           Database db = store_.store().database();
            db.open();
            EXPECT_TRUE(db.execute("Update tblbj set Pass='new' where Name='一班'"));
            ReleaseThreadConnections();

@@ -101,7 +101,7 @@ class ClientServiceTest : public ::testing::Test {
 
   testing::TempDatabase store_;
   testing::RecordingMessages messages_;
-  testing::LoopbackPort port_{ClientService};
+  testing::LoopbackPort port_{ClientServiceOn(store_.store())};
   TerminalConnection connection_ = port_.connect();
 };
 

@@ -46,7 +46,8 @@ void SeedSchool(const TempDatabase& store) {
 
 class ServedTerminals {
  public:
-  ServedTerminals() {
+  // Expects the replies that store gives.
+  explicit ServedTerminals(Store store) : store_(std::move(store)) {
     std::string error;
     EXPECT_TRUE(terminal_.connect("127.0.0.1", kTerminalPort, &error)) << error;
     EXPECT_TRUE(client_.connect("127.0.0.1", kClientPort, &error)) << error;
@@ -59,9 +60,9 @@ class ServedTerminals {
     for (const Asked& asked : requests_) {
       std::string expected;
       if (asked.clientPort)
-        ServeClientRequest(asked.bytes, "test", expected, nullptr);
+        ServeClientRequest(store_, asked.bytes, "test", expected, nullptr);
       else
-        AnswerTerminalRequest(asked.bytes, expected);
+        AnswerTerminalRequest(store_, asked.bytes, expected);
       TerminalConnection& connection = asked.clientPort ? client_ : terminal_;
       EXPECT_TRUE(connection.send(asked.bytes));
       EXPECT_EQ(connection.receive(expected.size(), 10s), expected)
@@ -80,6 +81,7 @@ class ServedTerminals {
   }
 
  private:
+  const Store store_;
   TerminalConnection terminal_;
   TerminalConnection client_;
   const std::vector<Asked> requests_ = {
@@ -99,7 +101,7 @@ TEST(ReplyCacheProgram, RepliesStayTheSameBytesAfterEveryWayOfEditing) {
   testing::HeadlessServer server(store.path());
   ASSERT_TRUE(server.ready());
   testing::RecordingMessages messages;  // this process's reads show nothing
-  ServedTerminals terminals;
+  ServedTerminals terminals(store.store());
 
   std::vector<std::string> before = terminals.askAll("first asked");
   ASSERT_EQ(terminals.askAll("asked again"), before);

@@ -71,20 +71,20 @@ TEST(ReplyCache, ForgetsEveryReplyWhenTheStoreChanges) {
   };
   const Case cases[] = {
       {"nothing, only reads", true,
-       [] {
-         Database db = Database::DefaultStore();
+       [&store] {
+         Database db = store.store().database();
          EXPECT_TRUE(db.query("select * from tblbj").isValid());
        }},
       {"a write through this thread's own connection", false,
-       [] {
-         Database db = Database::DefaultStore();
+       [&store] {
+         Database db = store.store().database();
          db.open();
          EXPECT_TRUE(db.execute("Update tblbj set Pass='own'"));
        }},
       {"a commit by another thread's connection", false,
-       [] {
-         std::thread([] {
-           Database db = Database::DefaultStore();
+       [&store] {
+         std::thread([&store] {
+           Database db = store.store().database();
            db.open();
            EXPECT_TRUE(db.execute("Update tblbj set Pass='thread'"));
            ReleaseThreadConnections();
@@ -127,8 +127,8 @@ TEST(ReplyCache, KeepsNothingMadeWhileAStoreReadFailed) {
     return reply;
   };
   // The answer ended by a failed query, and one that says it read not all it needed.
-  auto failedQuery = [](std::string& out) {
-    Database db = Database::DefaultStore();
+  auto failedQuery = [&store](std::string& out) {
+    Database db = store.store().database();
     EXPECT_FALSE(db.query("select * from tblNoSuchTable").isValid());
     out += "part";
     return true;

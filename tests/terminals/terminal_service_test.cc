@@ -84,7 +84,7 @@ class TerminalServiceTest : public ::testing::Test {
 
   testing::TempDatabase store_;
   testing::RecordingMessages messages_;
-  testing::LoopbackPort port_{TerminalService};
+  testing::LoopbackPort port_{TerminalServiceOn(store_.store())};
   TerminalConnection connection_ = port_.connect();
 };
 

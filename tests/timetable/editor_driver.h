@@ -24,10 +24,10 @@ namespace brenlow::testing {
 
 using namespace kc_dlg_ids;
 
-// The main window after the start-up order: classes, teachers, first class, first load.
+// The main window on store after the start-up order: classes, teachers, first class, first load.
 class EditorDriver {
  public:
-  EditorDriver() : window_(std::make_unique<CKcDlg>()) {
+  explicit EditorDriver(const Store& store) : window_(std::make_unique<CKcDlg>(store)) {
     window_->FillClassList();
     window_->FillTeacherLists();
     window_->selectFirstClass();

@@ -31,7 +31,7 @@ Texts CourseColumn(const TempDatabase& store, const std::string& column,
 TEST(KcDlgApply, WithoutAClassBothButtonsAskForOne) {
   TempDatabase store;
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.press(kApplyButton);
   editor.press(kSaveButton);
   EXPECT_EQ(messages.texts(), (Texts{"请选择班级", "请选择班级"}));
@@ -44,7 +44,7 @@ TEST(KcDlgApply, ApplyWritesThePeriodGridIntoTheCurrentWeekday) {
   store.addTeacher("7", "张三");
   store.addTeacher("8", "Li");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.click(CourseCell(1, 2));  // Wednesday
   editor.type(StartHour(1), "8");
   editor.type(StartMinute(1), "05");
@@ -79,7 +79,7 @@ TEST(KcDlgApply, ATeacherTypedButNotChosenWritesTheEmptyText) {
   store.addTeacher("1", "Anna");
   store.exec("Update tblkcTime set ThName='Anna(1)'");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   ASSERT_EQ(editor.teachers(2)->currentText(), "Anna(1)");
   editor.click(TeacherListId(1));
   QTest::keyClick(editor.teachers(1)->lineEdit(), Qt::Key_A, Qt::ControlModifier);
@@ -103,7 +103,7 @@ TEST(KcDlgApply, AWeekdayWithoutPeriodsWritesNothingAndSaysNothing) {
   store.addClass("一班");
   store.exec("Delete from tblkcTime where Week='星期二'");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.click(CourseCell(4, 1));
   editor.type(StartHour(1), "8");
   editor.press(kApplyButton);
@@ -116,7 +116,7 @@ TEST(KcDlgApply, FourPeriodsAreWrittenThenApplyEndsWithoutSuccess) {
   store.addClass("一班");
   store.exec("Delete from tblkcTime where Week='星期一' and ID>4");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   for (int row = kFirstRow; row <= kLastRow; ++row) {
     editor.type(StartHour(row), QString::number(row));
   }
@@ -135,7 +135,7 @@ TEST(KcDlgApply, AFailingStatementStopsAtItsRowAfterShowingTheStoresText) {
       "CREATE TRIGGER refuseCourse BEFORE INSERT ON tblkc WHEN new.Monday='x3' "
       "BEGIN SELECT RAISE(ABORT, 'course 3 is locked'); END");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   // Course cells first: entering one reloads the period grid.
   for (int row = kFirstRow; row <= kLastRow; ++row) {
     editor.type(CourseCell(row, 0), "x" + QString::number(row));
@@ -153,7 +153,7 @@ TEST(KcDlgApply, AFailedQueryIsReportedByApplyOnly) {
   TempDatabase store;
   store.addClass("一班");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   store.exec("Drop table tblkcTime; Drop table tblkc");
   editor.press(kApplyButton);
   editor.press(kSaveButton);
@@ -165,7 +165,7 @@ TEST(KcDlgApply, PowerValuesOtherThanZeroAndOneSurviveAnApplyUntilClicked) {
   store.addClass("一班");
   store.exec("Update tblkcTime set AutoOn=2, AutoOff=-3 where ID in (1, 2)");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.press(kApplyButton);
   EXPECT_EQ(PeriodColumn(store, "AutoOn", "星期一"), (Texts{"2", "2", "0", "0", "0", "0", "0"}));
   EXPECT_EQ(PeriodColumn(store, "AutoOff", "星期一"), (Texts{"-3", "-3", "0", "0", "0", "0", "0"}));
@@ -184,7 +184,7 @@ TEST(KcDlgApply, FirstSaveInsertsSevenRowsAndTheSecondUpdatesThem) {
   store.addClass("二班");
   store.exec("Insert into tblkc (BJName, Monday) Values ('二班', '不动')");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.type(CourseCell(1, 0), "语文");
   editor.type(CourseCell(7, 4), "体育");
   editor.type(StartHour(1), "8");  // "保存" leaves the periods alone
@@ -213,7 +213,7 @@ TEST(KcDlgApply, SaveWithFewerThanSevenCourseRowsWritesThoseAndEndsQuietly) {
     store.exec("Insert into tblkc (BJName, Monday) Values ('一班', 'old')");
   }
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   for (int row = kFirstRow; row <= kLastRow; ++row) {
     editor.type(CourseCell(row, 0), "new" + QString::number(row));
   }
@@ -227,7 +227,7 @@ TEST(KcDlgApply, QuotesInTextsAreStoredIntact) {
   store.addClass("O'Brien's 班");
   store.addTeacher("1", "D'Arcy");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.type(CourseCell(2, 1), "Bob's \"art\"");
   editor.type(CourseCell(3, 3), "'");  // Thursday's periods are shown now
   editor.press(kSaveButton);

@@ -26,7 +26,7 @@ QString Caption(QWidget* widget) {
 
 TEST(KcDlgLayout, NumberedControlsCarryTheirTexts) {
   TempDatabase store;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   const std::pair<int, const char*> texts[] = {{kClassLabel, "班级："},
                                                {kClassListButton, "..."},
                                                {kTeachersButton, "老师"},
@@ -61,7 +61,7 @@ TEST(KcDlgLayout, NumberedControlsCarryTheirTexts) {
 
 TEST(KcDlgLayout, GridCellsAreFoundByTheirSumsAndShowNoNumber) {
   TempDatabase store;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   for (int row = kFirstRow; row <= kLastRow; ++row) {
     for (int id : {StartHour(row), StartMinute(row), EndHour(row), EndMinute(row)}) {
       QLineEdit* time = editor.edit(id);
@@ -97,7 +97,7 @@ TEST(KcDlgLayout, GridCellsAreFoundByTheirSumsAndShowNoNumber) {
 
 TEST(KcDlgLayout, PeriodRowsAndCourseRowsStandOnOneLine) {
   TempDatabase store;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   auto middle = [&](int id) {
     QWidget* widget = editor.control<QWidget>(id);
     return widget->mapTo(&editor.window(), widget->rect().center()).y();
@@ -113,7 +113,7 @@ TEST(KcDlgLayout, PeriodRowsAndCourseRowsStandOnOneLine) {
 
 TEST(KcDlgLayout, TheHiddenCloseButtonEndsTheWindow) {
   TempDatabase store;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.control<QPushButton>(kCloseButton)->click();
   EXPECT_FALSE(editor.window().isVisible());
   EXPECT_EQ(editor.window().result(), QDialog::Rejected);

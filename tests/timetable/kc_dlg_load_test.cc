@@ -42,7 +42,7 @@ TEST(KcDlgLoad, StartUpShowsTheFirstClassOnMondayWithTheFocusOnTheClassList) {
   NumberPeriods(store, "一班", "星期一", 7);
   store.exec("Insert into tblkc (BJName, Monday, Friday) Values ('一班', '语文', '体育')");
 
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   QComboBox* classes = editor.classes();
   ASSERT_EQ(classes->count(), 3);
   EXPECT_EQ(classes->itemText(0).toStdString(), "一班");  // insertion order, not sorted
@@ -67,7 +67,7 @@ TEST(KcDlgLoad, StartUpShowsTheFirstClassOnMondayWithTheFocusOnTheClassList) {
 TEST(KcDlgLoad, WithoutClassesEverythingStaysEmpty) {
   TempDatabase store;
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   EXPECT_EQ(editor.classes()->count(), 0);
   EXPECT_EQ(editor.classes()->currentIndex(), -1);
   editor.click(CourseCell(2, 3));
@@ -84,7 +84,7 @@ TEST(KcDlgLoad, AnUnreadableNameEndsTheListsAfterTheNamesBeforeIt) {
   store.exec("Insert into tblThMes (Numb, NameNumb) Values ('2', NULL)");
   store.addTeacher("3", "李四");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   ASSERT_EQ(editor.classes()->count(), 1);
   EXPECT_EQ(editor.classes()->currentText().toStdString(), "一班");
   for (int row = kFirstRow; row <= kLastRow; ++row) {
@@ -108,7 +108,7 @@ TEST(KcDlgLoad, CourseGridShowsUpToSevenCourseRowsAndClearsTheRest) {
   }
   store.addClass("三班");  // no course rows
 
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   EXPECT_EQ(editor.text(CourseCell(7, 0)), "m7");
   EXPECT_EQ(editor.text(CourseCell(7, 2)), "w7");
 
@@ -142,7 +142,7 @@ TEST(KcDlgLoad, NinePeriodsShowTheFirstSevenAndFourLeaveTheLastRowsAsTheyWere) {
       "limit 4)");
   NumberPeriods(store, "二班", "星期一", 20);
 
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   for (int row = kFirstRow; row <= kLastRow; ++row) {
     EXPECT_EQ(editor.text(StartHour(row)), std::to_string(row));
   }
@@ -176,7 +176,7 @@ TEST(KcDlgLoad, ANullColumnEndsTheLoadAtItsRowLeavingThatRowAsItWas) {
   store.exec("Update tblkcTime set EndM=NULL where ID=" + ids[2]);
   RecordingMessages messages;
 
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.chooseClass("二班");
   EXPECT_EQ(editor.text(StartHour(1)), "11");
   EXPECT_EQ(editor.text(StartHour(2)), "12");
@@ -204,7 +204,7 @@ TEST(KcDlgLoad, PowerBoxesShowTheIntegerValueOfTheirText) {
     store.exec("Update tblkcTime set AutoOn=" + Quote(cases[i].stored) +
                ", AutoOff=" + Quote(cases[i].stored) + " where ID=" + ids[i]);
   }
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   for (size_t i = 0; i < std::size(cases); ++i) {
     int row = static_cast<int>(i) + 1;
     EXPECT_EQ(editor.box(AutoOnBox(row))->checkState(), cases[i].shown) << cases[i].stored;
@@ -232,7 +232,7 @@ TEST(KcDlgLoad, TeacherIsTheFirstEntryBeginningWithThNameFromTheSecondEntryOn) {
   store.addTeacher("1", "Ann");
   std::vector<std::string> ids =
       store.column("select ID from tblkcTime where Week='星期二' Order by ID");
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   for (const Case& c : cases) {
     store.exec("Update tblkcTime set ThName=" + Quote(c.thName) + " where ID=" + ids[0]);
     editor.click(StartHour(1));  // leave the course grid, so that entering it reloads
@@ -247,7 +247,7 @@ TEST(KcDlgLoad, OnlyTheUsersChoiceOfAClassReloadsTheGrids) {
   store.addClass("二班");
   store.exec("Insert into tblkc (BJName, Monday) Values ('一班', '语文')");
   store.exec("Insert into tblkc (BJName, Monday) Values ('二班', '数学')");
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.classes()->setCurrentIndex(1);  // code, not the user
   EXPECT_EQ(editor.text(CourseCell(1, 0)), "语文");
   editor.classes()->setCurrentIndex(0);
@@ -270,7 +270,7 @@ TEST(KcDlgLoad, TabbingAlongRowOneSwitchesTheWeekdayAtEveryCell) {
   store.addClass("一班");
   for (int day = 0; day < 5; ++day)
     NumberPeriods(store, "一班", kSchoolWeekdays[day], 10 * day);
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.type(StartHour(1), "99");  // an edit that is not applied is lost by a switch
 
   editor.click(CourseCell(1, 0));
@@ -294,7 +294,7 @@ TEST(KcDlgLoad, FocusComingBackToACourseCellDoesNotReload) {
   TempDatabase store;
   store.addClass("一班");
   NumberPeriods(store, "一班", "星期三", 0);
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.click(CourseCell(3, 2));
   ASSERT_EQ(editor.text(StartHour(1)), "1");
   store.exec("Update tblkcTime set StartH='5' where Week='星期三'");

@@ -20,7 +20,7 @@ TEST(CKcDlg, ButtonsWithoutTheirDialogDoNothing) {
   TempDatabase store;
   store.addClass("一班");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.type(CourseCell(1, 0), "语文");
   for (int button : {kClassListButton, kTeachersButton, kImportButton, kPasswordButton}) {
     editor.press(button);
@@ -39,7 +39,7 @@ TEST(CKcDlg, AfterTheClassListDialogTheShownClassStaysSelectedAndSaveWritesIntoI
   store.addClass("二班");
   store.exec("Insert into tblkc (BJName, Monday) Values ('二班', '数学')");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.chooseClass("二班");
   ASSERT_EQ(editor.text(CourseCell(1, 0)), "数学");
 
@@ -68,7 +68,7 @@ TEST(CKcDlg, AfterTheClassListDialogRemovedTheShownClassTheFirstClassIsSelectedA
   store.exec("Insert into tblkc (BJName, Monday) Values ('二班', '数学')");
   store.exec("Update tblkcTime set StartH='8' where BJName='一班' and Week='星期一'");
   store.exec("Update tblkcTime set StartH='9' where BJName='二班' and Week='星期一'");
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.chooseClass("二班");
   ASSERT_EQ(editor.text(StartHour(1)), "9");
 
@@ -94,7 +94,7 @@ TEST(CKcDlg, TeacherDialogRunsWithTheFlagSetAndEachRowKeepsItsTeacher) {
   store.exec("Update tblkcTime set ThName='李四(2)' where ID=2");
   store.exec("Update tblkcTime set ThName='王五(3)' where ID=3");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   ASSERT_EQ(editor.teachers(2)->currentText().toStdString(), "李四(2)");
 
   int flagDuringDialog = -1;
@@ -124,7 +124,7 @@ TEST(CKcDlg, TeacherDialogRunsWithTheFlagSetAndEachRowKeepsItsTeacher) {
 TEST(CKcDlg, ImportDialogReloadsBothGrids) {
   TempDatabase store;
   store.addClass("一班");
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.window().setImportRunner([&](QWidget*) {
     store.exec("Insert into tblkc (BJName, Friday) Values ('一班', '体育')");
     store.exec("Update tblkcTime set StartH='8', AutoOn=1 where ID=1");
@@ -138,7 +138,7 @@ TEST(CKcDlg, ImportDialogReloadsBothGrids) {
 TEST(CKcDlg, PasswordDialogChangesNothingElse) {
   TempDatabase store;
   store.addClass("一班");
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.type(StartHour(1), "9");
   int runs = 0;
   editor.window().setPasswordRunner([&](QWidget*) { ++runs; });
@@ -151,7 +151,7 @@ TEST(CKcDlg, EnterEndsTheWindowWithoutPressingAFocusedButton) {
   TempDatabase store;
   store.addClass("一班");
   RecordingMessages messages;
-  EditorDriver editor;
+  EditorDriver editor(store.store());
   editor.control<QPushButton>(kApplyButton)->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_FALSE(editor.window().isVisible());

@@ -31,7 +31,7 @@ TEST(RoomStatusWindowProgram, ShowsWhatTheServersListenerWrites) {
   ASSERT_TRUE(server.ready());
 
   SystemClock clock;
-  RoomStatusWindow window(clock);
+  RoomStatusWindow window(clock, store.store());
   window.show();
   // Start-up resets every Status to 0, which says nothing until the controller reports.
   ASSERT_EQ(window.table().item(0, 2)->text(), "未知");

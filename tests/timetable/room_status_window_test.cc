@@ -31,8 +31,9 @@ class RoomStatusWindowTest : public ::testing::Test {
     store_.exec("Update tblbj set Status=1 where Name='一班'");
     store_.exec("Update tblbj set Status=7 where Name='二班'");
     // The server started before 一班's report; 二班 has not reported since.
-    store_.exec("Insert into tbl_server_state (name, value) Values ('started', "
-                "'2024-03-06T07:00:00')");
+    store_.exec(
+        "Insert into tbl_server_state (name, value) Values ('started', "
+        "'2024-03-06T07:00:00')");
     store_.exec(
         "Update tblkcTime set StartH='8', StartM='0', EndH='8', EndM='45', AutoOff=1, "
         "ThName='张三(12)' where ID=(select ID from tblkcTime where BJName='一班' and "
@@ -53,7 +54,7 @@ class RoomStatusWindowTest : public ::testing::Test {
 
   TempDatabase store_;
   ManualClock clock_{Wednesday(8, 10)};
-  RoomStatusWindow window_{clock_};
+  RoomStatusWindow window_{clock_, store_.store()};
 };
 
 TEST_F(RoomStatusWindowTest, ShowsEachRoomAtTheClocksMinuteInColourAndWords) {
@@ -137,7 +138,7 @@ TEST_F(RoomStatusWindowTest, TheStatusLineNamesAWholeSchoolDayOffOrMakeUpDay) {
 }
 
 TEST_F(RoomStatusWindowTest, TheMainWindowsButtonBesideThePasswordButtonOpensIt) {
-  CKcDlg main;
+  CKcDlg main(store_.store());
   int opened = 0;
   main.setRoomStatusRunner([&opened](QWidget*) { ++opened; });
   auto* button = main.findChild<QPushButton*>("roomStatus");

@@ -5,11 +5,11 @@
 #include <memory>
 #include <utility>
 
+#include "app/default_database.h"
 #include "command_words.h"
 #include "commands.h"
 #include "core/shown_text.h"
 #include "core/version.h"
-#include "data/database_path.h"
 #include "store_change.h"
 
 namespace brenlow::admin {
@@ -122,9 +122,9 @@ int Run(int argc, char** argv) {
     std::cerr << "brenlow-admin: " << ShownText(error.what()) << "; see brenlow-admin --help\n";
     return kUsageError;
   }
-  SetDatabasePath(database);
+  commands.store = Store(database);
   const bool readsOnly = app.got_subcommand("check") || app.got_subcommand("backup");
-  if (std::string unusable = StoreUnusable(readsOnly); !unusable.empty()) {
+  if (std::string unusable = StoreUnusable(commands.store, readsOnly); !unusable.empty()) {
     std::cerr << "brenlow-admin: " << ShownText(unusable) << '\n';
     return kRefused;
   }

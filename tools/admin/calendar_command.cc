@@ -8,7 +8,6 @@
 
 #include "commands.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/calendar_import.h"
 #include "records/calendar_records.h"
 #include "text_table.h"
@@ -57,14 +56,14 @@ std::optional<std::vector<CalendarDate>> Dates(const std::string& text, std::str
 int ChangeCalendar(Commands& commands, const std::string& where,
                    const std::function<std::string(Database&)>& change) {
   try {
-    Database db = Database::DefaultStore();
+    Database db = commands.store.database();
     if (!db.open())
       return Refuse(where, commands.messages->take());
     const std::string refusal = change(db);
     if (!refusal.empty())
       return Refuse(where, refusal);
   } catch (const DatabaseError&) {
-    return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse(where, commands.store.path() + ": cannot be read as a Brenlow database");
   }
   return kDone;
 }
@@ -125,20 +124,20 @@ int RemoveEntries(Commands& commands, const CalendarArguments& arguments) {
   });
 }
 
-int ListEntries(const CalendarArguments& arguments) {
+int ListEntries(const Store& store, const CalendarArguments& arguments) {
   if (!arguments.from.empty() && !arguments.to.empty() && arguments.from > arguments.to) {
     return UsageError("calendar list",
                       "--from " + arguments.from + " is after --to " + arguments.to);
   }
   std::vector<CalendarEntry> entries;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     if (!db.query("select ID from tblbj limit 1").isValid())
-      return Refuse("calendar list", DatabasePath() + ": cannot be read as a Brenlow database");
+      return Refuse("calendar list", store.path() + ": cannot be read as a Brenlow database");
     entries = ListCalendarEntries(db, CalendarDate::Parse(arguments.from),
                                   CalendarDate::Parse(arguments.to));
   } catch (const DatabaseError&) {
-    return Refuse("calendar list", DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse("calendar list", store.path() + ": cannot be read as a Brenlow database");
   }
   if (arguments.format == OutputFormat::kJson) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -242,7 +241,7 @@ void AddCalendarCommand(CLI::App& app, Commands& commands) {
       ->option_text("YYYY-MM-DD")
       ->check(DateValidator());
   AddFormatOption(list, &arguments->format);
-  commands.add(list, [arguments] { return ListEntries(*arguments); });
+  commands.add(list, [&commands, arguments] { return ListEntries(commands.store, *arguments); });
 
   CLI::App* import = group->add_subcommand(
       "import",

@@ -6,7 +6,6 @@
 
 #include "commands.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/day_changes.h"
 #include "text_table.h"
 
@@ -24,8 +23,8 @@ struct ChangeArguments {
   OutputFormat format = OutputFormat::kTable;
 };
 
-std::string CannotRead() {
-  return DatabasePath() + ": cannot be read as a Brenlow database";
+std::string CannotRead(const Store& store) {
+  return store.path() + ": cannot be read as a Brenlow database";
 }
 
 // What the store reported about a failed statement; never empty.
@@ -49,7 +48,7 @@ int AddChange(Commands& commands, const ChangeArguments& arguments) {
   change.teacherNumber = arguments.teacherNumber;
   change.note = arguments.note;
   try {
-    Database db = Database::DefaultStore();
+    Database db = commands.store.database();
     if (!db.open())
       return Refuse(where, StoreFailure(commands));
     const std::string refusal = DayChangeRefusal(db, change);
@@ -58,7 +57,7 @@ int AddChange(Commands& commands, const ChangeArguments& arguments) {
     if (!AddDayChange(db, change))
       return Refuse(where, StoreFailure(commands));
   } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
+    return Refuse(where, CannotRead(commands.store));
   }
   return kDone;
 }
@@ -66,7 +65,7 @@ int AddChange(Commands& commands, const ChangeArguments& arguments) {
 int RemoveChange(Commands& commands, const ChangeArguments& arguments) {
   const std::string where = Where("remove", arguments);
   try {
-    Database db = Database::DefaultStore();
+    Database db = commands.store.database();
     if (!db.open())
       return Refuse(where, StoreFailure(commands));
     const std::optional<bool> removed = RemoveDayChange(db, *CalendarDate::Parse(arguments.date),
@@ -76,12 +75,12 @@ int RemoveChange(Commands& commands, const ChangeArguments& arguments) {
     if (!*removed)
       return Refuse(where, "no change on that date for that class and period");
   } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
+    return Refuse(where, CannotRead(commands.store));
   }
   return kDone;
 }
 
-int ListChanges(const ChangeArguments& arguments) {
+int ListChanges(const Store& store, const ChangeArguments& arguments) {
   if (!arguments.from.empty() && !arguments.to.empty() && arguments.from > arguments.to) {
     std::cerr << "brenlow-admin: change list: --from " << arguments.from << " is after --to "
               << arguments.to << '\n';
@@ -89,13 +88,13 @@ int ListChanges(const ChangeArguments& arguments) {
   }
   std::vector<DayChange> changes;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     if (!db.open())
-      return Refuse("change list", CannotRead());
+      return Refuse("change list", CannotRead(store));
     changes =
         ListDayChanges(db, CalendarDate::Parse(arguments.from), CalendarDate::Parse(arguments.to));
   } catch (const DatabaseError&) {
-    return Refuse("change list", CannotRead());
+    return Refuse("change list", CannotRead(store));
   }
   if (arguments.format == OutputFormat::kJson) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -181,7 +180,7 @@ void AddChangeCommands(CLI::App& app, Commands& commands) {
       ->option_text("YYYY-MM-DD")
       ->check(DateValidator());
   AddFormatOption(listCommand, &list->format);
-  commands.add(listCommand, [list] { return ListChanges(*list); });
+  commands.add(listCommand, [&commands, list] { return ListChanges(commands.store, *list); });
 }
 
 }  // namespace brenlow::admin

@@ -8,11 +8,15 @@
 #include <vector>
 
 #include "admin_command.h"
+#include "app/default_database.h"
+#include "data/store.h"
 
 namespace brenlow::admin {
 
 struct Commands {
   StoreMessages* messages = nullptr;
+  // The database every command works on: --database, set once the command line is parsed.
+  Store store{kDefaultDatabasePath};
   // Leaf subcommands and what runs them.
   std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
 

@@ -7,7 +7,6 @@
 #include "commands.h"
 #include "core/clock.h"
 #include "csv_output.h"
-#include "data/database_path.h"
 #include "events/event_reader.h"
 #include "events/event_time.h"
 #include "text_table.h"
@@ -115,7 +114,7 @@ Json EventJson(const Event& event) {
   return object;
 }
 
-int Events(EventsArguments arguments) {
+int Events(const Store& store, EventsArguments arguments) {
   if (!arguments.filter.from.empty() && !arguments.filter.to.empty() &&
       arguments.filter.from > arguments.filter.to) {
     std::cerr << "brenlow-admin: events: --from " << arguments.filter.from << " is after --to "
@@ -124,9 +123,9 @@ int Events(EventsArguments arguments) {
   }
   if (!arguments.kind.empty())
     arguments.filter.kind = EventKindNamed(arguments.kind);
-  std::optional<std::vector<Event>> events = ReadEvents(arguments.filter);
+  std::optional<std::vector<Event>> events = ReadEvents(store, arguments.filter);
   if (!events)
-    return Refuse("events", DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse("events", store.path() + ": cannot be read as a Brenlow database");
   switch (arguments.format) {
     case OutputFormat::kJson: {
       Json list = Json::array();
@@ -171,15 +170,15 @@ struct CardsArguments {
   CsvEncoding encoding = CsvEncoding::kByOutput;
 };
 
-int Cards(const CardsArguments& arguments) {
+int Cards(const Store& store, const CardsArguments& arguments) {
   if (!arguments.unknown) {
     std::cerr << "brenlow-admin: cards: name --unknown (the cards no teacher has)\n";
     return kUsageError;
   }
   const std::string since = DaysEarlier(SystemClock().now(), kUnknownCardDays).dateText();
-  std::optional<std::vector<UnknownCard>> cards = ReadUnknownCards(since);
+  std::optional<std::vector<UnknownCard>> cards = ReadUnknownCards(store, since);
   if (!cards)
-    return Refuse("cards", DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse("cards", store.path() + ": cannot be read as a Brenlow database");
   if (arguments.format == OutputFormat::kJson) {
     Json list = Json::array();
     for (const UnknownCard& card : *cards) {
@@ -228,7 +227,7 @@ void AddEventsCommands(CLI::App& app, Commands& commands) {
       ->option_text("swipe|command|edit|power");
   AddFormatOption(events, &arguments->format);
   AddEncodingOption(events, &arguments->encoding);
-  commands.add(events, [arguments] { return Events(*arguments); });
+  commands.add(events, [&commands, arguments] { return Events(commands.store, *arguments); });
 
   auto cardsArguments = std::make_shared<CardsArguments>();
   CLI::App* cards = app.add_subcommand(
@@ -238,7 +237,8 @@ void AddEventsCommands(CLI::App& app, Commands& commands) {
   cards->add_flag("--unknown", cardsArguments->unknown, "the cards no teacher has (required)");
   AddFormatOption(cards, &cardsArguments->format);
   AddEncodingOption(cards, &cardsArguments->encoding);
-  commands.add(cards, [cardsArguments] { return Cards(*cardsArguments); });
+  commands.add(cards,
+               [&commands, cardsArguments] { return Cards(commands.store, *cardsArguments); });
 }
 
 }  // namespace brenlow::admin

@@ -6,7 +6,6 @@
 #include "commands.h"
 #include "core/shown_text.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/teacher_import.h"
 #include "records/timetable_import.h"
 
@@ -37,15 +36,15 @@ std::string FailureOf(Commands& commands, const std::string& path,
 
 int ImportTimetable(Commands& commands, const FileArguments& arguments) {
   // The two files are one import: both are written, or neither.
-  TimetablePairResult result =
-      ImportTimetableFiles(arguments.timeTable, arguments.courseTable, arguments.dryRun);
+  TimetablePairResult result = ImportTimetableFiles(commands.store, arguments.timeTable,
+                                                    arguments.courseTable, arguments.dryRun);
   WriteLines(TimetableSummary(result, arguments.dryRun));
   std::string times = FailureOf(commands, arguments.timeTable, result.times);
   std::string courses = FailureOf(commands, arguments.courseTable, result.courses);
   if (!times.empty() || !courses.empty() || !result.storeFailure.empty()) {
     std::string why = times + (times.empty() || courses.empty() ? "" : "; ") + courses;
     if (why.empty())
-      why = DatabasePath() + ": " + result.storeFailure + " " + commands.messages->take();
+      why = commands.store.path() + ": " + result.storeFailure + " " + commands.messages->take();
     return Refuse("import-timetable", "导入失败! " + why);
   }
   if (!arguments.dryRun)
@@ -54,7 +53,8 @@ int ImportTimetable(Commands& commands, const FileArguments& arguments) {
 }
 
 int ImportTeachers(Commands& commands, const FileArguments& arguments) {
-  TeacherImportResult result = ImportTeacherFile(arguments.teacherFile, arguments.dryRun);
+  TeacherImportResult result =
+      ImportTeacherFile(commands.store, arguments.teacherFile, arguments.dryRun);
   WriteLines(TeacherImportSummary(result, arguments.dryRun));
   if (!result.ok) {
     const std::string store = commands.messages->take();
@@ -66,18 +66,18 @@ int ImportTeachers(Commands& commands, const FileArguments& arguments) {
   return kDone;
 }
 
-int ExportTeachers(const FileArguments& arguments) {
+int ExportTeachers(const Store& store, const FileArguments& arguments) {
   const std::string where = "export-teachers " + arguments.teacherFile;
   std::vector<std::pair<std::string, std::string>> rows;
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     RecordSet teachers = db.query("select * from tblThMes Order by ID");
     if (!teachers.isValid())
-      return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");
+      return Refuse(where, store.path() + ": cannot be read as a Brenlow database");
     for (; !teachers.isEof(); teachers.moveNext())
       rows.emplace_back(teachers.fieldText("Numb"), teachers.fieldText("Name"));
   } catch (const DatabaseError&) {
-    return Refuse(where, DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse(where, store.path() + ": cannot be read as a Brenlow database");
   }
   if (arguments.teacherFile == "-") {
     // Standard output: the file's bytes and nothing else, for a pipe.
@@ -89,7 +89,7 @@ int ExportTeachers(const FileArguments& arguments) {
     std::cout.flush();
     return std::cout ? kDone : Refuse(where, "standard output could not be written");
   }
-  GbkWriteResult written = ExportTeacherFile(arguments.teacherFile, rows);
+  GbkWriteResult written = ExportTeacherFile(store, arguments.teacherFile, rows);
   if (!written.ok)
     return Refuse(where, written.errorText);
   std::cout << "导出成功\n";
@@ -133,7 +133,8 @@ void AddFileCommands(CLI::App& app, Commands& commands) {
       "output");
   exportTeachers->add_option("FILE", arguments->teacherFile, "the file to write (replaced), or -")
       ->required();
-  commands.add(exportTeachers, [arguments] { return ExportTeachers(*arguments); });
+  commands.add(exportTeachers,
+               [&commands, arguments] { return ExportTeachers(commands.store, *arguments); });
 }
 
 }  // namespace brenlow::admin

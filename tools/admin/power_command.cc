@@ -4,7 +4,6 @@
 
 #include "commands.h"
 #include "core/clock.h"
-#include "data/database_path.h"
 #include "events/event_log.h"
 #include "events/event_writer.h"
 #include "schedule/device_commands.h"
@@ -19,16 +18,16 @@ struct PowerArguments {
   std::vector<std::string> classes;
 };
 
-int Power(const PowerArguments& arguments, StoreMessages& messages) {
+int Power(const Store& store, const PowerArguments& arguments, StoreMessages& messages) {
   // The commands are recorded like the server's, written before the tool ends.
   SystemClock clock;
-  EventWriter events(clock, DatabasePath());
+  EventWriter events(clock, store.path());
   InstallEventWriter(&events);
   int code = kDone;
   for (const std::string& className : arguments.classes) {
     const ClassCommandResult result = arguments.action == "on"
-                                          ? SendClassPowerOn(className, kAdminReason)
-                                          : SendClassPowerOff(className, kAdminReason);
+                                          ? SendClassPowerOn(store, className, kAdminReason)
+                                          : SendClassPowerOff(store, className, kAdminReason);
     const std::string reported = messages.take();
     if (result == ClassCommandResult::kNoSuchClass) {
       code = Refuse("power", className + ": no such class");
@@ -56,8 +55,9 @@ void AddPowerCommand(CLI::App& app, Commands& commands) {
   power->add_option("classes", arguments->classes, "the classes, each by name")
       ->required()
       ->option_text("CLASS...");
-  StoreMessages* messages = commands.messages;
-  commands.add(power, [arguments, messages] { return Power(*arguments, *messages); });
+  commands.add(power, [&commands, arguments] {
+    return Power(commands.store, *arguments, *commands.messages);
+  });
 }
 
 }  // namespace brenlow::admin

@@ -10,7 +10,6 @@
 #include "core/shown_text.h"
 #include "core/whole_number.h"
 #include "data/database.h"
-#include "data/database_path.h"
 #include "records/class_records.h"
 #include "records/record_rules.h"
 #include "records/teacher_records.h"
@@ -76,10 +75,10 @@ void WriteRows(OutputFormat format, const std::vector<Column>& columns,
 }
 
 // Reads rows of a table into text rows; a store that cannot be read is a refusal.
-bool ReadTable(const char* sql, const std::vector<const char*>& columns,
+bool ReadTable(const Store& store, const char* sql, const std::vector<const char*>& columns,
                std::vector<TextRow>* rows) {
   try {
-    Database db = Database::DefaultStore();
+    Database db = store.database();
     RecordSet records = db.query(sql);
     if (!records.isValid())
       return false;
@@ -123,10 +122,11 @@ std::string MacRefusal(const std::string& mac) {
   return "MAC 不是六对十六进制数字以 - 相连（如 00-1A-2B-3C-4D-5E）：\"" + mac + "\"";
 }
 
-int ListClasses(const ClassArguments& arguments) {
+int ListClasses(const Store& store, const ClassArguments& arguments) {
   std::vector<TextRow> rows;
-  if (!ReadTable("select * from tblbj Order by ID", {"Name", "ZKIP", "PCMacAddr", "Pass"}, &rows))
-    return Refuse("classes", CannotRead());
+  if (!ReadTable(store, "select * from tblbj Order by ID", {"Name", "ZKIP", "PCMacAddr", "Pass"},
+                 &rows))
+    return Refuse("classes", CannotRead(store));
   WriteRows(arguments.format,
             {{"班级", "class"}, {"中控IP", "address"}, {"电脑MAC", "mac"}, {"密码", "password"}},
             rows);
@@ -190,7 +190,7 @@ int SetClass(Commands& commands, const CLI::App& command, const ClassArguments& 
     RecordSet rows =
         db.query(FormatStatement("select * from tblbj where Name='%s' Order by ID", name));
     if (!rows.isValid())
-      return CannotRead();
+      return CannotRead(commands.store);
     if (rows.isEof())
       return "没有这个班级";
     ClassRecord record{name, address ? arguments.address : rows.fieldText("ZKIP"),
@@ -240,10 +240,10 @@ struct TeacherArguments {
   OutputFormat format = OutputFormat::kTable;
 };
 
-int ListTeachers(const TeacherArguments& arguments) {
+int ListTeachers(const Store& store, const TeacherArguments& arguments) {
   std::vector<TextRow> rows;
-  if (!ReadTable("select * from tblThMes Order by ID", {"Numb", "Name", "UseTime"}, &rows))
-    return Refuse("teachers", CannotRead());
+  if (!ReadTable(store, "select * from tblThMes Order by ID", {"Numb", "Name", "UseTime"}, &rows))
+    return Refuse("teachers", CannotRead(store));
   WriteRows(arguments.format,
             {{"工号", "number"}, {"姓名", "name"}, {"使用时长", "use_time", true}}, rows);
   return kDone;
@@ -298,7 +298,7 @@ void AddClassCommands(CLI::App& app, Commands& commands) {
   auto arguments = std::make_shared<ClassArguments>();
   CLI::App* list = app.add_subcommand("classes", "List the classes (ID order)");
   AddFormatOption(list, &arguments->format);
-  commands.add(list, [arguments] { return ListClasses(*arguments); });
+  commands.add(list, [&commands, arguments] { return ListClasses(commands.store, *arguments); });
 
   CLI::App* group = app.add_subcommand("class", "Add, change or remove a class");
   group->require_subcommand(1);
@@ -342,7 +342,7 @@ void AddTeacherCommands(CLI::App& app, Commands& commands) {
   auto arguments = std::make_shared<TeacherArguments>();
   CLI::App* list = app.add_subcommand("teachers", "List the teachers with their use time");
   AddFormatOption(list, &arguments->format);
-  commands.add(list, [arguments] { return ListTeachers(*arguments); });
+  commands.add(list, [&commands, arguments] { return ListTeachers(commands.store, *arguments); });
 
   CLI::App* group = app.add_subcommand("teacher", "Add, rename or remove a teacher");
   group->require_subcommand(1);

@@ -7,7 +7,6 @@
 
 #include "commands.h"
 #include "core/clock.h"
-#include "data/database_path.h"
 #include "schedule/room_status.h"
 #include "text_table.h"
 
@@ -151,12 +150,12 @@ void WriteJsonRooms(const std::vector<RoomStatus>& rooms) {
   WriteJson(std::cout, list);
 }
 
-int Status(const StatusArguments& arguments) {
+int Status(const Store& store, const StatusArguments& arguments) {
   SystemClock clock;
   std::optional<std::vector<RoomStatus>> rooms =
-      ReadRoomStatus(MomentFor(arguments.date, clock.now()));
+      ReadRoomStatus(store, MomentFor(arguments.date, clock.now()));
   if (!rooms)
-    return Refuse("status", DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse("status", store.path() + ": cannot be read as a Brenlow database");
   switch (arguments.format) {
     case OutputFormat::kTable:
       WriteTable(*rooms, clock.now().dateText());
@@ -183,7 +182,7 @@ void AddStatusCommand(CLI::App& app, Commands& commands) {
       ->option_text("YYYY-MM-DD")
       ->check(DateValidator());
   AddFormatOption(status, &arguments->format);
-  commands.add(status, [arguments] { return Status(*arguments); });
+  commands.add(status, [&commands, arguments] { return Status(commands.store, *arguments); });
 }
 
 }  // namespace brenlow::admin

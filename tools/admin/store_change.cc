@@ -8,16 +8,15 @@
 #include <cstring>
 
 #include "data/database_access.h"
-#include "data/database_path.h"
 
 namespace brenlow::admin {
 
-std::string CannotRead() {
-  return DatabasePath() + ": cannot be read as a Brenlow database";
+std::string CannotRead(const Store& store) {
+  return store.path() + ": cannot be read as a Brenlow database";
 }
 
-std::string StoreUnusable(bool readsOnly) {
-  const std::string path = DatabasePath();
+std::string StoreUnusable(const Store& store, bool readsOnly) {
+  const std::string& path = store.path();
   struct stat file {};
   if (::stat(path.c_str(), &file) != 0 && errno == ENOENT)
     return path + ": no such database; create it with brenlow --init-database " + path;
@@ -40,14 +39,14 @@ std::string StoreFailure(Commands& commands) {
 int ChangeStore(Commands& commands, const std::string& where,
                 const std::function<std::string(Database&)>& change) {
   try {
-    Database db = Database::DefaultStore();
+    Database db = commands.store.database();
     if (!db.open())
-      return Refuse(where, DatabasePath() + ": " + StoreFailure(commands));
+      return Refuse(where, commands.store.path() + ": " + StoreFailure(commands));
     std::string refusal = change(db);
     if (!refusal.empty())
       return Refuse(where, refusal);
   } catch (const DatabaseError&) {
-    return Refuse(where, CannotRead());
+    return Refuse(where, CannotRead(commands.store));
   }
   return kDone;
 }
@@ -60,7 +59,7 @@ std::string InTransaction(Commands& commands, Database& db,
   try {
     refusal = change();
   } catch (const DatabaseError&) {
-    refusal = CannotRead();
+    refusal = CannotRead(commands.store);
   }
   if (refusal.empty() && db.execute("COMMIT"))
     return std::string();

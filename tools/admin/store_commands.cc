@@ -5,7 +5,6 @@
 
 #include "commands.h"
 #include "core/clock.h"
-#include "data/database_path.h"
 #include "data/store_check.h"
 #include "data/store_copy.h"
 
@@ -18,42 +17,42 @@ struct StoreArguments {
 
 // Beside the database, named for the moment it was taken:
 // brenlow.db.before-restore-20261210-114500 (with -2, -3, ... when that name is taken).
-std::string SavedCopyPath() {
+std::string SavedCopyPath(const Store& store) {
   LocalTime now = SystemClock().now();
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
                 now.hour, now.minute, now.second);
-  return DatabasePath() + ".before-restore-" + stamp;
+  return store.path() + ".before-restore-" + stamp;
 }
 
-int Backup(const StoreArguments& arguments) {
+int Backup(const Store& store, const StoreArguments& arguments) {
   std::string error;
-  if (!BackupStore(DatabasePath(), arguments.file, &error))
+  if (!BackupStore(store.path(), arguments.file, &error))
     return Refuse("backup", error);
-  std::cout << "backed up " << DatabasePath() << " to " << arguments.file << '\n';
+  std::cout << "backed up " << store.path() << " to " << arguments.file << '\n';
   return kDone;
 }
 
-int Restore(const StoreArguments& arguments) {
+int Restore(const Store& store, const StoreArguments& arguments) {
   std::string saved;
   std::string error;
-  if (!RestoreStore(arguments.file, DatabasePath(), SavedCopyPath(), &saved, &error))
+  if (!RestoreStore(arguments.file, store.path(), SavedCopyPath(store), &saved, &error))
     return Refuse("restore " + arguments.file, error);
-  std::cout << "restored " << DatabasePath() << " from " << arguments.file
+  std::cout << "restored " << store.path() << " from " << arguments.file
             << "; the database as it was is in " << saved << '\n';
   return kDone;
 }
 
-int Check() {
-  StoreCheck check = CheckStore(DatabasePath());
+int Check(const Store& store) {
+  StoreCheck check = CheckStore(store.path());
   if (check.ok()) {
     std::cout << "ok\n";
     return kDone;
   }
   for (const std::string& problem : check.problems)
     std::cout << problem << '\n';
-  return Refuse("check", DatabasePath() + (check.opened ? ": the database has faults"
-                                                        : ": not a database that can be read"));
+  return Refuse("check", store.path() + (check.opened ? ": the database has faults"
+                                                      : ": not a database that can be read"));
 }
 
 }  // namespace
@@ -64,7 +63,7 @@ void AddStoreCommands(CLI::App& app, Commands& commands) {
       "backup", "Write a consistent copy of the database to FILE, also while the server runs");
   backup->add_option("FILE", arguments->file, "the copy to write (replaced when complete)")
       ->required();
-  commands.add(backup, [arguments] { return Backup(*arguments); });
+  commands.add(backup, [&commands, arguments] { return Backup(commands.store, *arguments); });
 
   CLI::App* restore = app.add_subcommand(
       "restore",
@@ -74,7 +73,7 @@ void AddStoreCommands(CLI::App& app, Commands& commands) {
   restore->add_option("FILE", arguments->file, "a Brenlow database (a copy made by backup)")
       ->required()
       ->check(CLI::ExistingFile);
-  commands.add(restore, [arguments] { return Restore(*arguments); });
+  commands.add(restore, [&commands, arguments] { return Restore(commands.store, *arguments); });
 
   CLI::App* check = app.add_subcommand(
       "check",
@@ -82,7 +81,7 @@ void AddStoreCommands(CLI::App& app, Commands& commands) {
       "--init-database makes (names, columns, types, key); triggers, views and a class with "
       "more than 7 periods a weekday or 7 course rows are faults too; prints ok, or each fault "
       "(exit 1)");
-  commands.add(check, [] { return Check(); });
+  commands.add(check, [&commands] { return Check(commands.store); });
 }
 
 }  // namespace brenlow::admin

@@ -59,7 +59,7 @@ int ShowTimetable(Commands& commands, const TimetableArguments& arguments) {
     if (!ClassExists(db, arguments.className))
       return "没有这个班级";
     timetable = ReadClassTimetable(db, arguments.className);
-    return timetable ? std::string() : CannotRead();
+    return timetable ? std::string() : CannotRead(commands.store);
   });
   if (code != kDone)
     return code;
@@ -168,7 +168,7 @@ struct Chosen {
   std::string refusal;
 };
 
-Chosen Choose(Database& db, const PeriodChoice& choice) {
+Chosen Choose(const Store& store, Database& db, const PeriodChoice& choice) {
   Chosen chosen;
   const size_t wanted =
       (choice.allClasses ? 0 : 1) + (choice.allDays ? 0 : 1) + (choice.allPeriods ? 0 : 1);
@@ -182,7 +182,7 @@ Chosen Choose(Database& db, const PeriodChoice& choice) {
   if (choice.allClasses) {
     RecordSet classes = db.query("select * from tblbj  Order by ID");
     if (!classes.isValid()) {
-      chosen.refusal = CannotRead();
+      chosen.refusal = CannotRead(store);
       return chosen;
     }
     for (; !classes.isEof(); classes.moveNext())
@@ -237,7 +237,7 @@ int SetPeriods(Commands& commands, const PeriodSetArguments& arguments) {
   int written = 0;
   int code = ChangeStore(commands, where, [&](Database& db) -> std::string {
     return InTransaction(commands, db, [&]() -> std::string {
-      Chosen chosen = Choose(db, arguments.choice);
+      Chosen chosen = Choose(commands.store, db, arguments.choice);
       if (!chosen.refusal.empty())
         return chosen.refusal;
       std::string thName;
@@ -250,7 +250,7 @@ int SetPeriods(Commands& commands, const PeriodSetArguments& arguments) {
       for (const std::string& className : chosen.classes) {
         std::optional<ClassTimetable> timetable = ReadClassTimetable(db, className);
         if (!timetable)
-          return CannotRead();
+          return CannotRead(commands.store);
         for (int day : chosen.days) {
           for (int number : chosen.periods) {
             const std::vector<PeriodRow>& rows = timetable->periods[static_cast<size_t>(day)];

@@ -9,7 +9,6 @@
 #include "commands.h"
 #include "core/calendar_date.h"
 #include "csv_output.h"
-#include "data/database_path.h"
 #include "events/event_time.h"
 #include "schedule/lesson_courses.h"
 #include "schedule/usage_report.h"
@@ -110,19 +109,20 @@ int WriteGrouped(const std::vector<TeacherUsage>& teachers, const UsageArguments
   return kDone;
 }
 
-int Usage(const UsageArguments& arguments) {
+int Usage(const Store& store, const UsageArguments& arguments) {
   if (!arguments.from.empty() && !arguments.to.empty() && arguments.from > arguments.to) {
     std::cerr << "brenlow-admin: usage: --from " << arguments.from << " is after --to "
               << arguments.to << '\n';
     return kUsageError;
   }
-  std::optional<std::vector<TeacherUsage>> teachers = ReadUsage(arguments.from, arguments.to);
+  std::optional<std::vector<TeacherUsage>> teachers =
+      ReadUsage(store, arguments.from, arguments.to);
   if (!teachers)
-    return Refuse("usage", DatabasePath() + ": cannot be read as a Brenlow database");
+    return Refuse("usage", store.path() + ": cannot be read as a Brenlow database");
   if (arguments.groupBy != Grouping::kNone)
     return WriteGrouped(*teachers, arguments);
   // The courses of each day's lessons, by that day's plan.
-  Database db = Database::DefaultStore();
+  Database db = store.database();
   auto courses = [&db](const TeacherUsage& teacher, const UsageDay& day) {
     std::optional<CalendarDate> date = CalendarDate::Parse(day.date);
     return date ? LessonCourses(db, *date, day.className, teacher.number) : std::string();
@@ -197,7 +197,7 @@ void AddUsageCommand(CLI::App& app, Commands& commands) {
       ->option_text("day|week|month");
   AddFormatOption(usage, &arguments->format);
   AddEncodingOption(usage, &arguments->encoding);
-  commands.add(usage, [arguments] { return Usage(*arguments); });
+  commands.add(usage, [&commands, arguments] { return Usage(commands.store, *arguments); });
 }
 
 }  // namespace brenlow::admin
