@@ -265,7 +265,11 @@ void Connection::retire() {
   struct stat info {};
   if (::stat(path_.c_str(), &info) != 0 || !SameFile(info, device_, inode_)) {
     // SQLite leaves the journal of a moved file behind, where a connection to the file now at
-    // the path would read it as its own: move it into the old file and empty it.
+    // the path would read it as its own: move it into the old file and empty it. A checkpoint
+    // is refused inside a transaction, and the owner (a batch between its statements) can no
+    // longer commit to the old file anyway, so its transaction is rolled back first.
+    if (sqlite3_get_autocommit(handle_) == 0)
+      sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
     int rc =
         sqlite3_wal_checkpoint_v2(handle_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     if (rc != SQLITE_OK) {
