@@ -25,9 +25,9 @@ TEST(ConnectionReplacedFile, AnOpenTransactionOnTheOldFileDoesNotKeepItsJournal)
   std::promise<void> begun;
   std::promise<void> replaced;
   std::thread writer([&] {
-    StoreFailure failure;
+    Status failure;
     Connection* connection = AcquireConnection(store.path(), &failure);
-    ASSERT_NE(connection, nullptr) << failure.message;
+    ASSERT_NE(connection, nullptr) << failure.message();
     ASSERT_TRUE(connection->execute("Insert into tblbj (Name) Values ('committed')", &failure));
     ASSERT_TRUE(connection->execute("BEGIN IMMEDIATE", &failure));
     ASSERT_TRUE(connection->execute("Insert into tblbj (Name) Values ('unfinished')", &failure));
@@ -42,13 +42,13 @@ TEST(ConnectionReplacedFile, AnOpenTransactionOnTheOldFileDoesNotKeepItsJournal)
   ASSERT_EQ(std::rename(store.path().c_str(), moved.c_str()), 0);
   ASSERT_EQ(std::rename(replacement.path().c_str(), store.path().c_str()), 0);
   ::testing::internal::CaptureStderr();
-  StoreFailure failure;
+  Status failure;
   Connection* connection = AcquireConnection(store.path(), &failure);
   const std::string log = ::testing::internal::GetCapturedStderr();
   replaced.set_value();
   writer.join();
 
-  ASSERT_NE(connection, nullptr) << failure.message;
+  ASSERT_NE(connection, nullptr) << failure.message();
   EXPECT_EQ(log.find("could not be emptied"), std::string::npos) << log;
   EXPECT_NE(log.find("database file replaced"), std::string::npos) << log;
   RecordSet rows;
