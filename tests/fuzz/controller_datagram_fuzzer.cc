@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ManualClock clock(MakeLocalTime(2026, 12, 9, 10, 30, 0));  // a Wednesday
   static ControllerDatagramHandler handler(clock);
   static Database db = store.database();
-  static bool opened = db.open();
+  static bool opened = db.open().ok();
   (void)opened;
   // As the listener receives: at most the buffer's bytes, and whether the datagram was longer.
   size_t received = size < kControllerDatagramCapacity ? size : kControllerDatagramCapacity;
