@@ -76,14 +76,19 @@ std::string ValidUtf8(std::string_view bytes) {
   return Decoded(bytes, [](std::string& text, std::string_view sequence) { text += sequence; });
 }
 
-bool IsValidUtf8(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const size_t length = SequenceLength(bytes);
+size_t FirstInvalidUtf8Byte(std::string_view bytes) {
+  size_t position = 0;
+  while (position < bytes.size()) {
+    const size_t length = SequenceLength(bytes.substr(position));
     if (length == 0)
-      return false;
-    bytes.remove_prefix(length);
+      return position;
+    position += length;
   }
-  return true;
+  return std::string_view::npos;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  return FirstInvalidUtf8Byte(bytes) == std::string_view::npos;
 }
 
 std::string ShownText(std::string_view bytes) {

@@ -5,6 +5,7 @@
 // replacing error handler (which escapes controls as JSON does).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ namespace brenlow {
 // The bytes as valid UTF-8: each byte that does not belong to a well-formed UTF-8 sequence
 // (overlong forms and surrogates included) becomes U+FFFD; the rest is kept.
 std::string ValidUtf8(std::string_view bytes);
+
+// The position of the first byte that does not begin a well-formed UTF-8 sequence (no overlong
+// forms, no surrogates, nothing beyond U+10FFFF), or npos when every byte belongs to one.
+size_t FirstInvalidUtf8Byte(std::string_view bytes);
 
 bool IsValidUtf8(std::string_view bytes);
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/shown_text.h"
 #include "data/output_file.h"
 
 namespace brenlow {
@@ -78,43 +79,6 @@ size_t Utf8SequenceLength(unsigned char lead) {
 }
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-// The 0-based position of the first byte that does not belong to well-formed UTF-8 (no overlong
-// forms, no surrogates, nothing beyond U+10FFFF), or npos when the whole text is.
-size_t FirstNonUtf8Byte(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = 1;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      low = lead == 0xE0 ? 0xA0 : 0x80;
-      high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      low = lead == 0xF0 ? 0x90 : 0x80;
-      high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-      return i;
-    }
-    if (i + length > text.size())
-      return i;
-    for (size_t k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
-        return i;
-    }
-    i += length;
-  }
-  return std::string_view::npos;
-}
 
 std::string HexBytes(std::string_view bytes) {
   std::string text;
@@ -209,7 +173,7 @@ GbkReadResult ReadGbkLines(const std::string& path) {
   // Without a mark, text that is valid UTF-8 and not plain ASCII is UTF-8: GBK text of Chinese
   // names is practically never valid UTF-8 (its trail bytes would have to fall just so in
   // every character).
-  const bool utf8 = byteOrderMark || (FirstNonUtf8Byte(content) == std::string_view::npos &&
+  const bool utf8 = byteOrderMark || (FirstInvalidUtf8Byte(content) == std::string_view::npos &&
                                       std::any_of(content.begin(), content.end(), [](char c) {
                                         return static_cast<unsigned char>(c) >= 0x80;
                                       }));
@@ -240,7 +204,7 @@ GbkReadResult ReadGbkLines(const std::string& path) {
     size_t badOffset = 0;
     bool decoded = false;
     if (utf8) {
-      badOffset = FirstNonUtf8Byte(line);
+      badOffset = FirstInvalidUtf8Byte(line);
       decoded = badOffset == std::string_view::npos;
       if (decoded)
         text.assign(line);
